@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window: start-up and shutdown, the settings it keeps, and the
+// drive, folder and file panes.
+#pragma once
+
+#include "platform/single_instance.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+
+namespace crunchwise {
+class DriveListBox;
+class DirListBox;
+class FileListBox;
+class RuntimeError;
+} // namespace crunchwise
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class LoadOutcome {
+        Show,      // the window is ready to be shown
+        HandedOff, // another copy runs and has been brought forward: end now
+    };
+
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up: the single-copy hand-off, the stored position, the first-run help.
+    LoadOutcome Form_Load();
+    // Shutdown: saves the placement unless minimized, then the tray shut-down.
+    void Form_Unload();
+
+    // The system drive that the panes fall back to.
+    static QString systemDrive();
+
+    crunchwise::DriveListBox* Drive1 = nullptr;
+    crunchwise::DirListBox* Dir1 = nullptr;
+    crunchwise::FileListBox* File1 = nullptr;
+    QLabel* lblStatus = nullptr;
+    QAction* mnuRefresh = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectPanes();
+    void restorePosition();
+    void runFirstTimeHelp();
+    void TrayStartup();
+    void TrayShutdown();
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void Dir1_KeyPress(int& KeyAscii);
+    void File1_Click();
+    void mnuRefresh_Click();
+
+    // One step of a pane change handler: a failure is shown as a warning and
+    // the panes fall back to the system drive before the step runs again.
+    template <typename Step> void runPaneStep(Step&& step);
+    void warnPaneFailure(int number, const QString& description);
+    void fallBackToSystemDrive();
+
+    QString tag(const char* procedure) const;
+
+    QFrame* fToolbar = nullptr;
+    QGroupBox* fSource = nullptr;
+    crunchwise::SingleInstance instance_;
+    bool unloaded_ = false;
+};

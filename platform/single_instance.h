@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One running copy per user. The first copy listens on a local socket named
+// for the program title and the user; a second copy connects, asks it to
+// bring its window forward and press Enter there, waits for the answer and
+// ends.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace crunchwise {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when another copy is listening under `title`.
+    static bool anotherCopyRunning(const QString& title);
+
+    // Asks the running copy to activate its top-level window captioned
+    // `caption` and send it the Enter key; returns once that copy has
+    // answered (true) or after `timeoutMs` without an answer (false).
+    static bool activateAndSendEnter(const QString& title, const QString& caption,
+                                     int timeoutMs = 10000);
+
+    // Starts answering hand-offs under `title`. Returns false when the socket
+    // cannot be created (the program then runs without the hand-off).
+    bool listen(const QString& title);
+
+private:
+    void answerNextConnection();
+
+    QLocalServer* server_ = nullptr;
+};
+
+// Brings the top-level window captioned `caption` to the front and delivers
+// one Enter key press to its focus widget. Returns false when no such window.
+bool activateWindowAndPressEnter(const QString& caption);
+
+} // namespace crunchwise

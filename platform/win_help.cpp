@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "win_help.h"
+
+#include "platform/help_viewer.h"
+
+#include <QPointer>
+
+namespace crunchwise {
+
+namespace {
+QPointer<HelpViewer>& viewer() {
+    static QPointer<HelpViewer> instance;
+    return instance;
+}
+
+HelpViewer* showViewer(const QString& helpFile, bool& loaded) {
+    if (!viewer())
+        viewer() = new HelpViewer;
+    loaded = viewer()->fileName() == helpFile && !viewer()->helpFile().topics().isEmpty();
+    if (!loaded)
+        loaded = viewer()->openContents(helpFile);
+    viewer()->show();
+    viewer()->raise();
+    viewer()->activateWindow();
+    return viewer();
+}
+} // namespace
+
+bool WinHelpA(QWidget* /*owner*/, const QString& helpFile, unsigned command,
+              std::uintptr_t data) {
+    bool loaded = false;
+    switch (command) {
+    case HELP_QUIT:
+        if (viewer())
+            viewer()->close();
+        return true;
+    case HELP_FINDER:
+        showViewer(helpFile, loaded)->showTopic(0);
+        return loaded;
+    case HELP_CONTEXT: {
+        HelpViewer* shown = showViewer(helpFile, loaded);
+        const int topic = shown->helpFile().topicForContext(static_cast<int>(data));
+        shown->showTopic(topic < 0 ? 0 : topic);
+        return loaded && topic >= 0;
+    }
+    default:
+        return false;
+    }
+}
+
+HelpViewer* activeHelpViewer() { return viewer(); }
+
+} // namespace crunchwise
