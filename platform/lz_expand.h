@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The LZ expansion library: open a file for reading (an SZDD file is read
+// expanded), create a destination, copy one into the other, close.
+//
+// Handles are non-negative; failures are the negative LZERROR_* codes. The
+// functions are safe to call from several threads.
+//
+// A destination opened with OF_CREATE is written under a temporary name in
+// its folder and moved over the named file only at LZClose, so an existing
+// file is never lost to a failed copy: after a failed LZCopy the previous
+// file (or its absence) stays as it was. Closed without a failed copy, the
+// handle leaves the file created, or emptied when nothing was copied.
+// Expanding a file onto itself is therefore safe too.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace crunchwise {
+
+// The open-file record: callers pass one; nothing in it is read.
+struct OFSTRUCT {
+    std::uint8_t cBytes = 0;
+};
+
+inline constexpr int OF_READ = 0;
+inline constexpr int OF_CREATE = 0x1000;
+
+inline constexpr int LZERROR_BADINHANDLE = -1;
+inline constexpr int LZERROR_BADOUTHANDLE = -2;
+inline constexpr int LZERROR_READ = -3;
+inline constexpr int LZERROR_WRITE = -4;
+inline constexpr int LZERROR_GLOBALLOC = -5;
+inline constexpr int LZERROR_GLOBLOCK = -6;
+inline constexpr int LZERROR_BADVALUE = -7;
+inline constexpr int LZERROR_UNKNOWNALG = -8;
+
+// Opens `name`. With OF_READ an SZDD file (method 'A') is read expanded, any
+// other file as it is; with OF_CREATE the file is created, or an existing one
+// replaced (see above). Returns a handle, LZERROR_BADINHANDLE (-1) for a
+// missing or unreadable file or a destination that cannot be created
+// (missing folder, folder not writable, invalid name, a folder of that name),
+// or LZERROR_BADVALUE (-7) for any other style.
+int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
+
+// Writes the expanded contents of `source` (read from its start) into
+// `destination`, which receives the source's modification time. Returns the
+// number of bytes written, or LZERROR_BADINHANDLE (-1) when `source` is no
+// open OF_READ handle, LZERROR_BADOUTHANDLE (-2) when `destination` is no
+// open OF_CREATE handle (or one whose earlier copy failed), LZERROR_READ (-3)
+// for a read failure or a truncated stream, LZERROR_WRITE (-4) for a write
+// failure (a full disk, for example) and LZERROR_UNKNOWNALG (-8) for an SZDD
+// file of another method. Memory use does not depend on the file size.
+std::int64_t LZCopy(int source, int destination);
+
+// Closes either kind of handle; an OF_CREATE handle moves its file into place
+// unless its copy failed. Returns 0, LZERROR_BADINHANDLE (-1) for a handle
+// that is not open, or LZERROR_WRITE (-4) when the file could not be moved
+// into place (the previous file is then left as it was).
+int LZClose(int handle);
+
+} // namespace crunchwise
