@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The LZSS expander.
+//
+// Output is decoded into one linear buffer whose first 4096 bytes always
+// hold the last 4096 bytes produced (blanks before the first byte), so a
+// match is a plain copy from `out - distance`: no ring arithmetic per byte
+// and no bounds check per byte. Each flush hands the new bytes to the sink
+// and moves the last 4096 to the front.
+#include "szdd/szdd.h"
+
+#include <cstring>
+
+namespace szdd {
+
+namespace {
+
+constexpr std::size_t kWindow = 4096;
+constexpr std::size_t kSpan = std::size_t{1} << 17; // output between two flushes
+constexpr std::size_t kMaxMatch = 18;
+// Room one group can need: eight longest matches, plus the over-copy of the last.
+constexpr std::size_t kSlack = 8 * kMaxMatch + kMaxMatch;
+constexpr std::size_t kGroupBytes = 1 + 8 * 2;
+constexpr unsigned kFirstRingPos = 0xFF0;
+
+// Copies a match that ends at most 18 bytes past `out`. `ringOfOut` is the ring
+// position `out` is written to; the source is the same ring slot's last value.
+inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8_t b1,
+                               std::uint8_t b2) {
+    const unsigned ringPos = b1 | ((b2 & 0xF0u) << 4);
+    const unsigned length = (b2 & 0x0Fu) + 3;
+    std::size_t distance = (ringOfOut - ringPos) & 0xFFFu;
+    if (distance == 0) {
+        distance = kWindow; // the slot about to be written still holds its old byte
+    }
+    const std::uint8_t* from = out - distance;
+    if (distance >= kMaxMatch) {
+        // Disjoint: copy the longest length at once; the excess is overwritten later.
+        std::memcpy(out, from, 16);
+        std::memcpy(out + 16, from + 16, 2);
+    } else {
+        for (unsigned i = 0; i < length; ++i) {
+            out[i] = from[i]; // overlapping source repeats what was just written
+        }
+    }
+    return out + length;
+}
+
+} // namespace
+
+struct Decoder::State {
+    explicit State(Sink s) : sink(std::move(s)), buffer(kWindow + kSpan + kSlack, 0x20) {}
+
+    Sink sink;
+    std::vector<std::uint8_t> buffer;
+    std::size_t out = kWindow;            // next write index in `buffer`
+    unsigned ringOfStart = kFirstRingPos; // ring position of buffer[0]
+    unsigned control = 0;
+    unsigned mask = 0;    // bit of `control` for the next item; 0 before a control byte
+    int pendingByte = -1; // first byte of a match whose second byte has not come
+    std::uint64_t produced = 0;
+    Status status = Status::ok;
+
+    unsigned ringOf(std::size_t index) const { return (ringOfStart + index) & 0xFFFu; }
+    bool flush();
+    const std::uint8_t* decodeGroups(const std::uint8_t* in, const std::uint8_t* end);
+    const std::uint8_t* decodeItem(const std::uint8_t* in);
+};
+
+bool Decoder::State::flush() {
+    const std::size_t fresh = out - kWindow;
+    if (fresh == 0) {
+        return true;
+    }
+    if (!sink(buffer.data() + kWindow, fresh)) {
+        status = Status::sinkFailed;
+        return false;
+    }
+    produced += fresh;
+    std::memmove(buffer.data(), buffer.data() + fresh, kWindow);
+    ringOfStart = (ringOfStart + static_cast<unsigned>(fresh)) & 0xFFFu;
+    out = kWindow;
+    return true;
+}
+
+// Whole groups while the input holds one and the buffer has room for one.
+const std::uint8_t* Decoder::State::decodeGroups(const std::uint8_t* in, const std::uint8_t* end) {
+    std::uint8_t* const base = buffer.data();
+    std::uint8_t* o = base + out;
+    const std::uint8_t* const limit = base + buffer.size() - kSlack;
+    while (end - in >= static_cast<std::ptrdiff_t>(kGroupBytes) && o <= limit) {
+        unsigned bits = *in++;
+        if (bits == 0xFF) {
+            std::memcpy(o, in, 8);
+            o += 8;
+            in += 8;
+            continue;
+        }
+        for (int i = 0; i < 8; ++i, bits >>= 1) {
+            if (bits & 1u) {
+                *o++ = *in++;
+            } else {
+                o = copyMatch(o, ringOf(static_cast<std::size_t>(o - base)), in[0], in[1]);
+                in += 2;
+            }
+        }
+    }
+    out = static_cast<std::size_t>(o - base);
+    return in;
+}
+
+// One byte of input: a control byte, a literal, or half of a match.
+const std::uint8_t* Decoder::State::decodeItem(const std::uint8_t* in) {
+    const std::uint8_t byte = *in++;
+    if (mask == 0) {
+        control = byte;
+        mask = 1;
+        return in;
+    }
+    if (control & mask) {
+        buffer[out++] = byte;
+    } else if (pendingByte < 0) {
+        pendingByte = byte;
+        return in;
+    } else {
+        std::uint8_t* o = buffer.data() + out;
+        o = copyMatch(o, ringOf(out), static_cast<std::uint8_t>(pendingByte), byte);
+        out = static_cast<std::size_t>(o - buffer.data());
+        pendingByte = -1;
+    }
+    mask = (mask << 1) & 0xFFu;
+    return in;
+}
+
+Decoder::Decoder(Sink sink) : state_(std::make_unique<State>(std::move(sink))) {}
+
+Decoder::~Decoder() = default;
+
+Status Decoder::feed(std::span<const std::uint8_t> chunk) {
+    State& s = *state_;
+    if (s.status != Status::ok) {
+        return s.status;
+    }
+    const std::uint8_t* in = chunk.data();
+    const std::uint8_t* const end = in + chunk.size();
+    while (in < end) {
+        if (s.out + kSlack > s.buffer.size() && !s.flush()) {
+            return s.status;
+        }
+        if (s.mask == 0) {
+            const std::uint8_t* next = s.decodeGroups(in, end);
+            if (next != in) {
+                in = next;
+                continue;
+            }
+        }
+        in = s.decodeItem(in);
+    }
+    return Status::ok;
+}
+
+Status Decoder::finish() {
+    State& s = *state_;
+    if (s.status != Status::ok) {
+        return s.status;
+    }
+    if (!s.flush()) {
+        return s.status;
+    }
+    return s.pendingByte >= 0 ? Status::truncated : Status::ok;
+}
+
+std::uint64_t Decoder::produced() const {
+    return state_->produced;
+}
+
+} // namespace szdd
