@@ -10,6 +10,7 @@
 #include "common/message_box.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
+#include "errors/runtime_error.h"
 #include "platform/settings_store.h"
 #include "platform/win_help.h"
 
@@ -38,7 +39,9 @@ void saveSetting(const char* key, const QString& value) {
     SaveSetting(AppInfo::title(), kSection, QLatin1String(key), value);
 }
 
-QString twipsText(int pixels) { return LocaleNumber::fromSingle(float(Twips::fromPixels(pixels))); }
+QString twipsText(int pixels) {
+    return LocaleNumber::fromSingle(float(Twips::fromPixels(pixels)));
+}
 
 // A line drawn across the window, one pixel high.
 void addLine(QWidget* parent, const char* name, int x1, int x2, int y, const QColor& colour) {
@@ -60,6 +63,7 @@ frmMain::frmMain(QWidget* parent)
     setWindowIcon(appIcon());
     createControls();
     createMenus();
+    showCurrentFolder();
     connectPanes();
     // A fixed single border: the designed client area under the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -67,7 +71,9 @@ frmMain::frmMain(QWidget* parent)
 
 frmMain::~frmMain() = default;
 
-QString frmMain::systemDrive() { return QDir::rootPath(); }
+QString frmMain::systemDrive() {
+    return QDir::rootPath();
+}
 
 QString frmMain::tag(const char* procedure) const {
     return objectName() + QLatin1String(procedure);
@@ -112,6 +118,21 @@ void frmMain::createControls() {
 
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, File1);
+}
+
+// At start the lists show the process's current folder, or the system drive
+// when that cannot be read.
+void frmMain::showCurrentFolder() {
+    for (const QString& folder : {QDir::currentPath(), systemDrive()}) {
+        try {
+            Dir1->setPath(folder);
+            File1->setPath(Dir1->path());
+            Drive1->setDrive(folder);
+            return;
+        } catch (const RuntimeError&) {
+            continue;
+        }
+    }
 }
 
 void frmMain::createMenus() {

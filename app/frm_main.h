@@ -48,7 +48,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class TestFrmMain;
+
     void createControls();
+    void showCurrentFolder();
     void createMenus();
     void connectPanes();
     void restorePosition();

@@ -21,9 +21,13 @@ std::optional<QString>& helpOverride() {
 }
 } // namespace
 
-QString title() { return currentTitle(); }
+QString title() {
+    return currentTitle();
+}
 
-void setTitle(const QString& title) { currentTitle() = title; }
+void setTitle(const QString& title) {
+    currentTitle() = title;
+}
 
 QString path() {
     if (pathOverride())
@@ -31,7 +35,9 @@ QString path() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setPathForTesting(const QString& folder) { pathOverride() = folder; }
+void setPathForTesting(const QString& folder) {
+    pathOverride() = folder;
+}
 
 QString helpFile() {
     if (helpOverride())
@@ -39,6 +45,8 @@ QString helpFile() {
     return path() + QLatin1Char('/') + QLatin1String(kHelpFileName);
 }
 
-void setHelpFileForTesting(const QString& file) { helpOverride() = file; }
+void setHelpFileForTesting(const QString& file) {
+    helpOverride() = file;
+}
 
 } // namespace crunchwise::AppInfo

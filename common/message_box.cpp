@@ -31,12 +31,20 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) { answers().enqueue(answer); }
+void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) {
+    answers().enqueue(answer);
+}
 
-int MessageBox::pendingAnswers() { return static_cast<int>(answers().size()); }
+int MessageBox::pendingAnswers() {
+    return static_cast<int>(answers().size());
+}
 
-const QList<MessageBox::Shown>& MessageBox::shown() { return record(); }
+const QList<MessageBox::Shown>& MessageBox::shown() {
+    return record();
+}
 
-void MessageBox::clearShown() { record().clear(); }
+void MessageBox::clearShown() {
+    record().clear();
+}
 
 } // namespace crunchwise

@@ -23,11 +23,10 @@ public:
     // Shows a modal message box and returns the button pressed. Closing it by
     // its close box or Escape returns the escape button (Cancel where there is
     // one).
-    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon,
-                                            const QString& title, const QString& text,
-                                            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                            QMessageBox::StandardButton defaultButton =
-                                                QMessageBox::NoButton);
+    static QMessageBox::StandardButton
+    show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     // Test seam: while answers are queued, show() records the box and returns
     // the next answer instead of opening a window.

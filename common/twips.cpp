@@ -13,9 +13,13 @@ double perPixel() {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-int toPixels(double twips) { return static_cast<int>(std::lround(twips / perPixel())); }
+int toPixels(double twips) {
+    return static_cast<int>(std::lround(twips / perPixel()));
+}
 
-double fromPixels(int pixels) { return pixels * perPixel(); }
+double fromPixels(int pixels) {
+    return pixels * perPixel();
+}
 
 QRect rect(int left, int top, int width, int height) {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));

@@ -14,13 +14,21 @@ std::optional<RuntimeError>& current() {
 }
 } // namespace
 
-void set(const RuntimeError& failure) { current() = failure; }
+void set(const RuntimeError& failure) {
+    current() = failure;
+}
 
-void clear() { current().reset(); }
+void clear() {
+    current().reset();
+}
 
-int number() { return current() ? current()->number() : 0; }
+int number() {
+    return current() ? current()->number() : 0;
+}
 
-std::string description() { return current() ? current()->description() : std::string(); }
+std::string description() {
+    return current() ? current()->description() : std::string();
+}
 
 RuntimeError fromException(std::exception_ptr thrown) {
     try {

@@ -42,8 +42,7 @@ QString dialogText(int number, const QString& description) {
 
 int HandleError(const QString& errorTag) {
     const int number = crunchwise::CurrentFailure::number();
-    const QString description =
-        QString::fromStdString(crunchwise::CurrentFailure::description());
+    const QString description = QString::fromStdString(crunchwise::CurrentFailure::description());
     beep();
     WriteErrorLog(logMessage(errorTag, number, description));
     beep();
@@ -65,6 +64,8 @@ void WriteErrorLog(const QString& message) {
     log.close();
 }
 
-int beepCount() { return beeps; }
+int beepCount() {
+    return beeps;
+}
 
 } // namespace OnError

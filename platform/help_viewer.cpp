@@ -36,7 +36,9 @@ bool HelpViewer::openContents(const QString& path) {
     return true;
 }
 
-int HelpViewer::currentTopic() const { return topicList_->currentRow(); }
+int HelpViewer::currentTopic() const {
+    return topicList_->currentRow();
+}
 
 void HelpViewer::showTopic(int index) {
     if (index < 0 || index >= help_.topics().size())

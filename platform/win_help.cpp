@@ -26,8 +26,7 @@ HelpViewer* showViewer(const QString& helpFile, bool& loaded) {
 }
 } // namespace
 
-bool WinHelpA(QWidget* /*owner*/, const QString& helpFile, unsigned command,
-              std::uintptr_t data) {
+bool WinHelpA(QWidget* /*owner*/, const QString& helpFile, unsigned command, std::uintptr_t data) {
     bool loaded = false;
     switch (command) {
     case HELP_QUIT:
@@ -48,6 +47,8 @@ bool WinHelpA(QWidget* /*owner*/, const QString& helpFile, unsigned command,
     }
 }
 
-HelpViewer* activeHelpViewer() { return viewer(); }
+HelpViewer* activeHelpViewer() {
+    return viewer();
+}
 
 } // namespace crunchwise

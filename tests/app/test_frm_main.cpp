@@ -1,0 +1,335 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/frm_main.h"
+#include "app/panes/dir_list_box.h"
+#include "app/panes/drive_list_box.h"
+#include "app/panes/file_list_box.h"
+#include "common/app_info.h"
+#include "common/locale_number.h"
+#include "common/message_box.h"
+#include "common/twips.h"
+#include "errors/runtime_error.h"
+#include "platform/help_viewer.h"
+#include "platform/settings_store.h"
+#include "platform/win_help.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace crunchwise;
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> config_;
+    QTemporaryDir programFolder_;
+
+    static QString stored(const char* key) {
+        return GetSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
+                          QLatin1String(key), QStringLiteral("<absent>"));
+    }
+    static void store(const char* key, const QString& value) {
+        SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"), QLatin1String(key),
+                    value);
+    }
+    static QPoint twipsToPoint(int left, int top) {
+        return QPoint(Twips::toPixels(left), Twips::toPixels(top));
+    }
+    // A loaded and shown main window, as at start-up.
+    static std::unique_ptr<frmMain> startWindow() {
+        auto window = std::make_unique<frmMain>();
+        if (window->Form_Load() != frmMain::LoadOutcome::Show)
+            return nullptr;
+        window->show();
+        return window;
+    }
+    static void closeHelp() {
+        if (HelpViewer* viewer = activeHelpViewer())
+            delete viewer;
+    }
+    // A folder with two files and two subfolders.
+    static void makeSourceFolder(const QString& path) {
+        QDir(path).mkpath(QStringLiteral("sub/inner"));
+        QDir(path).mkpath(QStringLiteral("gone"));
+        for (const char* name : {"a.txt", "b.ex_", "sub/c.dl_"}) {
+            QFile file(path + QLatin1Char('/') + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    }
+    static QStringList listed(const FileListBox* list) {
+        QStringList names;
+        for (int i = 0; i < list->listCount(); ++i)
+            names << list->list(i);
+        return names;
+    }
+
+private slots:
+    void initTestCase() {
+        AppInfo::setPathForTesting(programFolder_.path());
+        AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE));
+    }
+
+    void init() {
+        config_ = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_->path());
+        MessageBox::clearShown();
+        closeHelp();
+    }
+
+    void cleanup() {
+        closeHelp();
+        QVERIFY2(MessageBox::pendingAnswers() == 0, "a scripted answer was not asked for");
+    }
+
+    void firstStartOpensAtDefaultsAndShowsHelp() {
+        auto window = startWindow();
+        QVERIFY(window);
+        QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
+        QCOMPARE(window->centralWidget()->size(),
+                 QSize(Twips::toPixels(7260), Twips::toPixels(3420)));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Crunchwise"));
+        QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
+        QCOMPARE(activeHelpViewer()->fileName(), QStringLiteral(CRUNCHWISE_HELP_FILE));
+        QCOMPARE(stored("RunOnce"), QStringLiteral("1"));
+        QCOMPARE(stored("SysTray"), QStringLiteral("<absent>"));
+        QCOMPARE(stored("MainLeft"), QStringLiteral("<absent>"));
+    }
+
+    void laterStartsOpenNoHelp() {
+        store("RunOnce", QStringLiteral("1"));
+        auto window = startWindow();
+        QVERIFY(window);
+        QVERIFY(!activeHelpViewer());
+    }
+
+    void firstStartWithoutHelpFileSaysSo() {
+        AppInfo::setHelpFileForTesting(QString());
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        auto window = startWindow();
+        AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE));
+        QVERIFY(window);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Crunchwise"));
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QStringLiteral("Unable to display Help Contents. There is no Help associated "
+                                "with this project."));
+        QCOMPARE(stored("RunOnce"), QStringLiteral("1"));
+    }
+
+    void closingWhileMinimizedKeepsThePlacement() {
+        store("RunOnce", QStringLiteral("1"));
+        for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+            store(key, QStringLiteral("1234"));
+        auto window = startWindow();
+        window->showMinimized();
+        QVERIFY(window->isMinimized());
+        window->close();
+        for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
+            QCOMPARE(stored(key), QStringLiteral("1234"));
+    }
+
+    void movedWindowReopensWhereItWasLeftAtDesignedSize() {
+        store("RunOnce", QStringLiteral("1"));
+        auto window = startWindow();
+        const QSize designed = window->size();
+        window->move(200, 150);
+        window->close();
+        QCOMPARE(stored("MainLeft"), LocaleNumber::fromSingle(float(Twips::fromPixels(200))));
+        QCOMPARE(stored("MainTop"), LocaleNumber::fromSingle(float(Twips::fromPixels(150))));
+        QCOMPARE(stored("MainWidth"), LocaleNumber::fromSingle(float(
+                                          Twips::fromPixels(window->frameGeometry().width()))));
+        QVERIFY(!stored("MainHeight").contains(QLatin1Char('.')));
+
+        store("MainWidth", QStringLiteral("99999"));
+        store("MainHeight", QStringLiteral("99999"));
+        window.reset();
+        auto again = startWindow();
+        QCOMPARE(again->pos(), QPoint(200, 150));
+        QCOMPARE(again->size(), designed);
+    }
+
+    void storedPositionThatIsNoNumberFallsBackToDefaults() {
+        store("RunOnce", QStringLiteral("1"));
+        store("MainLeft", QStringLiteral("left"));
+        store("MainTop", QStringLiteral(""));
+        auto window = startWindow();
+        QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
+    }
+
+    void unwritableStoreAtCloseIsReportedAndTheWindowStillCloses() {
+        store("RunOnce", QStringLiteral("1"));
+        auto window = startWindow();
+        // The store's file becomes a folder: every write now fails.
+        const QString file = config_->path() + QStringLiteral("/Crunchwise/Crunchwise.conf");
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkpath(file));
+        for (int i = 0; i < 4; ++i)
+            MessageBox::setNextAnswer(QMessageBox::Cancel);
+        QVERIFY(window->close());
+        QCOMPARE(MessageBox::shown().size(), 4);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QFile log(programFolder_.path() + QStringLiteral("/error.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count("frmMainForm_Unload - "), 4);
+    }
+
+    void panesFollowTheChosenFolder() {
+        store("RunOnce", QStringLiteral("1"));
+        QTemporaryDir source;
+        makeSourceFolder(source.path());
+        auto window = startWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->lblStatus->setText(QStringLiteral("Compression Completed"));
+
+        window->Dir1->setPath(source.path());
+        QCOMPARE(window->File1->path(), source.path());
+        QCOMPARE(listed(window->File1), QStringList({"a.txt", "b.ex_"}));
+        QVERIFY(window->lblStatus->text().isEmpty());
+
+        // Enter in the folder list opens the highlighted folder.
+        int sub = -1;
+        for (int i = 0; i < window->Dir1->listCount(); ++i) {
+            if (window->Dir1->list(i).endsWith(QStringLiteral("/sub")))
+                sub = i;
+        }
+        QVERIFY(sub >= 0);
+        window->Dir1->setListIndex(sub);
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
+        QCOMPARE(listed(window->File1), QStringList({"c.dl_"}));
+
+        // Enter on the open folder changes nothing.
+        window->Dir1->setListIndex(-1);
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    void refreshShowsNewFilesAndKeepsTheStatus() {
+        store("RunOnce", QStringLiteral("1"));
+        QTemporaryDir source;
+        makeSourceFolder(source.path());
+        auto window = startWindow();
+        window->Dir1->setPath(source.path());
+        window->lblStatus->setText(QStringLiteral("Expansion Completed"));
+        QFile created(source.path() + QStringLiteral("/new.txt"));
+        QVERIFY(created.open(QIODevice::WriteOnly));
+        QFile::remove(source.path() + QStringLiteral("/a.txt"));
+        window->mnuRefresh->trigger();
+        QCOMPARE(listed(window->File1), QStringList({"b.ex_", "new.txt"}));
+        QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
+    }
+
+    void vanishedFolderWarnsAndFallsBackToTheSystemDrive() {
+        store("RunOnce", QStringLiteral("1"));
+        QTemporaryDir source;
+        makeSourceFolder(source.path());
+        auto window = startWindow();
+        window->Dir1->setPath(source.path());
+        int gone = -1;
+        for (int i = 0; i < window->Dir1->listCount(); ++i) {
+            if (window->Dir1->list(i).endsWith(QStringLiteral("/gone")))
+                gone = i;
+        }
+        QVERIFY(gone >= 0);
+        QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
+
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        const QRect item = window->Dir1->visualRect(window->Dir1->model()->index(
+            window->Dir1->listCount() == 0
+                ? 0
+                : gone + (window->Dir1->count() - window->Dir1->listCount()),
+            0));
+        QTest::mouseDClick(window->Dir1->viewport(), Qt::LeftButton, {}, item.center());
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown& warning = MessageBox::shown()[0];
+        QCOMPARE(warning.icon, QMessageBox::Warning);
+        QCOMPARE(warning.title, QStringLiteral("Crunchwise"));
+        QVERIFY2(QRegularExpression(QStringLiteral("^Error \\d+:  [A-Z].*\\.$"))
+                     .match(warning.text)
+                     .hasMatch(),
+                 qPrintable(warning.text));
+        QCOMPARE(window->Drive1->drive(), frmMain::systemDrive());
+        QCOMPARE(window->File1->path(), window->Dir1->path());
+    }
+
+    void failureOnTheSystemDriveStopsAfterOneWarning() {
+        store("RunOnce", QStringLiteral("1"));
+        auto window = startWindow();
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        int attempts = 0;
+        window->runPaneStep([&] {
+            ++attempts;
+            raiseRuntimeError(71);
+        });
+        QCOMPARE(attempts, 2);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Error 71:  Disk not ready."));
+        QCOMPARE(window->Drive1->drive(), frmMain::systemDrive());
+    }
+
+    void failedEnterInTheFolderListIsReported() {
+        store("RunOnce", QStringLiteral("1"));
+        QTemporaryDir source;
+        makeSourceFolder(source.path());
+        auto window = startWindow();
+        window->Dir1->setPath(source.path());
+        for (int i = 0; i < window->Dir1->listCount(); ++i) {
+            if (window->Dir1->list(i).endsWith(QStringLiteral("/gone")))
+                window->Dir1->setListIndex(i);
+        }
+        QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QCOMPARE(window->Dir1->path(), source.path());
+        QFile log(programFolder_.path() + QStringLiteral("/error.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains(" frmMainDir1_KeyPress - "));
+    }
+
+    void secondCopyHandsOffToTheFirstAndEnds() {
+        store("RunOnce", QStringLiteral("1"));
+        QTemporaryDir source;
+        makeSourceFolder(source.path());
+        auto window = startWindow();
+        window->Dir1->setPath(source.path());
+        for (int i = 0; i < window->Dir1->listCount(); ++i) {
+            if (window->Dir1->list(i).endsWith(QStringLiteral("/sub")))
+                window->Dir1->setListIndex(i);
+        }
+        window->Dir1->setFocus();
+        window->showMinimized();
+
+        QTemporaryDir secondConfig;
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), secondConfig.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(CRUNCHWISE_EXECUTABLE), {});
+        QVERIFY(second.waitForStarted());
+
+        // The Enter reaches the folder list of the running copy and opens the
+        // highlighted folder; the window comes back from the taskbar.
+        QTRY_COMPARE_WITH_TIMEOUT(window->Dir1->path(), source.path() + QStringLiteral("/sub"),
+                                  15000);
+        QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 15000);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(!window->isMinimized());
+        QVERIFY(QDir(secondConfig.path()).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "test_frm_main.moc"

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/app_info.h"
+#include "common/message_box.h"
+#include "errors/current_failure.h"
+#include "errors/on_error.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace crunchwise;
+
+class TestOnError : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder_;
+
+    QString logPath() const { return folder_.path() + QStringLiteral("/error.log"); }
+    QByteArray readLog() const {
+        QFile log(logPath());
+        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    }
+    static QByteArray today() {
+        return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toLocal8Bit();
+    }
+    int report(int number, const char* description, const char* tag,
+               QMessageBox::StandardButton answer) {
+        CurrentFailure::set(RuntimeError(number, description));
+        MessageBox::setNextAnswer(answer);
+        return OnError::HandleError(QString::fromLatin1(tag));
+    }
+
+private slots:
+    void init() {
+        QFile::remove(logPath());
+        AppInfo::setPathForTesting(folder_.path());
+        MessageBox::clearShown();
+    }
+
+    void logLineAndDialog_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no disk has its own text") << 52 << "Bad file name or number"
+                                                  << "No Disk in Drive";
+        QTest::newRow("other numbers keep the description") << 53 << "File not found"
+                                                            << "File not found";
+        QTest::newRow("negative number keeps its sign") << -7 << "Out of memory"
+                                                        << "Out of memory";
+        QTest::newRow("empty description") << 75 << ""
+                                           << "";
+    }
+    void logLineAndDialog() {
+        QFETCH(int, number);
+        QFETCH(QString, description);
+        QFETCH(QString, message);
+        report(number, description.toUtf8().constData(), "frmMaincmdCompress_Click",
+               QMessageBox::Cancel);
+
+        const QByteArray expectedLine = today() + " frmMaincmdCompress_Click - " +
+                                        message.toUtf8() + " (" + QByteArray::number(number) +
+                                        ")\r\n";
+        QCOMPARE(readLog(), expectedLine);
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown& box = MessageBox::shown().first();
+        QCOMPARE(box.title, QStringLiteral("System Error!"));
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.buttons, QMessageBox::Retry | QMessageBox::Cancel);
+        QCOMPARE(box.defaultButton, QMessageBox::Retry);
+        QCOMPARE(box.text, QStringLiteral("Error Number: ") + QString::number(number) + "\r\n\r\n" +
+                               message +
+                               "\r\n\r\nPlease press Retry to try again or Cancel\r\n"
+                               "to abort the operation");
+    }
+
+    void firstFailureCreatesTheLogAndLaterOnesAppend() {
+        QVERIFY(!QFile::exists(logPath()));
+        report(53, "File not found", "frmMainFirst", QMessageBox::Cancel);
+        QVERIFY(QFile::exists(logPath()));
+        report(61, "Disk full", "frmMainSecond", QMessageBox::Cancel);
+        const QList<QByteArray> lines = readLog().split('\n');
+        QCOMPARE(lines.size(), 3); // two lines and the empty rest after the last LF
+        QVERIFY(lines[0].endsWith("frmMainFirst - File not found (53)\r"));
+        QVERIFY(lines[1].endsWith("frmMainSecond - Disk full (61)\r"));
+    }
+
+    void everyReportBeepsTwice() {
+        const int before = OnError::beepCount();
+        report(5, "Invalid procedure call or argument", "frmMainX", QMessageBox::Cancel);
+        QCOMPARE(OnError::beepCount(), before + 2);
+    }
+
+    void answersComeBackAsRetryOrCancel() {
+        QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Retry), OnError::vbRetry);
+        QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Cancel), OnError::vbCancel);
+        // The close box and Escape are no Retry.
+        QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Escape), OnError::vbCancel);
+    }
+
+    void unwritableLogStillShowsTheDialogAndHonoursTheAnswer_data() {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("blocker"); // a folder standing where the log should be
+        QTest::newRow("program folder gone") << QStringLiteral("/gone") << QString();
+        QTest::newRow("log name taken by a folder") << QString() << QStringLiteral("error.log");
+        QTest::newRow("program folder is a file") << QStringLiteral("/file") << QString();
+    }
+    void unwritableLogStillShowsTheDialogAndHonoursTheAnswer() {
+        QFETCH(QString, programFolder);
+        QFETCH(QString, blocker);
+        QTemporaryDir readOnly;
+        if (!blocker.isEmpty())
+            QVERIFY(QDir(readOnly.path()).mkdir(blocker));
+        if (programFolder == QStringLiteral("/file")) {
+            QFile file(readOnly.path() + programFolder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        AppInfo::setPathForTesting(readOnly.path() + programFolder);
+
+        QCOMPARE(report(70, "Permission denied", "frmMainX", QMessageBox::Retry), OnError::vbRetry);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(!QFileInfo(readOnly.path() + programFolder + "/error.log").isFile());
+    }
+
+    void readOnlyFolderWritesNoLine() {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        QTemporaryDir readOnly;
+        QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner);
+        AppInfo::setPathForTesting(readOnly.path());
+        QCOMPARE(report(70, "Permission denied", "frmMainX", QMessageBox::Cancel),
+                 OnError::vbCancel);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(!QFile::exists(readOnly.path() + "/error.log"));
+        QFile::setPermissions(readOnly.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+QTEST_MAIN(TestOnError)
+#include "test_on_error.moc"

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/locale_number.h"
+#include "errors/runtime_error.h"
+#include "platform/help_file.h"
+#include "platform/help_viewer.h"
+#include "platform/settings_store.h"
+#include "platform/win_help.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace crunchwise;
+
+class TestPlatformServices : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void numbersAsText_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole number has no decimals") << "en_US" << 1000.0f << "1000";
+        QTest::newRow("no group separator") << "en_US" << 123456.0f << "123456";
+        QTest::newRow("decimal point") << "en_US" << 1234.5f << "1234.5";
+        QTest::newRow("decimal comma") << "de_DE" << 1234.5f << "1234,5";
+        QTest::newRow("negative position") << "en_US" << -240.0f << "-240";
+    }
+    void numbersAsText() {
+        QFETCH(QString, locale);
+        QFETCH(float, value);
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(LocaleNumber::fromSingle(value), text);
+        QCOMPARE(LocaleNumber::toSingle(text).value_or(-1.0f), value);
+    }
+
+    void textThatIsNoNumber() {
+        QVERIFY(!LocaleNumber::toSingle(QStringLiteral("left")));
+        QVERIFY(!LocaleNumber::toSingle(QString()));
+        QVERIFY(!LocaleNumber::toInteger(QStringLiteral("1.5")));
+        QVERIFY(!LocaleNumber::toInteger(QStringLiteral("40000"))); // past 16 bits
+        QCOMPARE(LocaleNumber::toInteger(QStringLiteral("1")).value_or(0), short(1));
+    }
+
+    void settingsRoundTripAsText() {
+        QTemporaryDir config;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        const QString app = QStringLiteral("Crunchwise");
+        const QString section = QStringLiteral("Settings");
+        QCOMPARE(GetSetting(app, section, QStringLiteral("RunOnce"), QStringLiteral("0")),
+                 QStringLiteral("0"));
+        SaveSetting(app, section, QStringLiteral("RunOnce"), QStringLiteral("1"));
+        QCOMPARE(GetSetting(app, section, QStringLiteral("RunOnce")), QStringLiteral("1"));
+        QSettings raw(config.path() + QStringLiteral("/Crunchwise/Crunchwise.conf"),
+                      QSettings::IniFormat);
+        QCOMPARE(raw.value(QStringLiteral("Settings/RunOnce")).toString(), QStringLiteral("1"));
+    }
+
+    void unwritableSettingsRaise() {
+        QTemporaryDir config;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+        QVERIFY(QDir().mkpath(config.path() + QStringLiteral("/Crunchwise/Crunchwise.conf")));
+        try {
+            SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
+                        QStringLiteral("MainLeft"), QStringLiteral("1000"));
+            QFAIL("nothing raised");
+        } catch (const RuntimeError& failure) {
+            QVERIFY(failure.number() == 70 || failure.number() == 75);
+        }
+    }
+
+    void helpFileHasEveryContextOfTheWindow() {
+        HelpFile help;
+        QVERIFY2(help.load(QStringLiteral(CRUNCHWISE_HELP_FILE)), qPrintable(help.errorString()));
+        QCOMPARE(help.topics().first().title, QStringLiteral("Contents"));
+        for (int context = 60; context <= 120; context += 10)
+            QVERIFY2(help.topicForContext(context) >= 0, qPrintable(QString::number(context)));
+        QCOMPARE(help.topicForContext(61), -1);
+        const QList<int> found = help.topicsForKeyword(QStringLiteral("COMPR"));
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(help.topics()[found[0]].context, 60);
+    }
+
+    void helpViewerOpensOnContentsOrSaysWhyNot() {
+        QVERIFY(WinHelpA(nullptr, QStringLiteral(CRUNCHWISE_HELP_FILE), HELP_FINDER, 0));
+        HelpViewer* viewer = activeHelpViewer();
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(viewer->currentTopic(), 0);
+        QVERIFY(WinHelpA(nullptr, QStringLiteral(CRUNCHWISE_HELP_FILE), HELP_CONTEXT, 100));
+        QCOMPARE(viewer->helpFile().topics()[viewer->currentTopic()].context, 100);
+
+        QVERIFY(!WinHelpA(nullptr, QStringLiteral("/nowhere/compress.hlp"), HELP_FINDER, 0));
+        QVERIFY(activeHelpViewer()->findChild<QWidget*>(QStringLiteral("topicText")));
+        QVERIFY(WinHelpA(nullptr, QString(), HELP_QUIT, 0));
+        QTRY_VERIFY(!activeHelpViewer());
+    }
+};
+
+QTEST_MAIN(TestPlatformServices)
+#include "test_platform_services.moc"
