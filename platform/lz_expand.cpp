@@ -126,33 +126,6 @@ std::shared_ptr<LzFile> openDestination(const std::string& name) {
     return file;
 }
 
-// Collects the decoder's output into large writes.
-class BufferedOutput {
-public:
-    explicit BufferedOutput(ReplacingFile& file) : file_(file) { buffer_.reserve(kChunkSize); }
-
-    bool append(const std::uint8_t* data, std::size_t size) {
-        if (buffer_.size() + size > kChunkSize && !flush()) {
-            return false;
-        }
-        if (size >= kChunkSize) {
-            return file_.write(data, size) == 0;
-        }
-        buffer_.insert(buffer_.end(), data, data + size);
-        return true;
-    }
-
-    bool flush() {
-        const bool ok = file_.write(buffer_.data(), buffer_.size()) == 0;
-        buffer_.clear();
-        return ok;
-    }
-
-private:
-    ReplacingFile& file_;
-    std::vector<std::uint8_t> buffer_;
-};
-
 std::int64_t copyPlain(const LzFile& source, ReplacingFile& output) {
     std::vector<std::uint8_t> chunk(kChunkSize);
     std::uint64_t total = 0;
@@ -172,9 +145,8 @@ std::int64_t copyPlain(const LzFile& source, ReplacingFile& output) {
 }
 
 std::int64_t copyExpanded(const LzFile& source, ReplacingFile& output) {
-    BufferedOutput buffered(output);
-    szdd::Decoder decoder([&buffered](const std::uint8_t* data, std::size_t size) {
-        return buffered.append(data, size);
+    szdd::Decoder decoder([&output](const std::uint8_t* data, std::size_t size) {
+        return output.write(data, size) == 0;
     });
     std::vector<std::uint8_t> chunk(kChunkSize);
     std::uint64_t offset = szdd::kHeaderSize;
@@ -195,7 +167,7 @@ std::int64_t copyExpanded(const LzFile& source, ReplacingFile& output) {
     if (status == szdd::Status::truncated) {
         return LZERROR_READ;
     }
-    if (status != szdd::Status::ok || !buffered.flush()) {
+    if (status != szdd::Status::ok || output.flush() != 0) {
         return LZERROR_WRITE;
     }
     return static_cast<std::int64_t>(decoder.produced());

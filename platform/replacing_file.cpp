@@ -14,6 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::size_t kBufferSize = 64 * 1024;
+
 // The target with a symbolic link followed, so that replacing it writes the
 // file that the link names instead of replacing the link.
 fs::path resolvedTarget(const fs::path& target) {
@@ -44,13 +46,14 @@ ReplacingFile::~ReplacingFile() {
 }
 
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), target_(std::move(other.target_)),
-      temporary_(std::move(other.temporary_)) {}
+    : fd_(std::exchange(other.fd_, -1)), buffer_(std::move(other.buffer_)),
+      target_(std::move(other.target_)), temporary_(std::move(other.temporary_)) {}
 
 ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
     if (this != &other) {
         discard();
         fd_ = std::exchange(other.fd_, -1);
+        buffer_ = std::move(other.buffer_);
         target_ = std::move(other.target_);
         temporary_ = std::move(other.temporary_);
     }
@@ -98,6 +101,28 @@ int ReplacingFile::write(const std::uint8_t* data, std::size_t size) {
     if (fd_ < 0) {
         return EBADF;
     }
+    if (buffer_.size() + size > kBufferSize) {
+        if (const int error = flush(); error != 0) {
+            return error;
+        }
+    }
+    if (size >= kBufferSize) {
+        return writeDirect(data, size);
+    }
+    buffer_.insert(buffer_.end(), data, data + size);
+    return 0;
+}
+
+int ReplacingFile::flush() {
+    if (fd_ < 0) {
+        return EBADF;
+    }
+    const int error = writeDirect(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return error;
+}
+
+int ReplacingFile::writeDirect(const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
         const ssize_t written = ::write(fd_, data, size);
         if (written < 0) {
@@ -113,8 +138,8 @@ int ReplacingFile::write(const std::uint8_t* data, std::size_t size) {
 }
 
 int ReplacingFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) {
-    if (fd_ < 0) {
-        return EBADF;
+    if (const int error = flush(); error != 0) {
+        return error;
     }
     while (size > 0) {
         const ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
@@ -132,8 +157,8 @@ int ReplacingFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::
 }
 
 int ReplacingFile::setModificationTime(const struct timespec& mtime) {
-    if (fd_ < 0) {
-        return EBADF;
+    if (const int error = flush(); error != 0) {
+        return error;
     }
     const struct timespec times[2] = {{0, UTIME_OMIT}, mtime};
     return ::futimens(fd_, times) == 0 ? 0 : errno;
@@ -143,7 +168,10 @@ int ReplacingFile::commit() {
     if (fd_ < 0) {
         return EBADF;
     }
-    int error = ::fsync(fd_) == 0 ? 0 : errno;
+    int error = flush();
+    if (error == 0 && ::fsync(fd_) != 0) {
+        error = errno;
+    }
     if (::close(std::exchange(fd_, -1)) != 0 && error == 0) {
         error = errno;
     }
@@ -158,6 +186,7 @@ int ReplacingFile::commit() {
 }
 
 void ReplacingFile::discard() {
+    buffer_.clear();
     if (fd_ < 0) {
         return;
     }

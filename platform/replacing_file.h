@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <vector>
 
 namespace crunchwise {
 
@@ -29,9 +30,11 @@ public:
     const std::filesystem::path& target() const { return target_; }
     const std::filesystem::path& temporary() const { return temporary_; }
 
-    // Appends bytes. Returns 0, or the errno value of the failed write
-    // (ENOSPC for a full disk, EFBIG past the size limit).
+    // Appends bytes (buffered). Returns 0, or the errno value of the failed
+    // write (ENOSPC for a full disk, EFBIG past the size limit).
     int write(const std::uint8_t* data, std::size_t size);
+    // Writes out the buffered bytes. Returns 0 or an errno value.
+    int flush();
     // Overwrites bytes at `offset`. Returns 0 or an errno value.
     int writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
     // Gives the temporary the modification time `mtime`. Returns 0 or errno.
@@ -45,7 +48,10 @@ public:
     void discard();
 
 private:
+    int writeDirect(const std::uint8_t* data, std::size_t size);
+
     int fd_ = -1;
+    std::vector<std::uint8_t> buffer_;
     std::filesystem::path target_;
     std::filesystem::path temporary_;
 };

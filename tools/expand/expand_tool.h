@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// expand.exe: restores SZDD-compressed files; other files are copied as they
+// are, as the LZ library reads them.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace crunchwise::tools {
+
+// Runs expand.exe with `arguments` (without the program name), printing
+// help to `out` and failures to `err`. Returns an ExitCode.
+int runExpandTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+} // namespace crunchwise::tools
