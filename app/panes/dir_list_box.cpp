@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dir_list_box.h"
+
+#include "app/panes/file_name_codec.h"
+#include "app/panes/folder_indent_delegate.h"
+#include "app/panes/folder_reader.h"
+#include "app/panes/key_ascii.h"
+#include "app/panes/volume_list.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMetaMethod>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace crunchwise {
+
+namespace {
+
+constexpr int PathRole = Qt::UserRole;
+
+bool isVolumeRoot(const QString& folder, const std::vector<VolumeList::Volume>& volumes) {
+    return std::any_of(volumes.begin(), volumes.end(),
+                       [&](const VolumeList::Volume& v) { return v.rootPath == folder; });
+}
+
+} // namespace
+
+DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new FolderIndentDelegate(this));
+    const QString current = QDir::currentPath();
+    currentFolders_.insert(VolumeList::volumeOf(current, VolumeList::userVolumes()), current);
+}
+
+void DirListBox::setPath(const QString& path) {
+    const QString wanted = FolderReader::normalized(path);
+    QString target = folderToOpen(wanted);
+    const std::vector<QString> subfolders = readOrFallBack(target, wanted);
+    const QString before = path_;
+    showFolder(target, subfolders);
+    currentFolders_.insert(VolumeList::volumeOf(target, VolumeList::userVolumes()), target);
+    if (path_ != before)
+        emit changed();
+}
+
+QString DirListBox::folderToOpen(const QString& wanted) const {
+    const auto volumes = VolumeList::userVolumes();
+    if (!isVolumeRoot(wanted, volumes) || VolumeList::volumeOf(path_, volumes) == wanted)
+        return wanted;
+    return currentFolders_.value(wanted, wanted);
+}
+
+// Reads `target`; a remembered folder that cannot be read any more gives
+// way to the volume root `wanted`, which then becomes `target`.
+std::vector<QString> DirListBox::readOrFallBack(QString& target, const QString& wanted) {
+    try {
+        return FolderReader::read(target, FolderReader::Entries::Folders);
+    } catch (const RuntimeError&) {
+        if (target == wanted)
+            throw;
+    }
+    auto subfolders = FolderReader::read(wanted, FolderReader::Entries::Folders);
+    target = wanted;
+    return subfolders;
+}
+
+void DirListBox::showFolder(const QString& folder, const std::vector<QString>& subfolders) {
+    const QStringList parts = folder.split(u'/', Qt::SkipEmptyParts);
+    clear();
+    path_ = folder;
+    ancestorCount_ = int(parts.size());
+    addEntry(QStringLiteral("/"), QStringLiteral("/"), 0, true);
+    QString walked;
+    for (int depth = 0; depth < ancestorCount_; ++depth) {
+        walked += u'/' + parts[depth];
+        addEntry(walked, parts[depth], depth + 1, true);
+    }
+    for (const QString& name : subfolders)
+        addEntry(FolderReader::join(folder, name), name, ancestorCount_ + 1, false);
+    setCurrentRow(ancestorCount_);
+}
+
+QListWidgetItem* DirListBox::addEntry(const QString& fullPath, const QString& text, int depth,
+                                      bool open) {
+    const auto icon = open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon;
+    auto* item = new QListWidgetItem(style()->standardIcon(icon), FileNameCodec::displayText(text));
+    item->setData(PathRole, fullPath);
+    item->setData(FolderIndentDelegate::DepthRole, depth);
+    item->setToolTip(FileNameCodec::displayText(fullPath));
+    addItem(item);
+    return item;
+}
+
+int DirListBox::listCount() const {
+    return path_.isEmpty() ? 0 : count() - ancestorCount_ - 1;
+}
+
+int DirListBox::listIndex() const {
+    return path_.isEmpty() || currentRow() < 0 ? -1 : currentRow() - ancestorCount_ - 1;
+}
+
+void DirListBox::setListIndex(int index) {
+    const int row = rowOf(index);
+    if (path_.isEmpty() || row < 0 || row >= count())
+        raiseRuntimeError(380);
+    setCurrentRow(row);
+}
+
+QString DirListBox::list(int index) const {
+    const int row = rowOf(index);
+    if (path_.isEmpty() || row < 0 || row >= count())
+        return {};
+    return item(row)->data(PathRole).toString();
+}
+
+void DirListBox::keyPressEvent(QKeyEvent* event) {
+    const int typed = keyAsciiOf(*event);
+    if (typed != 0) {
+        int keyAscii = typed;
+        emit keyPress(keyAscii);
+        if (keyAscii == 0) {
+            event->accept();
+            return;
+        }
+    }
+    if (typed == 13) {
+        event->accept();
+        openHighlighted();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void DirListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QListWidget::mouseDoubleClickEvent(event);
+    QListWidgetItem* hit = itemAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !hit)
+        return;
+    setCurrentItem(hit);
+    openHighlighted();
+}
+
+void DirListBox::openHighlighted() {
+    const QString folder = list(listIndex());
+    if (folder.isEmpty())
+        return;
+    try {
+        setPath(folder);
+    } catch (const RuntimeError& failure) {
+        if (isSignalConnected(QMetaMethod::fromSignal(&DirListBox::openFailed)))
+            emit openFailed(failure);
+        else
+            QApplication::beep();
+    }
+}
+
+} // namespace crunchwise
