@@ -65,14 +65,18 @@ MatchFinder::Match MatchFinder::find(std::uint64_t pos, const std::uint8_t* data
         }
         candidate = chain_[source & 4095];
     }
-    // Near the start, the ring still holds blanks that were never written:
-    // a source at -n (n bytes before the first) is within reach while n + pos
-    // does not exceed kMaxDistance.
-    if (pos + kMinMatch <= kMaxDistance) {
+    // Near the start the ring still holds blanks never written: a source b
+    // bytes before the first is b blanks followed by the data from its start.
+    if (pos < kMaxDistance && data[0] == kBlank) {
+        const std::uint8_t* start = data - pos;
         const auto room = static_cast<unsigned>(kMaxDistance - pos);
-        const unsigned blanks = blankRun(data, maxLength < room ? maxLength : room);
-        if (blanks > bestLength) {
-            best = {blanks, -static_cast<std::int64_t>(blanks)};
+        const unsigned run = blankRun(data, maxLength < room ? maxLength : room);
+        for (unsigned b = 1; b <= run; ++b) {
+            const unsigned length = b + commonLength(start, data + b, maxLength - b);
+            if (length > bestLength) {
+                bestLength = length;
+                best = {length, -static_cast<std::int64_t>(b)};
+            }
         }
     }
     return best;

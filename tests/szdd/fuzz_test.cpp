@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Mutated, truncated and random streams, built with the address and undefined
+// behaviour sanitizers: the codec must not crash, hang or touch memory out of
+// bounds. LZSS has no end marker and no check value, so any byte string after
+// a valid header is some stream; what is decidable is a bad header (notSzdd,
+// unknownMethod) and a stream cut inside a match (truncated). Everything else
+// is compared with a plain ring-buffer expander written here.
+#include "szdd_test_data.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+using namespace szdd_test;
+
+namespace {
+
+// Straightforward expander: a 4096-byte ring, one byte at a time.
+szdd::Status ringExpand(const Bytes& stream, Bytes& out) {
+    std::uint8_t ring[4096];
+    std::fill(std::begin(ring), std::end(ring), 0x20);
+    unsigned write = 0xFF0;
+    out.clear();
+    std::size_t at = 0;
+    while (at < stream.size()) {
+        const unsigned control = stream[at++];
+        for (int bit = 0; bit < 8 && at < stream.size(); ++bit) {
+            if (control & (1u << bit)) {
+                out.push_back(ring[write] = stream[at++]);
+                write = (write + 1) & 0xFFF;
+                continue;
+            }
+            if (at + 1 >= stream.size()) {
+                return szdd::Status::truncated;
+            }
+            unsigned read = stream[at] | ((stream[at + 1] & 0xF0u) << 4);
+            const unsigned length = (stream[at + 1] & 0x0Fu) + 3;
+            at += 2;
+            for (unsigned i = 0; i < length; ++i) {
+                const std::uint8_t byte = ring[read];
+                out.push_back(ring[write] = byte);
+                read = (read + 1) & 0xFFF;
+                write = (write + 1) & 0xFFF;
+            }
+        }
+    }
+    return szdd::Status::ok;
+}
+
+Bytes streamOf(const Bytes& source) {
+    Bytes packed;
+    EXPECT_EQ(szdd::compress(source, 0, packed), szdd::Status::ok);
+    return Bytes(packed.begin() + szdd::kHeaderSize, packed.end());
+}
+
+std::vector<Bytes> seedStreams() {
+    Bytes mixed = makeText(3000, 31);
+    mixed.insert(mixed.end(), 700, 0);
+    const Bytes noise = makeRandom(900, 32);
+    mixed.insert(mixed.end(), noise.begin(), noise.end());
+    return {streamOf(makeText(6000, 33)), streamOf(makeBinary(8000)), streamOf(mixed),
+            streamOf(Bytes(5000, 'z')), streamOf(makeRandom(1500, 34))};
+}
+
+Bytes mutate(Bytes stream, std::mt19937& rng) {
+    auto pick = [&](std::size_t n) {
+        return n == 0 ? 0 : rng() % n;
+    };
+    switch (rng() % 6) {
+    case 0: // flip bits
+        for (unsigned n = 1 + rng() % 8; n > 0 && !stream.empty(); --n) {
+            stream[pick(stream.size())] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+        }
+        break;
+    case 1: // overwrite bytes
+        for (unsigned n = 1 + rng() % 16; n > 0 && !stream.empty(); --n) {
+            stream[pick(stream.size())] = static_cast<std::uint8_t>(rng());
+        }
+        break;
+    case 2: // cut
+        stream.resize(pick(stream.size() + 1));
+        break;
+    case 3: { // insert
+        const Bytes extra = makeRandom(1 + rng() % 40, rng());
+        stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(pick(stream.size() + 1)),
+                      extra.begin(), extra.end());
+        break;
+    }
+    case 4: { // delete a range
+        const std::size_t from = pick(stream.size() + 1);
+        const std::size_t count = std::min<std::size_t>(rng() % 64, stream.size() - from);
+        stream.erase(stream.begin() + static_cast<std::ptrdiff_t>(from),
+                     stream.begin() + static_cast<std::ptrdiff_t>(from + count));
+        break;
+    }
+    default: // all matches: control bytes of zero bits everywhere
+        stream = makeRandom(rng() % 3000, rng());
+        for (std::size_t i = 0; i < stream.size(); i += 17) {
+            stream[i] = static_cast<std::uint8_t>(rng() % 4 == 0 ? rng() : 0);
+        }
+        break;
+    }
+    return stream;
+}
+
+Bytes withHeader(const Bytes& stream) {
+    Bytes file(szdd::kHeaderSize);
+    szdd::writeHeader({szdd::kMethodA, 'x', 0xFFFFFFFFu},
+                      std::span<std::uint8_t, szdd::kHeaderSize>(file.data(), 14));
+    file.insert(file.end(), stream.begin(), stream.end());
+    return file;
+}
+
+} // namespace
+
+TEST(SzddFuzz, MutatedStreamsDecodeLikeAPlainRingExpander) {
+    std::mt19937 rng(20240601);
+    const std::vector<Bytes> seeds = seedStreams();
+    for (int round = 0; round < 4000; ++round) {
+        const Bytes stream = mutate(seeds[rng() % seeds.size()], rng);
+        Bytes expected;
+        const szdd::Status expectedStatus = ringExpand(stream, expected);
+
+        Bytes whole;
+        ASSERT_EQ(szdd::expand(withHeader(stream), whole), expectedStatus) << "round " << round;
+        ASSERT_TRUE(whole == expected) << "round " << round;
+
+        Bytes chunked;
+        const std::vector<std::size_t> chunks = {1 + rng() % 3, 1 + rng() % 40, 1 + rng() % 5000};
+        ASSERT_EQ(decodeChunked(stream, chunks, chunked), expectedStatus) << "round " << round;
+        ASSERT_TRUE(chunked == expected) << "round " << round;
+    }
+}
+
+TEST(SzddFuzz, EveryCutIsTruncatedExactlyInsideAMatch) {
+    const Bytes source = makeText(3000, 35);
+    const Bytes stream = streamOf(source);
+    for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
+        const Bytes head(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(cut));
+        bool insideMatch = false;
+        const std::vector<Item> items = walkItems(head, &insideMatch);
+        Bytes out;
+        const szdd::Status status = szdd::expand(withHeader(head), out);
+        ASSERT_EQ(status, insideMatch ? szdd::Status::truncated : szdd::Status::ok) << cut;
+        // Whatever came out is the source up to the last complete item.
+        const std::uint64_t complete =
+            items.empty() ? 0 : items.back().outputAt + std::max(1u, items.back().length);
+        ASSERT_EQ(out.size(), complete) << cut;
+        ASSERT_TRUE(std::equal(out.begin(), out.end(), source.begin())) << cut;
+    }
+}
+
+TEST(SzddFuzz, DamagedHeadersAreRefused) {
+    std::mt19937 rng(7);
+    const Bytes file = withHeader(streamOf(makeText(100, 36)));
+    for (int round = 0; round < 2000; ++round) {
+        Bytes damaged = file;
+        const std::size_t at = rng() % 9; // magic and method
+        const auto value = static_cast<std::uint8_t>(rng());
+        if (value == damaged[at]) {
+            continue;
+        }
+        damaged[at] = value;
+        damaged.resize(rng() % 2 ? damaged.size() : rng() % damaged.size());
+        Bytes out;
+        const szdd::Status status = szdd::expand(damaged, out);
+        if (damaged.size() < szdd::kHeaderSize || at < 8) {
+            ASSERT_EQ(status, szdd::Status::notSzdd) << round;
+        } else {
+            ASSERT_EQ(status, szdd::Status::unknownMethod) << round;
+        }
+        ASSERT_TRUE(out.empty());
+    }
+}
+
+TEST(SzddFuzz, EncoderRoundTripsStructuredInputs) {
+    std::mt19937 rng(99);
+    for (int round = 0; round < 60; ++round) {
+        Bytes source;
+        const std::size_t size = rng() % 120000;
+        while (source.size() < size) {
+            const std::size_t piece = 1 + rng() % 300;
+            switch (rng() % 4) {
+            case 0:
+                source.insert(source.end(), piece, static_cast<std::uint8_t>(rng() % 3 ? 0 : ' '));
+                break;
+            case 1: {
+                const Bytes noise = makeRandom(piece, rng());
+                source.insert(source.end(), noise.begin(), noise.end());
+                break;
+            }
+            default:
+                if (!source.empty()) { // repeat something from up to 5000 bytes back
+                    const std::size_t back = 1 + rng() % std::min<std::size_t>(5000, source.size());
+                    for (std::size_t i = 0; i < piece; ++i) {
+                        source.push_back(source[source.size() - back]);
+                    }
+                }
+            }
+        }
+        const std::vector<std::size_t> chunks = {1 + rng() % 7, 1 + rng() % 70000};
+        const Bytes stream = encodeChunked(source, chunks);
+        Bytes out;
+        ASSERT_EQ(ringExpand(stream, out), szdd::Status::ok) << round;
+        ASSERT_TRUE(out == source) << round;
+    }
+}

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Interoperation with independent implementations: Debian's msexpand and
+// mscompress, and libmspack, on real files in a temporary folder.
+#include "szdd_test_data.h"
+
+#include <gtest/gtest.h>
+#include <mspack.h>
+
+using namespace szdd_test;
+
+namespace {
+
+const std::string msexpand = MSEXPAND_PATH;
+const std::string mscompress = MSCOMPRESS_PATH;
+const std::filesystem::path referenceDir = REFERENCE_DIR;
+
+struct Sample {
+    const char* name;
+    Bytes data;
+};
+
+// Inputs of 16 bytes or more: mscompress corrupts shorter ones.
+std::vector<Sample> peerSamples() {
+    Bytes blanks(3000, ' ');
+    const Bytes tail = makeText(2000, 11);
+    blanks.insert(blanks.end(), tail.begin(), tail.end());
+    return {
+        {"16bytes", makeText(16, 12)},    {"17bytes", makeText(17, 13)},
+        {"text4095", makeText(4095, 14)}, {"text4097", makeText(4097, 15)},
+        {"text", makeText(200000, 16)},   {"binary", makeBinary(300000)},
+        {"zeros", Bytes(100000, 0)},      {"random", makeRandom(50000, 17)},
+        {"leadingBlanks", blanks},
+    };
+}
+
+Bytes ourFile(const Bytes& source) {
+    Bytes packed;
+    EXPECT_EQ(szdd::compress(source, 'x', packed), szdd::Status::ok);
+    return packed;
+}
+
+Bytes expandWithMsexpand(const TempDir& dir, const Bytes& packed) {
+    writeFile(dir / "in.sz_", packed);
+    const std::string command = "'" + msexpand + "' < '" + (dir / "in.sz_").string() + "' > '" +
+                                (dir / "out.bin").string() + "'";
+    EXPECT_EQ(run(command), 0) << command;
+    return readFile(dir / "out.bin");
+}
+
+Bytes expandWithLibmspack(const TempDir& dir, const Bytes& packed) {
+    writeFile(dir / "in.sz_", packed);
+    msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
+    EXPECT_NE(decompressor, nullptr);
+    const std::string in = (dir / "in.sz_").string();
+    const std::string out = (dir / "lib.bin").string();
+    const int error = decompressor->decompress(decompressor, in.c_str(), out.c_str());
+    mspack_destroy_szdd_decompressor(decompressor);
+    EXPECT_EQ(error, MSPACK_ERR_OK);
+    return readFile(dir / "lib.bin");
+}
+
+Bytes compressWithMscompress(const TempDir& dir, const Bytes& source) {
+    writeFile(dir / "src.bin", source);
+    std::filesystem::remove(dir / "src.bin_"); // mscompress does not overwrite
+    const std::string command = "'" + mscompress + "' '" + (dir / "src.bin").string() + "'";
+    EXPECT_EQ(run(command), 0) << command;
+    return readFile(dir / "src.bin_");
+}
+
+// A stream of 4096 distinct-looking literals and then matches at fixed slots.
+Bytes streamAfter4096Literals(const std::vector<std::pair<unsigned, unsigned>>& matches) {
+    Bytes stream;
+    for (unsigned i = 0; i < 4096; ++i) {
+        if (i % 8 == 0) {
+            stream.push_back(0xFF);
+        }
+        stream.push_back(static_cast<std::uint8_t>((i * 7 + 3) % 251));
+    }
+    stream.push_back(0x00);
+    for (const auto& [ringPos, length] : matches) {
+        stream.push_back(static_cast<std::uint8_t>(ringPos & 0xFF));
+        stream.push_back(static_cast<std::uint8_t>(((ringPos >> 4) & 0xF0) | (length - 3)));
+    }
+    return stream;
+}
+
+Bytes withHeader(const Bytes& stream) {
+    Bytes file(szdd::kHeaderSize);
+    szdd::writeHeader({szdd::kMethodA, 0, static_cast<std::uint32_t>(stream.size())},
+                      std::span<std::uint8_t, szdd::kHeaderSize>(file.data(), szdd::kHeaderSize));
+    file.insert(file.end(), stream.begin(), stream.end());
+    return file;
+}
+
+} // namespace
+
+TEST(SzddPeers, OurFilesExpandWithMsexpandAndLibmspack) {
+    TempDir dir;
+    std::vector<Sample> samples = peerSamples();
+    samples.push_back({"oneByte", {'q'}});
+    samples.push_back({"text4096", makeText(4096, 18)});
+    for (const Sample& sample : samples) {
+        SCOPED_TRACE(sample.name);
+        const Bytes packed = ourFile(sample.data);
+        EXPECT_TRUE(expandWithMsexpand(dir, packed) == sample.data);
+        EXPECT_TRUE(expandWithLibmspack(dir, packed) == sample.data);
+    }
+}
+
+TEST(SzddPeers, MscompressFilesExpandWithOurDecoder) {
+    TempDir dir;
+    for (const Sample& sample : peerSamples()) {
+        SCOPED_TRACE(sample.name);
+        const Bytes packed = compressWithMscompress(dir, sample.data);
+        Bytes unpacked;
+        ASSERT_EQ(szdd::expand(packed, unpacked), szdd::Status::ok);
+        EXPECT_TRUE(unpacked == sample.data);
+    }
+}
+
+TEST(SzddPeers, NeverLargerThanMscompress) {
+    TempDir dir;
+    for (const Sample& sample : peerSamples()) {
+        SCOPED_TRACE(sample.name);
+        const std::size_t ours = ourFile(sample.data).size();
+        const std::size_t theirs = compressWithMscompress(dir, sample.data).size();
+        EXPECT_LE(ours, theirs);
+        if (sample.data.size() >= 100000 && std::string(sample.name) == "text") {
+            EXPECT_LT(static_cast<double>(ours), 0.97 * static_cast<double>(theirs));
+        }
+    }
+}
+
+TEST(SzddPeers, ReferenceFileExpandsToItsTwentyBytes) {
+    const Bytes packed = readFile(referenceDir / "testfile.tx_");
+    const Bytes expected = readFile(referenceDir / "testfile.txt");
+    ASSERT_EQ(expected.size(), 20u);
+    szdd::Header header;
+    ASSERT_EQ(szdd::readHeader(packed, header), szdd::Status::ok);
+    EXPECT_EQ(header.missingChar, 't');
+    EXPECT_EQ(header.length, 0x1475u); // the field lies; the data decides
+    Bytes unpacked;
+    ASSERT_EQ(szdd::expand(packed, unpacked), szdd::Status::ok);
+    EXPECT_TRUE(unpacked == expected);
+}
+
+TEST(SzddPeers, SlotsDecodeLikeThePeers) {
+    TempDir dir;
+    // Slot 0xFF0 is about to be written: its old byte, 4096 back, is read first.
+    // Slot 0x000 is 4080 back; 0xFFE overlaps the bytes being produced.
+    const Bytes file =
+        withHeader(streamAfter4096Literals({{0xFF0, 18}, {0x000, 5}, {0xFFE, 3}, {0x123, 16}}));
+    Bytes ours;
+    ASSERT_EQ(szdd::expand(file, ours), szdd::Status::ok);
+    EXPECT_EQ(ours.size(), 4096u + 18 + 5 + 3 + 16);
+    EXPECT_TRUE(expandWithMsexpand(dir, file) == ours);
+    EXPECT_TRUE(expandWithLibmspack(dir, file) == ours);
+}
+
+TEST(SzddPeers, NeverWrittenSlotsDecodeAsBlanksLikeThePeers) {
+    TempDir dir;
+    // Before anything is written every slot holds a blank; 0xFEF straddles
+    // the last never-written slot and the first output byte.
+    const Bytes stream = {0x00, 0x00, 0x0F, 0xEF, 0xF2, 0x10, 0x05};
+    const Bytes file = withHeader(stream);
+    Bytes ours;
+    ASSERT_EQ(szdd::expand(file, ours), szdd::Status::ok);
+    ASSERT_EQ(ours.size(), 18u + 5u + 8u);
+    EXPECT_TRUE(std::all_of(ours.begin(), ours.end(), [](std::uint8_t b) { return b == ' '; }));
+    EXPECT_TRUE(expandWithMsexpand(dir, file) == ours);
+    EXPECT_TRUE(expandWithLibmspack(dir, file) == ours);
+}

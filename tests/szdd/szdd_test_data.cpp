@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "szdd_test_data.h"
+
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace szdd_test {
+
+Bytes makeText(std::size_t size, unsigned seed) {
+    static const std::array<const char*, 24> words = {
+        "the",    "archive", "file",    "is", "compressed", "and",     "setup", "program",
+        "driver", "of",      "window",  "a",  "copy",       "expands", "into",  "disk",
+        "when",   "install", "version", "to", "system",     "names",   "with",  "library"};
+    std::mt19937 rng(seed);
+    Bytes out;
+    out.reserve(size + 16);
+    while (out.size() < size) {
+        const char* word = words[rng() % words.size()];
+        out.insert(out.end(), word, word + std::char_traits<char>::length(word));
+        out.push_back(rng() % 11 == 0 ? '\n' : ' ');
+    }
+    out.resize(size);
+    return out;
+}
+
+Bytes makeRandom(std::size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    Bytes out(size);
+    for (auto& b : out) {
+        b = static_cast<std::uint8_t>(rng());
+    }
+    return out;
+}
+
+Bytes makeBinary(std::size_t size) {
+    Bytes program = readFile("/usr/bin/cmake");
+    if (program.size() < size) {
+        throw std::runtime_error("/usr/bin/cmake is smaller than the sample asked for");
+    }
+    // Skip the ELF header region so the slice is code and data.
+    const std::size_t from = program.size() > size + 4096 ? 4096 : 0;
+    return Bytes(program.begin() + static_cast<std::ptrdiff_t>(from),
+                 program.begin() + static_cast<std::ptrdiff_t>(from + size));
+}
+
+Bytes readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::filesystem::path& path, const Bytes& data) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+int run(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "szdd-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+namespace {
+
+szdd::Sink appendTo(Bytes& out) {
+    return [&out](const std::uint8_t* data, std::size_t size) {
+        out.insert(out.end(), data, data + size);
+        return true;
+    };
+}
+
+// Feeds `data` to `feed` in chunks whose sizes cycle through `chunkSizes`.
+template <typename Feed>
+szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; at < data.size(); ++i) {
+        const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
+        const szdd::Status status = feed(std::span<const std::uint8_t>(data.data() + at, n));
+        if (status != szdd::Status::ok) {
+            return status;
+        }
+        at += n;
+    }
+    return szdd::Status::ok;
+}
+
+} // namespace
+
+std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch) {
+    std::vector<Item> items;
+    std::uint64_t produced = 0;
+    std::size_t at = 0;
+    bool cut = false;
+    while (at < stream.size() && !cut) {
+        const unsigned control = stream[at++];
+        for (int bit = 0; bit < 8 && at < stream.size(); ++bit) {
+            Item item{at, produced, 0, 0};
+            if (control & (1u << bit)) {
+                ++at;
+                ++produced;
+            } else if (at + 1 == stream.size()) {
+                cut = true;
+                break;
+            } else {
+                item.ringPos = stream[at] | ((stream[at + 1] & 0xF0u) << 4);
+                item.length = (stream[at + 1] & 0x0Fu) + 3;
+                at += 2;
+                produced += item.length;
+            }
+            items.push_back(item);
+        }
+    }
+    if (cutInMatch) {
+        *cutInMatch = cut;
+    }
+    return items;
+}
+
+Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes) {
+    Bytes out;
+    szdd::Encoder encoder(appendTo(out));
+    auto feed = [&](std::span<const std::uint8_t> chunk) {
+        return encoder.feed(chunk);
+    };
+    if (feedChunks(source, chunkSizes, feed) != szdd::Status::ok ||
+        encoder.finish() != szdd::Status::ok) {
+        throw std::runtime_error("encoder failed");
+    }
+    return out;
+}
+
+szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& chunkSizes,
+                           Bytes& out) {
+    out.clear();
+    szdd::Decoder decoder(appendTo(out));
+    auto feed = [&](std::span<const std::uint8_t> chunk) {
+        return decoder.feed(chunk);
+    };
+    const szdd::Status fed = feedChunks(stream, chunkSizes, feed);
+    return fed != szdd::Status::ok ? fed : decoder.finish();
+}
+
+} // namespace szdd_test

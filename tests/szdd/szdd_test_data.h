@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Shared helpers of the codec tests: sample data, files, peer programs and
+// the streaming codec driven in chunks.
+#pragma once
+
+#include "szdd/szdd.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace szdd_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// English-like text made of words from a fixed list, reproducible by seed.
+Bytes makeText(std::size_t size, unsigned seed);
+Bytes makeRandom(std::size_t size, unsigned seed);
+// A slice of a real x86 program installed on the machine (/usr/bin/cmake).
+Bytes makeBinary(std::size_t size);
+
+Bytes readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const Bytes& data);
+// Runs a shell command; returns its exit status.
+int run(const std::string& command);
+
+// A fresh folder removed on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// One item of an LZSS stream, as read by a plain walk over its groups.
+struct Item {
+    std::size_t streamAt = 0;   // offset of its first byte in the stream
+    std::uint64_t outputAt = 0; // offset of its first output byte
+    unsigned length = 0;        // 0 for a literal, else the match length
+    unsigned ringPos = 0;       // a match's source slot
+};
+// Every complete item of `stream`; `cutInMatch` tells whether it ends after a match's first byte.
+std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch = nullptr);
+
+// The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn.
+Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes);
+// Expands an LZSS stream fed in chunks of the given sizes in turn.
+szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& chunkSizes,
+                           Bytes& out);
+
+} // namespace szdd_test
