@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The LZ library's failures: each reported by its code, none of them costing
+// the file that the destination names.
+#include "tests/lz/lz_test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace crunchwise;
+using namespace crunchwise::testing;
+
+namespace {
+
+const std::string kPrevious = "the previous destination file";
+
+// A compressed stream cut inside a match: the header, a control byte saying
+// "match", and only the first of the match's two bytes.
+Bytes cutInsideMatch() {
+    Bytes file = compressed(Bytes{'a'});
+    file.resize(szdd::kHeaderSize);
+    file.push_back(0x00);
+    file.push_back(0x10);
+    return file;
+}
+
+} // namespace
+
+TEST(LzFailure, MissingSourceGivesBadInHandle) {
+    ScratchFolder folder;
+    OFSTRUCT record;
+    EXPECT_EQ(LZOpenFileA((folder / "absent.tx_").string(), record, OF_READ), LZERROR_BADINHANDLE);
+    fs::create_directory(folder / "folder");
+    EXPECT_EQ(LZOpenFileA((folder / "folder").string(), record, OF_READ), LZERROR_BADINHANDLE);
+}
+
+TEST(LzFailure, UncreatableDestinationGivesBadInHandle) {
+    ScratchFolder folder;
+    writeText(folder / "file", "x");
+    fs::create_directory(folder / "folder");
+    OFSTRUCT record;
+    for (const fs::path& name : {folder / "missing" / "a.txt", folder / "file" / "a.txt",
+                                 folder / "folder", fs::path(""), folder / "folder/"}) {
+        EXPECT_EQ(LZOpenFileA(name.string(), record, OF_CREATE), LZERROR_BADINHANDLE) << name;
+    }
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"file", "folder"}));
+}
+
+TEST(LzFailure, UnknownStyleGivesBadValue) {
+    ScratchFolder folder;
+    writeText(folder / "a", "a");
+    OFSTRUCT record;
+    EXPECT_EQ(LZOpenFileA((folder / "a").string(), record, 0x0002), LZERROR_BADVALUE);
+}
+
+TEST(LzFailure, TruncatedStreamGivesReadErrorAndKeepsThePreviousFile) {
+    ScratchFolder folder;
+    writeBytes(folder / "cut.tx_", cutInsideMatch());
+    writeText(folder / "cut.txt", kPrevious);
+    EXPECT_EQ(expandFile(folder / "cut.tx_", folder / "cut.txt"), LZERROR_READ);
+    EXPECT_EQ(readText(folder / "cut.txt"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"cut.tx_", "cut.txt"}));
+}
+
+TEST(LzFailure, FailedCopyToANewNameLeavesNoFile) {
+    ScratchFolder folder;
+    writeBytes(folder / "cut.tx_", cutInsideMatch());
+    EXPECT_EQ(expandFile(folder / "cut.tx_", folder / "new.txt"), LZERROR_READ);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"cut.tx_"});
+}
+
+TEST(LzFailure, UnknownMethodGivesUnknownAlgorithmAndKeepsThePreviousFile) {
+    ScratchFolder folder;
+    Bytes file = compressed(testData(1000));
+    file[8] = 'B';
+    writeBytes(folder / "b.tx_", file);
+    writeText(folder / "b.txt", kPrevious);
+    EXPECT_EQ(expandFile(folder / "b.tx_", folder / "b.txt"), LZERROR_UNKNOWNALG);
+    EXPECT_EQ(readText(folder / "b.txt"), kPrevious);
+}
+
+TEST(LzFailure, UnreadableSourceGivesReadError) {
+    // A regular file in name whose every read fails: this process's memory
+    // at address 0.
+    ScratchFolder folder;
+    writeText(folder / "out.txt", kPrevious);
+    EXPECT_EQ(expandFile("/proc/self/mem", folder / "out.txt"), LZERROR_READ);
+    EXPECT_EQ(readText(folder / "out.txt"), kPrevious);
+}
+
+TEST(LzFailure, WriteFailureGivesWriteErrorAndKeepsThePreviousFile) {
+    ScratchFolder folder;
+    writeBytes(folder / "big.da_", compressed(testData(2000000)));
+    writeText(folder / "big.dat", kPrevious);
+    // Files may grow to 64 KiB only: a real EFBIG from write().
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limited{64 * 1024, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const std::int64_t result = expandFile(folder / "big.da_", folder / "big.dat");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(result, LZERROR_WRITE);
+    EXPECT_EQ(readText(folder / "big.dat"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"big.da_", "big.dat"}));
+}
+
+TEST(LzFailure, BadHandlesAreReportedAndTheDestinationKept) {
+    ScratchFolder folder;
+    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    writeText(folder / "a.txt", kPrevious);
+    OFSTRUCT record;
+    const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
+    const int out = LZOpenFileA((folder / "a.txt").string(), record, OF_CREATE);
+    ASSERT_GE(in, 0);
+    ASSERT_GE(out, 0);
+    EXPECT_EQ(LZCopy(in, in), LZERROR_BADOUTHANDLE);
+    EXPECT_EQ(LZCopy(in, 100000), LZERROR_BADOUTHANDLE);
+    EXPECT_EQ(LZCopy(-1, out), LZERROR_BADINHANDLE); // as after a failed source open
+    // The failed copy stays failed: the destination is not replaced later.
+    EXPECT_EQ(LZCopy(in, out), LZERROR_BADOUTHANDLE);
+    EXPECT_EQ(LZClose(in), 0);
+    EXPECT_EQ(LZClose(out), 0);
+    EXPECT_EQ(LZClose(12345), LZERROR_BADINHANDLE);
+    EXPECT_EQ(readText(folder / "a.txt"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.tx_", "a.txt"}));
+}
+
+TEST(LzFailure, DestinationRemovedBeforeCloseIsReported) {
+    ScratchFolder folder;
+    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    fs::create_directory(folder / "out");
+    OFSTRUCT record;
+    const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
+    const int out = LZOpenFileA((folder / "out" / "a.txt").string(), record, OF_CREATE);
+    ASSERT_EQ(LZCopy(in, out), 20);
+    fs::remove_all(folder / "out");
+    EXPECT_EQ(LZClose(in), 0);
+    EXPECT_EQ(LZClose(out), LZERROR_WRITE);
+}
