@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The drive list: which volumes it offers and how setDrive() picks one.
+//
+// setDrive() takes any path on a volume ("/nonexistent/x" would lie on "/"),
+// so it fails with 68 (Device unavailable) for a path that does not exist:
+// that is what a volume that is no longer mounted, or a removable disk that
+// was pulled, looks like from here.
+#include "app/panes/drive_list_box.h"
+#include "app/panes/volume_list.h"
+#include "errors/runtime_error.h"
+#include "test_folder.h"
+
+#include <QSignalSpy>
+#include <QStorageInfo>
+#include <QTest>
+
+using crunchwise::DriveListBox;
+using crunchwise::RuntimeError;
+using crunchwise::VolumeList;
+
+namespace {
+
+QStringList roots(const DriveListBox& box) {
+    QStringList paths;
+    for (int i = 0; i < box.count(); ++i)
+        paths.append(box.itemData(i).toString());
+    return paths;
+}
+
+} // namespace
+
+class TestDriveListBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void offersTheSystemVolumeAndNoPseudoFileSystems();
+    void tellsUserVolumesFromSystemMounts_data();
+    void tellsUserVolumesFromSystemMounts();
+    void findsTheVolumeOfAPath_data();
+    void findsTheVolumeOfAPath();
+    void setDriveSelectsTheVolumeOfAPath_data();
+    void setDriveSelectsTheVolumeOfAPath();
+    void setDriveFailsForAMissingPath_data();
+    void setDriveFailsForAMissingPath();
+    void refreshKeepsTheCurrentVolume();
+};
+
+void TestDriveListBox::offersTheSystemVolumeAndNoPseudoFileSystems() {
+    DriveListBox box;
+    const QStringList listed = roots(box);
+    QVERIFY(!listed.isEmpty());
+    QCOMPARE(listed.first(), QStringLiteral("/"));
+    QVERIFY(box.itemText(0).startsWith(u'/'));
+    const QByteArrayList pseudo = {"proc",    "sysfs",      "tmpfs",   "devtmpfs",
+                                   "devpts",  "cgroup",     "cgroup2", "mqueue",
+                                   "debugfs", "securityfs", "squashfs"};
+    for (const QString& root : listed.mid(1)) {
+        const QByteArray type = QStorageInfo(root).fileSystemType();
+        QVERIFY2(!pseudo.contains(type), qPrintable(root + " is " + type));
+        for (const char* place : {"/proc", "/sys", "/dev", "/run/user"})
+            QVERIFY2(!VolumeList::contains(place, root), qPrintable(root));
+    }
+}
+
+void TestDriveListBox::tellsUserVolumesFromSystemMounts_data() {
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<bool>("offered");
+    QTest::newRow("the system volume") << "/" << QByteArray("ext4") << true;
+    QTest::newRow("the system volume of a container") << "/" << QByteArray("overlay") << true;
+    QTest::newRow("a USB stick under /media") << "/media/usb" << QByteArray("vfat") << true;
+    QTest::newRow("removable media under /run/media")
+        << "/run/media/ann/DISK" << QByteArray("exfat") << true;
+    QTest::newRow("a network share") << "/mnt/share" << QByteArray("cifs") << true;
+    QTest::newRow("a CD") << "/media/cdrom" << QByteArray("iso9660") << true;
+    QTest::newRow("a separate home volume") << "/home" << QByteArray("btrfs") << true;
+    QTest::newRow("proc") << "/proc" << QByteArray("proc") << false;
+    QTest::newRow("sysfs") << "/sys" << QByteArray("sysfs") << false;
+    QTest::newRow("the tmpfs of /run") << "/run" << QByteArray("tmpfs") << false;
+    QTest::newRow("shared memory") << "/dev/shm" << QByteArray("tmpfs") << false;
+    QTest::newRow("a disk mounted for the system under /run")
+        << "/run/credentials" << QByteArray("ext4") << false;
+    QTest::newRow("control groups") << "/sys/fs/cgroup" << QByteArray("cgroup2") << false;
+    QTest::newRow("a snap package") << "/snap/core/1" << QByteArray("squashfs") << false;
+    QTest::newRow("a container layer")
+        << "/var/lib/docker/overlay2/x/merged" << QByteArray("overlay") << false;
+    QTest::newRow("an automount stub") << "/mnt/auto" << QByteArray("autofs") << false;
+}
+
+void TestDriveListBox::tellsUserVolumesFromSystemMounts() {
+    QFETCH(QString, root);
+    QFETCH(QByteArray, type);
+    QFETCH(bool, offered);
+    QCOMPARE(VolumeList::isUserVolume(root, type), offered);
+}
+
+void TestDriveListBox::findsTheVolumeOfAPath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("volume");
+    QTest::newRow("a folder on the system volume") << "/home/ann"
+                                                   << "/";
+    QTest::newRow("the system volume itself") << "/"
+                                              << "/";
+    QTest::newRow("a folder on a stick") << "/media/usb/setup"
+                                         << "/media/usb";
+    QTest::newRow("the stick's root") << "/media/usb"
+                                      << "/media/usb";
+    QTest::newRow("the longest root wins") << "/media/usb2/x"
+                                           << "/media/usb2";
+    QTest::newRow("a name that only starts like a root") << "/media/usbx"
+                                                         << "/";
+    QTest::newRow("a relative path") << "media/usb"
+                                     << "";
+}
+
+void TestDriveListBox::findsTheVolumeOfAPath() {
+    QFETCH(QString, path);
+    QFETCH(QString, volume);
+    const std::vector<VolumeList::Volume> volumes = {
+        {"/", ""}, {"/media/usb", "STICK"}, {"/media/usb2", ""}};
+    QCOMPARE(VolumeList::volumeOf(path, volumes), volume);
+}
+
+void TestDriveListBox::setDriveSelectsTheVolumeOfAPath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("the system drive") << "/";
+    QTest::newRow("a folder on it") << "/usr/share";
+    QTest::newRow("a temporary folder") << QDir::tempPath();
+}
+
+void TestDriveListBox::setDriveSelectsTheVolumeOfAPath() {
+    QFETCH(QString, path);
+    DriveListBox box;
+    const auto volumes = VolumeList::userVolumes();
+    const QString volume = VolumeList::volumeOf(QDir(path).canonicalPath(), volumes);
+    QSignalSpy changed(&box, &DriveListBox::changed);
+    const QString before = box.drive();
+    box.setDrive(path);
+    QCOMPARE(box.drive(), volume);
+    QCOMPARE(box.currentData().toString(), volume);
+    QCOMPARE(changed.size(), before == volume ? 0 : 1);
+}
+
+void TestDriveListBox::setDriveFailsForAMissingPath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a volume root that is not mounted") << "/media/crunchwise-not-mounted";
+    QTest::newRow("a missing folder") << "/nonexistent/x";
+    QTest::newRow("an empty path") << "";
+}
+
+void TestDriveListBox::setDriveFailsForAMissingPath() {
+    QFETCH(QString, path);
+    DriveListBox box;
+    box.setDrive("/");
+    QSignalSpy changed(&box, &DriveListBox::changed);
+    try {
+        box.setDrive(path);
+        QFAIL("setDrive succeeded");
+    } catch (const RuntimeError& failure) {
+        QCOMPARE(failure.number(), 68);
+    }
+    QCOMPARE(box.drive(), QStringLiteral("/"));
+    QCOMPARE(changed.size(), 0);
+}
+
+void TestDriveListBox::refreshKeepsTheCurrentVolume() {
+    DriveListBox box;
+    box.setDrive("/");
+    const QStringList before = roots(box);
+    QSignalSpy changed(&box, &DriveListBox::changed);
+    box.refreshDrives();
+    QCOMPARE(roots(box), before);
+    QCOMPARE(box.drive(), QStringLiteral("/"));
+    QCOMPARE(box.currentIndex(), 0);
+    QCOMPARE(changed.size(), 0);
+}
+
+QTEST_MAIN(TestDriveListBox)
+#include "tst_drive_list_box.moc"
