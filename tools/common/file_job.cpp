@@ -48,8 +48,11 @@ std::string destinationFailure(const FileJob& job, int hostError) {
     const fs::path folder =
         job.destination.has_parent_path() ? job.destination.parent_path() : fs::path(".");
     std::error_code error;
-    if (!fs::is_directory(folder, error)) {
+    if (!fs::exists(folder, error)) {
         return "folder " + folder.string() + " does not exist";
+    }
+    if (!fs::is_directory(folder, error)) {
+        return folder.string() + " is not a folder";
     }
     return hostError != 0 ? std::strerror(hostError) : "cannot be created";
 }

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The batch runner as the launcher starts it: crunchws-cmd /c _tempcom.bat
+// in a program folder, with compress.exe beside it or along PATH.
+#include "tests/tools/tool_session.h"
+
+using namespace crunchwise::testing;
+
+class BatchRunner : public ToolSession {
+protected:
+    // A program folder with the batch runner; compress.exe is put where each
+    // test wants it.
+    void SetUp() override {
+        fs::create_directory(program());
+        fs::copy_file(kBatchRunner, program() / "crunchws-cmd");
+        fs::create_directory(folder / "bin");
+        environment.workingFolder = program();
+        environment.env["PATH"] = (folder / "bin").string() + ":/nonexistent";
+    }
+    fs::path program() const { return folder / "program"; }
+    void stageCompressor(const fs::path& place) { fs::copy_file(kCompress, place); }
+
+    // Writes _tempcom.bat with CR LF line ends and runs it.
+    int runBatch(const std::vector<std::string>& lines, const std::string& lineEnd = "\r\n") {
+        std::string text;
+        for (const std::string& line : lines) {
+            text += line + lineEnd;
+        }
+        writeText(program() / "_tempcom.bat", text);
+        return run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment);
+    }
+
+    RunOptions environment;
+};
+
+TEST_F(BatchRunner, CompressesQuotedNamesWithBlanksRenamesAndDeletesItself) {
+    stageCompressor(program() / "compress.exe");
+    fs::create_directories(folder / "My Files");
+    fs::create_directories(folder / "Out Dir");
+    writeBytes(folder / "My Files/Read Me.txt", testData(5000, 1));
+    writeBytes(folder / "My Files/setup.exe", testData(9000, 2));
+    const std::string in = (folder / "My Files").string() + "/";
+    const std::string out = (folder / "Out Dir").string() + "/";
+    ASSERT_EQ(runBatch({
+                  "compress \"" + in + "Read Me.txt\" \"" + out + "README~1.TX_\"",
+                  "compress \"" + in + "setup.exe\" \"" + out + "SETUP.EX_\"",
+                  "ren \"" + out + "README~1.TX_\" \"Read Me.tx_\"",
+                  "ren \"" + out + "SETUP.EX_\" \"setup.ex_\"",
+                  "del _tempcom.bat",
+              }),
+              0)
+        << errors();
+    EXPECT_EQ(folder.entries(folder / "Out Dir"),
+              (std::vector<std::string>{"Read Me.tx_", "setup.ex_"}));
+    EXPECT_FALSE(fs::exists(program() / "_tempcom.bat"));
+    ASSERT_EQ(run(kExpand, {out + "Read Me.tx_", out + "back.txt"}), 0) << errors();
+    EXPECT_TRUE(same(in + "Read Me.txt", out + "back.txt"));
+}
+
+TEST_F(BatchRunner, FindsCompressExeOnlyAlongPath) {
+    stageCompressor(folder / "bin/compress.exe");
+    writeBytes(folder / "a.txt", testData(100));
+    ASSERT_EQ(runBatch({"compress ../a.txt ../a.tx_"}), 0) << errors();
+    EXPECT_TRUE(fs::exists(folder / "a.tx_"));
+}
+
+TEST_F(BatchRunner, FindsAnUpperCaseCompressExeInTheCurrentFolder) {
+    stageCompressor(program() / "COMPRESS.EXE");
+    writeBytes(folder / "a.txt", testData(100));
+    ASSERT_EQ(runBatch({"COMPRESS ../a.txt ../a.tx_"}), 0) << errors();
+    EXPECT_TRUE(fs::exists(folder / "a.tx_"));
+}
+
+TEST_F(BatchRunner, ReportsAMissingCompressorAndGoesOn) {
+    writeText(program() / "x", "x");
+    EXPECT_EQ(runBatch({"compress a b", "del x"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder "
+                        "or along PATH\n");
+    EXPECT_FALSE(fs::exists(program() / "x"));
+}
+
+TEST_F(BatchRunner, OperatorsInsideQuotesAreNameCharacters) {
+    stageCompressor(program() / "compress.exe");
+    writeBytes(program() / "a&b.txt", testData(300));
+    writeText(program() / "victim.txt", "keep me");
+    ASSERT_EQ(runBatch({"compress \"a&b.txt\" \"x|del victim.txt>y.tx_\""}), 0) << errors();
+    EXPECT_TRUE(fs::exists(program() / "x|del victim.txt>y.tx_"));
+    EXPECT_EQ(readText(program() / "victim.txt"), "keep me");
+    EXPECT_FALSE(fs::exists(program() / "y.tx_"));
+}
+
+TEST_F(BatchRunner, UnquotedOperatorsRefuseTheWholeLine) {
+    stageCompressor(program() / "compress.exe");
+    writeBytes(program() / "a.txt", testData(300));
+    writeText(program() / "victim.txt", "keep me");
+    EXPECT_EQ(runBatch({
+                  "compress a.txt a.tx_ & del victim.txt",
+                  "compress a.txt b.tx_ > log.txt",
+                  "del victim.txt | rem",
+                  "compress a.txt c.tx_ < victim.txt",
+              }),
+              1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: unquoted '&' is not supported; line not run\n"
+                        "crunchws-cmd: line 2: unquoted '>' is not supported; line not run\n"
+                        "crunchws-cmd: line 3: unquoted '|' is not supported; line not run\n"
+                        "crunchws-cmd: line 4: unquoted '<' is not supported; line not run\n");
+    EXPECT_EQ(folder.entries(program()),
+              (std::vector<std::string>{"_tempcom.bat", "a.txt", "compress.exe", "crunchws-cmd",
+                                        "victim.txt"}));
+}
+
+TEST_F(BatchRunner, UnknownCommandIsReportedAndTheNextLineRuns) {
+    writeText(program() / "x", "x");
+    writeText(folder / "bin/format", "#!/bin/sh\ntouch ran\n");
+    fs::permissions(folder / "bin/format", fs::perms::owner_all);
+    EXPECT_EQ(runBatch({"format c:", "%COMSPEC% /c x", "del x"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: unknown command \"format\"; line not run\n"
+                        "crunchws-cmd: line 2: unknown command \"%COMSPEC%\"; line not run\n");
+    EXPECT_FALSE(fs::exists(program() / "x"));
+    EXPECT_FALSE(fs::exists(program() / "ran"));
+}
+
+TEST_F(BatchRunner, RenNeverReplacesAnExistingFile) {
+    writeText(program() / "a.tx_", "a");
+    writeText(program() / "b.tx_", "b");
+    EXPECT_EQ(runBatch({"ren a.tx_ \"b.tx_\""}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: ren: b.tx_: a file of that name already exists\n");
+    EXPECT_EQ(readText(program() / "a.tx_"), "a");
+    EXPECT_EQ(readText(program() / "b.tx_"), "b");
+}
+
+TEST_F(BatchRunner, RenToTheSameNameSucceedsUnchanged) {
+    writeText(program() / "a.tx_", "a");
+    EXPECT_EQ(runBatch({"ren a.tx_ \"a.tx_\""}), 0) << errors();
+    EXPECT_EQ(readText(program() / "a.tx_"), "a");
+}
+
+TEST_F(BatchRunner, RenStaysInTheSourceFolder) {
+    fs::create_directory(folder / "out");
+    writeText(folder / "out/SETUP.EX_", "s");
+    EXPECT_EQ(runBatch({"ren ../out/SETUP.EX_ \"setup.ex_\"", "ren ../out/setup.ex_ ../x"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 2: ren: \"../x\" is not a plain file name\n");
+    EXPECT_EQ(folder.entries(folder / "out"), std::vector<std::string>{"setup.ex_"});
+}
+
+TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
+    writeText(program() / "x", "x");
+    EXPECT_EQ(
+        runBatch({"@echo off", "rem del nothing & more", "", "  DEL x", "del _tempcom.bat"}, "\n"),
+        0)
+        << errors();
+    EXPECT_EQ(folder.entries(program()), std::vector<std::string>{"crunchws-cmd"});
+}
+
+TEST_F(BatchRunner, DelReportsMissingFilesAndFolders) {
+    fs::create_directory(program() / "sub");
+    EXPECT_EQ(runBatch({"del missing.txt", "del sub", "del _tempcom.bat"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: del: missing.txt: No such file or directory\n"
+                        "crunchws-cmd: line 2: del: sub: is a folder\n");
+    EXPECT_TRUE(fs::is_directory(program() / "sub"));
+    EXPECT_FALSE(fs::exists(program() / "_tempcom.bat"));
+}
+
+TEST_F(BatchRunner, FailedCompressionIsReportedWithItsExitStatus) {
+    stageCompressor(program() / "compress.exe");
+    EXPECT_EQ(runBatch({"compress missing.txt out.tx_"}), 1);
+    EXPECT_EQ(errors(), "compress.exe: missing.txt: No such file or directory\n"
+                        "crunchws-cmd: line 1: compress.exe failed with exit status 2\n");
+}
+
+TEST_F(BatchRunner, WrongArgumentsOrAMissingBatchExitWithTwo) {
+    EXPECT_EQ(run(program() / "crunchws-cmd", {}, environment), 2);
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/k", "_tempcom.bat"}, environment), 2);
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment), 2);
+    EXPECT_EQ(errors(), "crunchws-cmd: _tempcom.bat: cannot be read\n");
+}

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// compress.exe and expand.exe when things go wrong: the right exit code and
+// message, the source never overwritten, no half-written destination.
+#include "szdd/szdd.h"
+#include "tests/tools/tool_session.h"
+
+#include <unistd.h>
+
+using namespace crunchwise::testing;
+
+namespace {
+
+const std::string kPrevious = "previous destination";
+
+} // namespace
+
+class ToolFailure : public ToolSession {};
+
+TEST_F(ToolFailure, WrongArgumentsExitWithOne) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {}, {"one"}, {"a", "b", "c"}, {"-x", "a", "b"}, {"-r"}}) {
+        EXPECT_EQ(run(kCompress, arguments), 1);
+        EXPECT_EQ(run(kExpand, arguments), 1);
+    }
+    EXPECT_NE(errors().find("expand.exe: -r needs at least one file"), std::string::npos);
+}
+
+TEST_F(ToolFailure, RefusesToWriteOverTheSourceUnderAnySpelling) {
+    const Bytes data = testData(5000);
+    fs::create_directory(folder / "sub");
+    writeBytes(folder / "data.bin", data);
+    fs::create_hard_link(folder / "data.bin", folder / "hard.bin");
+    fs::create_symlink("data.bin", folder / "soft.bin");
+    for (const std::string& destination :
+         std::vector<std::string>{"data.bin", "./data.bin", "sub/../data.bin",
+                                  (folder / "data.bin").string(), "hard.bin", "soft.bin"}) {
+        EXPECT_EQ(run(kCompress, {"data.bin", destination}), 4) << destination;
+        EXPECT_EQ(run(kExpand, {"data.bin", destination}), 4) << destination;
+    }
+    EXPECT_EQ(readBytes(folder / "data.bin"), data);
+    EXPECT_NE(errors().find("expand.exe: soft.bin: is the source file"), std::string::npos);
+    // -r of a name that already ends in "_" would name the source itself.
+    writeText(folder / "x.tx_", "x");
+    EXPECT_EQ(run(kCompress, {"-r", "x.tx_"}), 4);
+    EXPECT_EQ(readText(folder / "x.tx_"), "x");
+}
+
+TEST_F(ToolFailure, UnreadableSourceExitsWithTwoAndWritesNothing) {
+    fs::create_directory(folder / "adir");
+    writeText(folder / "out.bi_", kPrevious);
+    for (const std::string source : {"missing.bin", "adir"}) {
+        EXPECT_EQ(run(kCompress, {source, "out.bi_"}), 2) << source;
+        EXPECT_EQ(run(kExpand, {source, "out.bi_"}), 2) << source;
+    }
+    EXPECT_EQ(errors(), "expand.exe: adir: not a regular file\n");
+    EXPECT_EQ(readText(folder / "out.bi_"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"adir", "out.bi_"}));
+}
+
+TEST_F(ToolFailure, UnwritableDestinationExitsWithThree) {
+    writeBytes(folder / "a.bin", testData(100));
+    fs::create_directory(folder / "adir");
+    EXPECT_EQ(run(kCompress, {"a.bin", "nowhere/a.bi_"}), 3);
+    EXPECT_EQ(errors(), "compress.exe: nowhere/a.bi_: folder nowhere does not exist\n");
+    EXPECT_EQ(run(kExpand, {"a.bin", "nowhere/a.bin"}), 3);
+    EXPECT_EQ(errors(), "expand.exe: nowhere/a.bin: folder nowhere does not exist\n");
+    EXPECT_EQ(run(kCompress, {"a.bin", "adir"}), 3);
+    EXPECT_EQ(run(kExpand, {"a.bin", "a.bin/x"}), 3);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bin", "adir"}));
+    EXPECT_TRUE(fs::is_empty(folder / "adir"));
+}
+
+TEST_F(ToolFailure, WriteFailureMidwayLeavesThePreviousDestination) {
+    writeBytes(folder / "big.bin", testData(3 * 1024 * 1024));
+    writeText(folder / "big.bi_", kPrevious);
+    RunOptions limited;
+    limited.fileSizeLimit = 256 * 1024; // writes past 256 KiB fail with EFBIG
+    EXPECT_EQ(run(kCompress, {"big.bin", "big.bi_"}, limited), 3);
+    EXPECT_EQ(errors(), "compress.exe: big.bi_: File too large\n");
+    EXPECT_EQ(readText(folder / "big.bi_"), kPrevious);
+
+    ASSERT_EQ(run(kCompress, {"big.bin", "big.bi_"}), 0) << errors();
+    writeText(folder / "back.bin", kPrevious);
+    EXPECT_EQ(run(kExpand, {"big.bi_", "back.bin"}, limited), 3);
+    EXPECT_EQ(readText(folder / "back.bin"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"back.bin", "big.bi_", "big.bin"}));
+}
+
+TEST_F(ToolFailure, SourceOfFourGibibytesIsRefusedWithFive) {
+    // A sparse file: the size alone decides, nothing is read.
+    { std::ofstream create(folder / "huge.bin"); }
+    fs::resize_file(folder / "huge.bin", 0x100000000ull);
+    EXPECT_EQ(run(kCompress, {"huge.bin", "huge.bi_"}), 5);
+    EXPECT_EQ(errors(), "compress.exe: huge.bin: larger than 4 GiB - 1 bytes\n");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"huge.bin"});
+}
+
+TEST_F(ToolFailure, DamagedCompressedDataExitsWithSixKeepingTheDestination) {
+    writeBytes(folder / "a.bin", testData(20000));
+    ASSERT_EQ(run(kCompress, {"a.bin", "a.bi_"}), 0) << errors();
+    Bytes cut = readBytes(folder / "a.bi_");
+    // End the stream on a control byte announcing a match and one byte of it.
+    cut.resize(szdd::kHeaderSize);
+    cut.push_back(0x00);
+    cut.push_back(0x10);
+    writeBytes(folder / "cut.bi_", cut);
+    Bytes otherMethod = readBytes(folder / "a.bi_");
+    otherMethod[8] = 'Q';
+    writeBytes(folder / "q.bi_", otherMethod);
+    writeText(folder / "out.bin", kPrevious);
+    EXPECT_EQ(run(kExpand, {"cut.bi_", "out.bin"}), 6);
+    EXPECT_EQ(errors(), "expand.exe: cut.bi_: read failure or compressed data cut short\n");
+    EXPECT_EQ(run(kExpand, {"q.bi_", "out.bin"}), 6);
+    EXPECT_EQ(errors(), "expand.exe: q.bi_: unknown compression method\n");
+    EXPECT_EQ(readText(folder / "out.bin"), kPrevious);
+}
+
+TEST_F(ToolFailure, SeveralFilesGoOnAfterAFailureAndReportTheFirst) {
+    writeBytes(folder / "a.bin", testData(300));
+    writeBytes(folder / "c.bin", testData(400));
+    EXPECT_EQ(run(kCompress, {"-r", "a.bin", "missing.bin", "c.bin"}), 2);
+    EXPECT_EQ(errors(), "compress.exe: missing.bin: No such file or directory\n");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bi_", "a.bin", "c.bi_", "c.bin"}));
+}
