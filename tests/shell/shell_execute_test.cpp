@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ShellExecuteA: the launcher file runs the batch runner detached in the
+// given folder; addresses go to the desktop.
+#include "platform/shell_execute.h"
+#include "szdd/szdd.h"
+#include "tests/tools/tool_test_support.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QObject>
+#include <QTest>
+#include <QUrl>
+
+using namespace crunchwise;
+using namespace crunchwise::testing;
+
+namespace {
+
+const fs::path kProgramDir = CRUNCHWISE_PROGRAM_DIR;
+
+// A copy of the program folder's launcher, batch runner and compressor.
+void stageProgramFolder(const fs::path& folder) {
+    for (const char* name : {"crunchws.pif", "crunchws-cmd", "compress.exe"}) {
+        fs::copy_file(kProgramDir / name, folder / name);
+    }
+}
+
+} // namespace
+
+// Receives the addresses that the desktop would open.
+class AddressCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class ShellExecuteTest : public QObject {
+    Q_OBJECT
+private slots:
+    void launcherRunsTheBatchDetachedInTheProgramFolder();
+    void launcherRunsInTheGivenWorkingFolder();
+    void launcherFailures();
+    void addressesGoToTheirHandler();
+    void addressWithoutHandlerGivesNoAssociation();
+    void otherOperationsAreRefused();
+};
+
+void ShellExecuteTest::launcherRunsTheBatchDetachedInTheProgramFolder() {
+    ScratchFolder scratch;
+    const fs::path program = scratch / "program";
+    fs::create_directories(program);
+    fs::create_directories(scratch / "Out");
+    stageProgramFolder(program);
+    const Bytes data = testData(20000);
+    writeBytes(scratch / "Read Me.txt", data);
+    writeText(program / "_tempcom.bat", "compress \"" + (scratch / "Read Me.txt").string() + "\" " +
+                                            (scratch / "Out/README~1.TX_").string() + "\r\n" +
+                                            "ren " + (scratch / "Out/README~1.TX_").string() +
+                                            " \"Read Me.tx_\"\r\n" + "del _tempcom.bat\r\n");
+
+    const int result = ShellExecuteA(nullptr, nullptr, (program / "crunchws.pif").string(), nullptr,
+                                     program.string(), SW_HIDE);
+    QVERIFY2(result > 32, qPrintable(QString::number(result)));
+    QTRY_VERIFY_WITH_TIMEOUT(!fs::exists(program / "_tempcom.bat"), 15000);
+    QVERIFY(fs::exists(scratch / "Out/Read Me.tx_"));
+    Bytes expanded;
+    QCOMPARE(szdd::expand(readBytes(scratch / "Out/Read Me.tx_"), expanded), szdd::Status::ok);
+    QVERIFY(expanded == data);
+}
+
+void ShellExecuteTest::launcherRunsInTheGivenWorkingFolder() {
+    ScratchFolder scratch;
+    const fs::path program = scratch / "program";
+    const fs::path work = scratch / "work";
+    fs::create_directories(program);
+    fs::create_directories(work);
+    stageProgramFolder(program);
+    writeText(work / "marker", "m");
+    writeText(work / "_tempcom.bat", "del marker\r\ndel _tempcom.bat\r\n");
+    writeText(program / "marker", "must stay");
+
+    QVERIFY(ShellExecuteA(nullptr, "open", (program / "crunchws.pif").string(), nullptr,
+                          work.string(), SW_HIDE) > 32);
+    QTRY_VERIFY_WITH_TIMEOUT(!fs::exists(work / "_tempcom.bat"), 15000);
+    QVERIFY(!fs::exists(work / "marker"));
+    QVERIFY(fs::exists(program / "marker"));
+}
+
+void ShellExecuteTest::launcherFailures() {
+    ScratchFolder scratch;
+    const std::string folder = scratch.path().string();
+    QCOMPARE(ShellExecuteA(nullptr, nullptr, (scratch / "crunchws.pif").string(), nullptr, folder,
+                           SW_HIDE),
+             SE_ERR_FNF);
+    writeText(scratch / "noprog.pif", "program=crunchws-cmd\narguments=/c _tempcom.bat\n");
+    QCOMPARE(ShellExecuteA(nullptr, nullptr, (scratch / "noprog.pif").string(), nullptr, folder,
+                           SW_HIDE),
+             SE_ERR_FNF);
+    writeText(scratch / "bad.PIF", "this is not a launcher\n");
+    QCOMPARE(
+        ShellExecuteA(nullptr, nullptr, (scratch / "bad.PIF").string(), nullptr, folder, SW_HIDE),
+        ERROR_BAD_FORMAT);
+    writeText(scratch / "ok.pif", "program=/bin/true\n");
+    QCOMPARE(ShellExecuteA(nullptr, nullptr, (scratch / "ok.pif").string(), nullptr,
+                           (scratch / "missing").string(), SW_HIDE),
+             SE_ERR_PNF);
+    QCOMPARE(ShellExecuteA(nullptr, nullptr, (scratch / "absent.txt").string(), nullptr, folder,
+                           SW_HIDE),
+             SE_ERR_FNF);
+}
+
+void ShellExecuteTest::addressesGoToTheirHandler() {
+    AddressCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "open");
+    QDesktopServices::setUrlHandler("mailto", &catcher, "open");
+    const int web = ShellExecuteA(nullptr, nullptr, "https://example.org/crunchwise", nullptr, "",
+                                  SW_SHOWNORMAL);
+    const int mail =
+        ShellExecuteA(nullptr, nullptr, "mailto:support@example.org", nullptr, "", SW_SHOWNORMAL);
+    QDesktopServices::unsetUrlHandler("https");
+    QDesktopServices::unsetUrlHandler("mailto");
+    QVERIFY(web > 32);
+    QVERIFY(mail > 32);
+    QCOMPARE(catcher.opened, (QList<QUrl>{QUrl("https://example.org/crunchwise"),
+                                          QUrl("mailto:support@example.org")}));
+}
+
+void ShellExecuteTest::addressWithoutHandlerGivesNoAssociation() {
+    if (QGuiApplication::platformName() != "offscreen") {
+        QSKIP("only the offscreen platform is known to have no mail program");
+    }
+    QCOMPARE(ShellExecuteA(nullptr, nullptr, "mailto:support@example.org", nullptr, "", 1),
+             SE_ERR_NOASSOC);
+}
+
+void ShellExecuteTest::otherOperationsAreRefused() {
+    ScratchFolder scratch;
+    writeText(scratch / "ok.pif", "program=/bin/true\n");
+    QCOMPARE(ShellExecuteA(nullptr, "print", (scratch / "ok.pif").string(), nullptr,
+                           scratch.path().string(), SW_HIDE),
+             SE_ERR_NOASSOC);
+}
+
+QTEST_MAIN(ShellExecuteTest)
+#include "shell_execute_test.moc"
