@@ -32,6 +32,8 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setItemDelegate(new FolderIndentDelegate(this));
+    openIcon_ = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    closedIcon_ = style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QString current = QDir::currentPath();
     currentFolders_.insert(VolumeList::volumeOf(current, VolumeList::userVolumes()), current);
 }
@@ -86,8 +88,8 @@ void DirListBox::showFolder(const QString& folder, const std::vector<QString>& s
 
 QListWidgetItem* DirListBox::addEntry(const QString& fullPath, const QString& text, int depth,
                                       bool open) {
-    const auto icon = open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon;
-    auto* item = new QListWidgetItem(style()->standardIcon(icon), FileNameCodec::displayText(text));
+    auto* item =
+        new QListWidgetItem(open ? openIcon_ : closedIcon_, FileNameCodec::displayText(text));
     item->setData(PathRole, fullPath);
     item->setData(FolderIndentDelegate::DepthRole, depth);
     item->setToolTip(FileNameCodec::displayText(fullPath));

@@ -10,6 +10,7 @@
 #include "errors/runtime_error.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QListWidget>
 #include <QString>
 
@@ -75,6 +76,8 @@ private:
     QString path_;
     int ancestorCount_ = 0;
     QHash<QString, QString> currentFolders_; // volume root -> its current folder
+    QIcon openIcon_;
+    QIcon closedIcon_;
 };
 
 } // namespace crunchwise
