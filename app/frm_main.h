@@ -6,6 +6,7 @@
 #include "platform/single_instance.h"
 
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QFrame;
@@ -67,7 +68,7 @@ private:
 
     // One step of a pane change handler: a failure is shown as a warning and
     // the panes fall back to the system drive before the step runs again.
-    template <typename Step> void runPaneStep(Step&& step);
+    void runPaneStep(const std::function<void()>& step);
     void warnPaneFailure(int number, const QString& description);
     void fallBackToSystemDrive();
 

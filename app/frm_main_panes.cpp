@@ -17,14 +17,14 @@ void frmMain::connectPanes() {
     connect(Drive1, &DriveListBox::changed, this, &frmMain::Drive1_Change);
     connect(Dir1, &DirListBox::changed, this, &frmMain::Dir1_Change);
     connect(Dir1, &DirListBox::keyPress, this, &frmMain::Dir1_KeyPress);
-    connect(Dir1, &DirListBox::openFailed, this, [this](int number, const QString& description) {
-        warnPaneFailure(number, description);
+    connect(Dir1, &DirListBox::openFailed, this, [this](const RuntimeError& failure) {
+        warnPaneFailure(failure.number(), QString::fromStdString(failure.description()));
         fallBackToSystemDrive();
     });
     connect(File1, &FileListBox::click, this, &frmMain::File1_Click);
 }
 
-template <typename Step> void frmMain::runPaneStep(Step&& step) {
+void frmMain::runPaneStep(const std::function<void()>& step) {
     bool fellBack = false;
     for (;;) {
         try {
