@@ -7,6 +7,24 @@
 
 namespace crunchwise {
 
+namespace {
+// Lines of a paragraph run together; a blank line ends a paragraph and an
+// indented line keeps its own line.
+QString topicHtml(const HelpTopic& topic) {
+    QString html =
+        QStringLiteral("<h3>") + topic.title.toHtmlEscaped() + QStringLiteral("</h3><p>");
+    for (const QString& line : topic.text.split(QLatin1Char('\n'))) {
+        if (line.trimmed().isEmpty())
+            html += QStringLiteral("</p><p>");
+        else if (line.startsWith(QLatin1Char(' ')))
+            html += QStringLiteral("<br>&nbsp;&nbsp;") + line.trimmed().toHtmlEscaped();
+        else
+            html += line.toHtmlEscaped() + QLatin1Char(' ');
+    }
+    return html + QStringLiteral("</p>");
+}
+} // namespace
+
 HelpViewer::HelpViewer(QWidget* parent)
     : QWidget(parent, Qt::Window), topicList_(new QListWidget(this)),
       text_(new QTextBrowser(this)) {
@@ -45,7 +63,7 @@ void HelpViewer::showTopic(int index) {
         return;
     if (topicList_->currentRow() != index)
         topicList_->setCurrentRow(index);
-    text_->setPlainText(help_.topics()[index].text);
+    text_->setHtml(topicHtml(help_.topics()[index]));
 }
 
 } // namespace crunchwise

@@ -31,7 +31,6 @@ bool isStillMounted(const QString& root) {
 } // namespace
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
-    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     fillList();
     const QString start = VolumeList::volumeOf(QDir::currentPath(), VolumeList::userVolumes());
     selectRoot(start.isEmpty() ? QStringLiteral("/") : start);
