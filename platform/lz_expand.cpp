@@ -99,6 +99,9 @@ ssize_t readAt(int fd, std::uint8_t* data, std::size_t size, std::uint64_t offse
 }
 
 std::shared_ptr<LzFile> openSource(const std::string& name) {
+    if (name.find('\0') != std::string::npos) {
+        return nullptr;
+    }
     auto file = std::make_shared<LzFile>(OF_READ);
     file->fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};

@@ -65,6 +65,9 @@ int ReplacingFile::open(const fs::path& target) {
     if (target.empty() || !target.has_filename()) {
         return target.empty() ? EINVAL : EISDIR;
     }
+    if (target.native().find('\0') != std::string::npos) {
+        return EINVAL;
+    }
     target_ = resolvedTarget(target);
     struct stat existing {};
     const bool exists = ::stat(target_.c_str(), &existing) == 0;
@@ -72,7 +75,15 @@ int ReplacingFile::open(const fs::path& target) {
         return EISDIR;
     }
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-    const std::string stem = "." + target_.filename().string() + ".";
+    // The temporary's name is kept short, so that a target name of the
+    // largest length still gets one; that target name itself is checked here
+    // so that a name too long fails now rather than when moved into place.
+    const std::string name = target_.filename().string();
+    const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (nameMax > 0 && name.size() > static_cast<std::size_t>(nameMax)) {
+        return ENAMETOOLONG;
+    }
+    const std::string stem = "." + name.substr(0, 64) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = folder / (stem + randomSuffix() + ".tmp");
         // The mode is filtered by the umask, as for any new file.

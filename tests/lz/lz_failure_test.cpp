@@ -40,11 +40,22 @@ TEST(LzFailure, UncreatableDestinationGivesBadInHandle) {
     writeText(folder / "file", "x");
     fs::create_directory(folder / "folder");
     OFSTRUCT record;
-    for (const fs::path& name : {folder / "missing" / "a.txt", folder / "file" / "a.txt",
-                                 folder / "folder", fs::path(""), folder / "folder/"}) {
+    const fs::path tooLong = folder / std::string(256, 'n');
+    const fs::path withNul = folder.path().string() + std::string("/a\0b", 4);
+    for (const fs::path& name :
+         {folder / "missing" / "a.txt", folder / "file" / "a.txt", folder / "folder", fs::path(""),
+          folder / "folder/", tooLong, withNul}) {
         EXPECT_EQ(LZOpenFileA(name.string(), record, OF_CREATE), LZERROR_BADINHANDLE) << name;
     }
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"file", "folder"}));
+}
+
+TEST(LzFailure, NameOfTheLargestLengthCanStillBeCreated) {
+    ScratchFolder folder;
+    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    const std::string longest(255, 'n');
+    EXPECT_EQ(expandFile(folder / "a.tx_", folder / longest), 20);
+    EXPECT_EQ(readText(folder / longest), kReferenceText);
 }
 
 TEST(LzFailure, UnknownStyleGivesBadValue) {
