@@ -31,8 +31,8 @@ constexpr unsigned kFirstRingPos = 0xFF0;
 
 struct Encoder::State {
     explicit State(Sink sink)
-        : buffer(kCapacity), writer(std::move(sink)), length(kCapacity), ring(kCapacity),
-          cost(kCapacity + MatchFinder::kMaxMatch), choice(kCapacity) {}
+        : buffer(kCapacity + MatchFinder::kReadPadding), writer(std::move(sink)), length(kCapacity),
+          ring(kCapacity), cost(kCapacity + MatchFinder::kMaxMatch), choice(kCapacity) {}
 
     std::vector<std::uint8_t> buffer; // source bytes from position `base`
     std::uint64_t base = 0;
@@ -58,18 +58,22 @@ struct Encoder::State {
 };
 
 void Encoder::State::findMatches(std::uint64_t blockEnd, std::uint64_t dataEnd) {
+    MatchFinder::Match previous;
     for (std::uint64_t pos = inserted; pos < blockEnd; ++pos) {
         const std::uint8_t* data = at(pos);
         if (pos >= parsed) {
-            const std::uint64_t left = std::min<std::uint64_t>(dataEnd - pos, 18);
-            const MatchFinder::Match m = finder.find(pos, data, static_cast<unsigned>(left));
+            const auto left = static_cast<unsigned>(std::min<std::uint64_t>(dataEnd - pos, 18));
+            // The previous match, one byte on, still holds here.
+            const MatchFinder::Match known{previous.length - 1, previous.source + 1};
+            previous =
+                finder.find(pos, data, left, previous.length > 0 ? known : MatchFinder::Match{});
             const std::size_t i = pos - parsed;
-            length[i] = static_cast<std::uint8_t>(m.length);
+            length[i] = static_cast<std::uint8_t>(previous.length);
             ring[i] = static_cast<std::uint16_t>(
-                (kFirstRingPos + static_cast<std::uint64_t>(m.source)) & 0xFFFu);
+                (kFirstRingPos + static_cast<std::uint64_t>(previous.source)) & 0xFFFu);
         }
         if (pos + MatchFinder::kMinMatch <= dataEnd) {
-            finder.insert(pos, data);
+            finder.insert(pos, data, dataEnd - pos);
         }
     }
     inserted = blockEnd;
@@ -147,12 +151,12 @@ Status Encoder::feed(std::span<const std::uint8_t> chunk) {
         return Status::tooLarge;
     }
     while (!chunk.empty()) {
-        const std::size_t take = std::min(chunk.size(), s.buffer.size() - s.fill);
+        const std::size_t take = std::min(chunk.size(), kCapacity - s.fill);
         std::memcpy(s.buffer.data() + s.fill, chunk.data(), take);
         s.fill += take;
         s.consumed += take;
         chunk = chunk.subspan(take);
-        if (s.fill == s.buffer.size()) {
+        if (s.fill == kCapacity) {
             s.encodeBlock(false);
             s.slide();
             if (s.status != Status::ok) {

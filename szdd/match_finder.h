@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Longest-match search for the encoder: hash chains over the last 4095 bytes,
-// plus the blanks the ring holds before the first byte.
+// Longest-match search for the encoder over the last 4095 bytes, plus the
+// blanks the ring holds before the first byte. Matches of 4 bytes or more come
+// from hash chains of 4-byte prefixes; a 3-byte match, worth taking only when
+// nothing longer exists, from the newest position with the same 3 bytes.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +18,8 @@ public:
     // Farthest source used. The ring also holds the byte 4096 back, but not
     // every decoder reads that slot before overwriting it, so it is never used.
     static constexpr std::uint64_t kMaxDistance = 4095;
+    // Bytes past the last source byte that must be readable (compared eight at a time).
+    static constexpr std::size_t kReadPadding = 8;
 
     struct Match {
         unsigned length = 0;     // 0 when no match of kMinMatch bytes or more
@@ -24,20 +28,31 @@ public:
 
     MatchFinder();
 
-    // Records position `pos`, whose bytes start at `data`; needs 3 bytes there.
-    void insert(std::uint64_t pos, const std::uint8_t* data);
+    // Records position `pos`, whose bytes start at `data`; `available` bytes
+    // (3 at least) can be read there.
+    void insert(std::uint64_t pos, const std::uint8_t* data, std::uint64_t available);
     // The longest match for `pos` (not yet inserted) among earlier positions,
-    // limited to `maxLength` bytes, which must all be readable at `data`.
-    // Bytes up to kMaxDistance before `data` must be readable too.
-    Match find(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength) const;
+    // limited to `maxLength` bytes, which must be readable at `data` (plus
+    // kReadPadding), as must the kMaxDistance bytes before it. `known` is a
+    // match already known to hold (from the previous position's match).
+    Match find(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength, Match known) const;
 
 private:
     static constexpr unsigned kHashBits = 15;
-    static constexpr unsigned kChainLimit = 192;
-    static unsigned hash(const std::uint8_t* data);
+    static constexpr unsigned kHash3Bits = 16;
+    // Candidates examined per position. Sources are tried newest first; past
+    // this many the longest one is almost always found already.
+    static constexpr unsigned kChainLimit = 256;
+    static unsigned hash4(const std::uint8_t* data);
+    static unsigned hash3(const std::uint8_t* data);
+    Match findInChain(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
+                      Match best) const;
+    Match findInBlanks(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
+                       Match best) const;
 
-    std::vector<std::uint32_t> head_;  // hash -> position + 1 (0: none)
-    std::vector<std::uint32_t> chain_; // position % 4096 -> previous position + 1
+    std::vector<std::uint32_t> head3_; // 3-byte hash -> newest position + 1 (0: none)
+    std::vector<std::uint32_t> head4_; // 4-byte hash -> newest position + 1 (0: none)
+    std::vector<std::uint32_t> chain_; // position % 4096 -> previous one with its 4-byte hash
 };
 
 } // namespace szdd
