@@ -131,7 +131,7 @@ CommandOutcome runRen(const std::vector<std::string>& arguments) {
         return failure("ren: \"" + newName + "\" is not a plain file name");
     }
     std::error_code error;
-    if (!fs::exists(fs::symlink_status(source, error))) {
+    if (!source.has_filename() || !fs::exists(fs::symlink_status(source, error))) {
         return failure("ren: " + source.string() + ": " + std::strerror(ENOENT));
     }
     if (source.filename() == newName) {

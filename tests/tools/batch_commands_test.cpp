@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the batch runner finds compress.exe.
+#include "tests/tools/tool_test_support.h"
+#include "tools/cmd/batch_commands.h"
+
+#include <gtest/gtest.h>
+
+using namespace crunchwise::testing;
+using crunchwise::tools::findCompressor;
+
+namespace {
+
+void makeProgram(const fs::path& file, bool executable = true) {
+    fs::create_directories(file.parent_path());
+    writeText(file, "#!/bin/sh\n");
+    fs::permissions(file, executable ? fs::perms(0755) : fs::perms(0644));
+}
+
+} // namespace
+
+TEST(FindCompressor, CurrentFolderFirstThenPathInOrder) {
+    ScratchFolder folder;
+    makeProgram(folder / "current/Compress.Exe");
+    makeProgram(folder / "one/compress.exe");
+    makeProgram(folder / "two/COMPRESS.EXE");
+    const std::string path = (folder / "one").string() + ":" + (folder / "two").string();
+    EXPECT_EQ(findCompressor(folder / "current", path), folder / "current/Compress.Exe");
+    EXPECT_EQ(findCompressor(folder / "none", path), folder / "one/compress.exe");
+    EXPECT_EQ(findCompressor(folder / "none", "::" + (folder / "two").string()),
+              folder / "two/COMPRESS.EXE");
+}
+
+TEST(FindCompressor, SkipsFoldersFilesNotExecutableAndOtherNames) {
+    ScratchFolder folder;
+    fs::create_directories(folder / "a/compress.exe");
+    makeProgram(folder / "b/compress.exe", false);
+    makeProgram(folder / "c/compress");
+    makeProgram(folder / "c/compress.exe.bak");
+    makeProgram(folder / "d/compress.EXE");
+    const std::string path =
+        (folder / "b").string() + ":" + (folder / "c").string() + ":" + (folder / "d").string();
+    EXPECT_EQ(findCompressor(folder / "a", path), folder / "d/compress.EXE");
+    EXPECT_EQ(findCompressor(folder / "a", (folder / "c").string()), std::nullopt);
+    EXPECT_EQ(findCompressor(folder / "a", ""), std::nullopt);
+}
