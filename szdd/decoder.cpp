@@ -17,12 +17,13 @@ namespace {
 constexpr std::size_t kWindow = 4096;
 constexpr std::size_t kSpan = std::size_t{1} << 17; // output between two flushes
 constexpr std::size_t kMaxMatch = 18;
+constexpr std::size_t kMaxCopy = 24; // bytes a match may write, its length or more
 // Room one group can need: eight longest matches, plus the over-copy of the last.
-constexpr std::size_t kSlack = 8 * kMaxMatch + kMaxMatch;
+constexpr std::size_t kSlack = 8 * kMaxMatch + kMaxCopy;
 constexpr std::size_t kGroupBytes = 1 + 8 * 2;
 constexpr unsigned kFirstRingPos = 0xFF0;
 
-// Copies a match that ends at most 18 bytes past `out`. `ringOfOut` is the ring
+// Copies a match to `out`, writing up to kMaxCopy bytes there. `ringOfOut` is the ring
 // position `out` is written to; the source is the same ring slot's last value.
 inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8_t b1,
                                std::uint8_t b2) {
@@ -33,10 +34,15 @@ inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8
         distance = kWindow; // the slot about to be written still holds its old byte
     }
     const std::uint8_t* from = out - distance;
-    if (distance >= kMaxMatch) {
-        // Disjoint: copy the longest length at once; the excess is overwritten later.
-        std::memcpy(out, from, 16);
-        std::memcpy(out + 16, from + 16, 2);
+    if (distance >= 8) {
+        // Eight bytes at a time: each piece's source lies wholly before it, so
+        // a source that overlaps the output still repeats it. The excess past
+        // `length` is overwritten later.
+        std::memcpy(out, from, 8);
+        std::memcpy(out + 8, from + 8, 8);
+        std::memcpy(out + 16, from + 16, 8);
+    } else if (distance == 1) {
+        std::memset(out, out[-1], kMaxMatch);
     } else {
         for (unsigned i = 0; i < length; ++i) {
             out[i] = from[i]; // overlapping source repeats what was just written
