@@ -39,7 +39,8 @@ inline constexpr int LZERROR_UNKNOWNALG = -8;
 // other file as it is; with OF_CREATE the file is created, or an existing one
 // replaced (see above). Returns a handle, LZERROR_BADINHANDLE (-1) for a
 // missing or unreadable file or a destination that cannot be created
-// (missing folder, folder not writable, invalid name, a folder of that name),
+// (missing folder, folder not writable, an existing file that may not be
+// written, a name too long or otherwise invalid, a folder of that name),
 // or LZERROR_BADVALUE (-7) for any other style.
 int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
 

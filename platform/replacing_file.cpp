@@ -74,6 +74,10 @@ int ReplacingFile::open(const fs::path& target) {
     if (exists && S_ISDIR(existing.st_mode)) {
         return EISDIR;
     }
+    // A file that could not be opened for writing is not replaced either.
+    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+        return errno;
+    }
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     // The temporary's name is kept short, so that a target name of the
     // largest length still gets one; that target name itself is checked here

@@ -23,8 +23,9 @@ public:
 
     // Creates an empty hidden temporary in the target's folder (a symbolic
     // link as target is followed). Returns 0, or an errno value: ENOENT when
-    // the folder is missing, EISDIR when the target is a folder, EINVAL for an
-    // empty name, or whatever the host reports when the file cannot be made.
+    // the folder is missing, EISDIR when the target is a folder, EACCES when
+    // the target exists but may not be written, EINVAL for an empty name,
+    // ENAMETOOLONG, or whatever the host reports when the file cannot be made.
     int open(const std::filesystem::path& target);
     bool isOpen() const { return fd_ >= 0; }
     const std::filesystem::path& target() const { return target_; }

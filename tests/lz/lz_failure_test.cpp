@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <grp.h>
 #include <sys/resource.h>
 
 using namespace crunchwise;
@@ -48,6 +49,40 @@ TEST(LzFailure, UncreatableDestinationGivesBadInHandle) {
         EXPECT_EQ(LZOpenFileA(name.string(), record, OF_CREATE), LZERROR_BADINHANDLE) << name;
     }
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"file", "folder"}));
+}
+
+TEST(LzFailure, ReadOnlyFolderOrFileGivesBadInHandleForAnOrdinaryUser) {
+    // Permission checks do not bind root: open as "nobody" in a child process.
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to switch users";
+    }
+    ScratchFolder folder;
+    fs::permissions(folder.path(), fs::perms(0755));
+    fs::create_directory(folder / "locked");
+    fs::create_directory(folder / "open");
+    fs::permissions(folder / "locked", fs::perms(0555));
+    fs::permissions(folder / "open", fs::perms(0777));
+    writeText(folder / "open/kept.txt", kPrevious);
+    fs::permissions(folder / "open/kept.txt", fs::perms(0444));
+    auto openAsNobody = [](const fs::path& name) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            OFSTRUCT record;
+            const bool switched =
+                ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            const int handle = switched ? LZOpenFileA(name.string(), record, OF_CREATE) : -100;
+            ::_exit(handle >= 0 ? LZClose(handle) : -handle);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) ? -WEXITSTATUS(status) : -100;
+    };
+    EXPECT_EQ(openAsNobody(folder / "locked/new.txt"), LZERROR_BADINHANDLE);
+    EXPECT_EQ(openAsNobody(folder / "open/kept.txt"), LZERROR_BADINHANDLE);
+    EXPECT_EQ(openAsNobody(folder / "open/new.txt"), 0);
+    EXPECT_TRUE(fs::is_empty(folder / "locked"));
+    EXPECT_EQ(folder.entries(folder / "open"), (std::vector<std::string>{"kept.txt", "new.txt"}));
+    EXPECT_EQ(readText(folder / "open/kept.txt"), kPrevious);
 }
 
 TEST(LzFailure, NameOfTheLargestLengthCanStillBeCreated) {

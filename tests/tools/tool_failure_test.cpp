@@ -86,6 +86,39 @@ TEST_F(ToolFailure, WriteFailureMidwayLeavesThePreviousDestination) {
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"back.bin", "big.bi_", "big.bin"}));
 }
 
+TEST_F(ToolFailure, PermissionsAreHonouredForAnOrdinaryUser) {
+    // Permission checks do not bind root: run the programs as "nobody".
+    constexpr uid_t kNobody = 65534;
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to switch users";
+    }
+    fs::permissions(folder.path(), fs::perms(0755));
+    fs::permissions(errorFile.path(), fs::perms(0777));
+    fs::create_directory(folder / "locked");
+    fs::create_directory(folder / "open");
+    fs::permissions(folder / "locked", fs::perms(0555));
+    fs::permissions(folder / "open", fs::perms(0777));
+    writeBytes(folder / "a.bin", testData(1000));
+    writeText(folder / "open/kept.bi_", kPrevious);
+    fs::permissions(folder / "open/kept.bi_", fs::perms(0444));
+    writeText(folder / "secret.bin", "secret");
+    fs::permissions(folder / "secret.bin", fs::perms(0600));
+    RunOptions nobody;
+    nobody.user = kNobody;
+
+    EXPECT_EQ(run(kCompress, {"a.bin", "locked/a.bi_"}, nobody), 3);
+    EXPECT_EQ(errors(), "compress.exe: locked/a.bi_: Permission denied\n");
+    EXPECT_EQ(run(kCompress, {"a.bin", "open/kept.bi_"}, nobody), 3);
+    EXPECT_EQ(run(kExpand, {"a.bin", "locked/a.bin"}, nobody), 3);
+    EXPECT_EQ(run(kCompress, {"secret.bin", "open/s.bi_"}, nobody), 2);
+    EXPECT_EQ(errors(), "compress.exe: secret.bin: Permission denied\n");
+    EXPECT_TRUE(fs::is_empty(folder / "locked"));
+    EXPECT_EQ(folder.entries(folder / "open"), std::vector<std::string>{"kept.bi_"});
+    EXPECT_EQ(readText(folder / "open/kept.bi_"), kPrevious);
+    // The control: the same user may write where it is allowed to.
+    EXPECT_EQ(run(kCompress, {"a.bin", "open/a.bi_"}, nobody), 0) << errors();
+}
+
 TEST_F(ToolFailure, SourceOfFourGibibytesIsRefusedWithFive) {
     // A sparse file: the size alone decides, nothing is read.
     { std::ofstream create(folder / "huge.bin"); }

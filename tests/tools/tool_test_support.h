@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -113,6 +114,7 @@ struct RunOptions {
     std::optional<fs::path> output;         // stdout to this file
     std::optional<fs::path> errors;         // stderr to this file
     std::optional<rlim_t> fileSizeLimit;    // RLIMIT_FSIZE in bytes
+    std::optional<uid_t> user;              // run as this user and its group id (needs root)
 };
 
 // Runs `program` with `arguments`, waits, and returns its exit status, or
@@ -139,6 +141,10 @@ inline int runProgram(const fs::path& program, const std::vector<std::string>& a
         }
         for (const auto& [name, value] : options.env) {
             ::setenv(name.c_str(), value.c_str(), 1);
+        }
+        if (options.user && (::setgroups(0, nullptr) != 0 || ::setgid(*options.user) != 0 ||
+                             ::setuid(*options.user) != 0)) {
+            ::_exit(126);
         }
         if (options.fileSizeLimit) {
             ::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
