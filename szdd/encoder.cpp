@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The LZSS compressor: optimal parse per block.
 //
-// Source bytes gather in a linear buffer that keeps 4096 bytes of history
-// before the block being encoded and 17 bytes of look-ahead after it. For
-// every position of a block the match finder gives the longest match; a
-// backwards pass then picks the cheapest parse (a literal costs 9 bits, a
-// match 17, and every prefix of 3 bytes or more of a match is a match too),
-// which is optimal for the block. A parse may end up to 17 bytes past the
-// block; the next block starts where it ended.
+// Source bytes gather in a linear buffer that keeps 4096 bytes of history.
+// For every position the match finder gives the longest match; a backwards
+// pass over all positions found so far then picks the cheapest parse (a
+// literal costs 9 bits, a match 17, and every prefix of 3 bytes or more of a
+// match is a match too). Only the parse up to kHorizon bytes before the last
+// position found is written: by then the cheapest paths from any later end
+// have merged, so cutting the source into blocks costs nothing in practice.
+// The matches found past the written part are kept for the next block.
 #include "szdd/group_writer.h"
 #include "szdd/match_finder.h"
 #include "szdd/szdd.h"
@@ -21,8 +22,9 @@ namespace {
 
 constexpr std::size_t kHistory = 4096;
 constexpr std::size_t kBlock = std::size_t{1} << 16;
+constexpr std::size_t kHorizon = 2048;
 constexpr std::size_t kLookahead = MatchFinder::kMaxMatch - 1;
-constexpr std::size_t kCapacity = kHistory + kBlock + kLookahead;
+constexpr std::size_t kCapacity = kHistory + kBlock + kHorizon + kLookahead;
 constexpr std::uint32_t kLiteralBits = 9;
 constexpr std::uint32_t kMatchBits = 17;
 constexpr unsigned kFirstRingPos = 0xFF0;
@@ -38,55 +40,57 @@ struct Encoder::State {
     std::uint64_t base = 0;
     std::size_t fill = 0;
     std::uint64_t consumed = 0;
-    std::uint64_t parsed = 0;   // the next block starts here
-    std::uint64_t inserted = 0; // positions below this are in the match finder
+    std::uint64_t parsed = 0; // the items written cover the source up to here
+    std::uint64_t found = 0;  // positions below this have their match found
     MatchFinder finder;
+    MatchFinder::Match previous; // the match found at `found - 1`
     GroupWriter writer;
-    // Per position of the block being encoded.
+    // Per position from `parsed` on.
     std::vector<std::uint8_t> length; // longest match
     std::vector<std::uint16_t> ring;  // its ring position
-    std::vector<std::uint32_t> cost;  // bits from here to the block's end
+    std::vector<std::uint32_t> cost;  // bits from here to the last position found
     std::vector<std::uint8_t> choice; // 1: literal, else match length
     Status status = Status::ok;
 
     const std::uint8_t* at(std::uint64_t pos) const { return buffer.data() + (pos - base); }
     void encodeBlock(bool last);
-    void findMatches(std::uint64_t blockEnd, std::uint64_t dataEnd);
+    void findMatches(std::uint64_t end, std::uint64_t dataEnd);
     void chooseParse(std::size_t count);
     std::uint64_t emit(std::size_t count);
+    void keepUnwritten(std::uint64_t newParsed);
     void slide();
 };
 
-void Encoder::State::findMatches(std::uint64_t blockEnd, std::uint64_t dataEnd) {
-    MatchFinder::Match previous;
-    for (std::uint64_t pos = inserted; pos < blockEnd; ++pos) {
+void Encoder::State::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
+    for (std::uint64_t pos = found; pos < end; ++pos) {
         const std::uint8_t* data = at(pos);
-        if (pos >= parsed) {
-            const auto left = static_cast<unsigned>(std::min<std::uint64_t>(dataEnd - pos, 18));
-            // The previous match, one byte on, still holds here.
-            const MatchFinder::Match known{previous.length - 1, previous.source + 1};
-            previous =
-                finder.find(pos, data, left, previous.length > 0 ? known : MatchFinder::Match{});
-            const std::size_t i = pos - parsed;
-            length[i] = static_cast<std::uint8_t>(previous.length);
-            ring[i] = static_cast<std::uint16_t>(
-                (kFirstRingPos + static_cast<std::uint64_t>(previous.source)) & 0xFFFu);
-        }
+        const auto left = static_cast<unsigned>(std::min<std::uint64_t>(dataEnd - pos, 18));
+        // The previous match, one byte on, still holds here.
+        const MatchFinder::Match known =
+            previous.length > 0 ? MatchFinder::Match{previous.length - 1, previous.source + 1}
+                                : MatchFinder::Match{};
+        previous = finder.find(pos, data, left, known);
+        const std::size_t i = pos - parsed;
+        length[i] = static_cast<std::uint8_t>(previous.length);
+        ring[i] = static_cast<std::uint16_t>(
+            (kFirstRingPos + static_cast<std::uint64_t>(previous.source)) & 0xFFFu);
         if (pos + MatchFinder::kMinMatch <= dataEnd) {
             finder.insert(pos, data, dataEnd - pos);
         }
     }
-    inserted = blockEnd;
+    found = end;
 }
 
+// On equal cost the longest step wins, which leaves any slack of a long run
+// at its end, past the part written, rather than at its start.
 void Encoder::State::chooseParse(std::size_t count) {
     std::fill(cost.begin() + static_cast<std::ptrdiff_t>(count), cost.end(), 0);
     for (std::size_t i = count; i-- > 0;) {
         std::uint32_t best = cost[i + 1] + kLiteralBits;
         std::uint8_t pick = 1;
-        for (unsigned n = MatchFinder::kMinMatch; n <= length[i]; ++n) {
+        for (unsigned n = length[i]; n >= MatchFinder::kMinMatch; --n) {
             const std::uint32_t c = cost[i + n] + kMatchBits;
-            if (c < best) {
+            if (c < best || (c == best && pick == 1)) {
                 best = c;
                 pick = static_cast<std::uint8_t>(n);
             }
@@ -96,7 +100,7 @@ void Encoder::State::chooseParse(std::size_t count) {
     }
 }
 
-// Writes the chosen items; returns where the parse ended.
+// Writes the chosen items covering at least `count` positions; returns where they end.
 std::uint64_t Encoder::State::emit(std::size_t count) {
     std::size_t i = 0;
     while (i < count) {
@@ -111,24 +115,39 @@ std::uint64_t Encoder::State::emit(std::size_t count) {
     return parsed + i;
 }
 
+// Moves the matches found past the written items to the front.
+void Encoder::State::keepUnwritten(std::uint64_t newParsed) {
+    const auto from = static_cast<std::ptrdiff_t>(newParsed - parsed);
+    const auto to = static_cast<std::ptrdiff_t>(found - parsed);
+    if (from < to) {
+        std::copy(length.begin() + from, length.begin() + to, length.begin());
+        std::copy(ring.begin() + from, ring.begin() + to, ring.begin());
+    }
+    parsed = newParsed;
+}
+
 void Encoder::State::encodeBlock(bool last) {
     const std::uint64_t dataEnd = base + fill;
-    const std::uint64_t blockEnd = last ? dataEnd : dataEnd - kLookahead;
-    if (blockEnd <= parsed) {
+    // Without the last bytes a match found could still grow.
+    const std::uint64_t findEnd = last ? dataEnd : dataEnd - kLookahead;
+    findMatches(findEnd, dataEnd);
+    if (found <= parsed) {
         return;
     }
-    findMatches(blockEnd, dataEnd);
-    const auto count = static_cast<std::size_t>(blockEnd - parsed);
-    chooseParse(count);
-    parsed = emit(count);
+    const std::uint64_t writeEnd = last ? found : found - kHorizon;
+    if (writeEnd > parsed) {
+        chooseParse(static_cast<std::size_t>(found - parsed));
+        keepUnwritten(emit(static_cast<std::size_t>(writeEnd - parsed)));
+    }
     if (!writer.flush(last)) {
         status = Status::sinkFailed;
     }
 }
 
-// Drops bytes no later match can reach.
+// Drops bytes neither a later match nor a literal still to be written can need.
 void Encoder::State::slide() {
-    const std::uint64_t keepFrom = inserted > kHistory ? inserted - kHistory : 0;
+    const std::uint64_t reach = found > kHistory ? found - kHistory : 0;
+    const std::uint64_t keepFrom = std::min(parsed, reach);
     if (keepFrom <= base) {
         return;
     }

@@ -41,8 +41,8 @@ unsigned blankRun(const std::uint8_t* data, unsigned maxLength) {
 } // namespace
 
 MatchFinder::MatchFinder()
-    : head3_(std::size_t{1} << kHash3Bits, 0), head4_(std::size_t{1} << kHashBits, 0),
-      chain_(4096, 0) {}
+    : head3_(std::size_t{1} << kHash3Bits, 0), chain3_(4096, 0),
+      head4_(std::size_t{1} << kHashBits, 0), chain4_(4096, 0) {}
 
 unsigned MatchFinder::hash4(const std::uint8_t* data) {
     std::uint32_t key;
@@ -56,11 +56,14 @@ unsigned MatchFinder::hash3(const std::uint8_t* data) {
 }
 
 void MatchFinder::insert(std::uint64_t pos, const std::uint8_t* data, std::uint64_t available) {
-    head3_[hash3(data)] = static_cast<std::uint32_t>(pos + 1);
+    const auto entry = static_cast<std::uint32_t>(pos + 1);
+    std::uint32_t& slot3 = head3_[hash3(data)];
+    chain3_[pos & 4095] = slot3;
+    slot3 = entry;
     if (available >= 4) {
-        std::uint32_t& slot = head4_[hash4(data)];
-        chain_[pos & 4095] = slot;
-        slot = static_cast<std::uint32_t>(pos + 1);
+        std::uint32_t& slot4 = head4_[hash4(data)];
+        chain4_[pos & 4095] = slot4;
+        slot4 = entry;
     }
 }
 
@@ -74,16 +77,10 @@ MatchFinder::Match MatchFinder::find(std::uint64_t pos, const std::uint8_t* data
         return best;
     }
     if (maxLength > kMinMatch) {
-        best = findInChain(pos, data, maxLength, best);
+        best = findLonger(pos, data, maxLength, best);
     }
-    const std::uint64_t oldest = pos > kMaxDistance ? pos - kMaxDistance : 0;
-    const std::uint32_t newest3 = head3_[hash3(data)];
-    if (best.length < kMinMatch && newest3 != 0 && newest3 - 1 >= oldest) {
-        const std::uint64_t source = newest3 - 1;
-        const unsigned length = commonLength(data - (pos - source), data, maxLength);
-        if (length >= kMinMatch) {
-            best = {length, static_cast<std::int64_t>(source)};
-        }
+    if (best.length < kMinMatch) {
+        best = findThree(pos, data, maxLength);
     }
     if (pos < kMaxDistance && data[0] == kBlank) {
         best = findInBlanks(pos, data, maxLength, best);
@@ -91,8 +88,9 @@ MatchFinder::Match MatchFinder::find(std::uint64_t pos, const std::uint8_t* data
     return best;
 }
 
-MatchFinder::Match MatchFinder::findInChain(std::uint64_t pos, const std::uint8_t* data,
-                                            unsigned maxLength, Match best) const {
+// Matches longer than 3 bytes, along the 4-byte chain.
+MatchFinder::Match MatchFinder::findLonger(std::uint64_t pos, const std::uint8_t* data,
+                                           unsigned maxLength, Match best) const {
     const std::uint64_t oldest = pos > kMaxDistance ? pos - kMaxDistance : 0;
     unsigned bestLength = best.length >= kMinMatch ? best.length : kMinMatch;
     std::uint32_t candidate = head4_[hash4(data)];
@@ -113,9 +111,29 @@ MatchFinder::Match MatchFinder::findInChain(std::uint64_t pos, const std::uint8_
                 }
             }
         }
-        candidate = chain_[source & 4095];
+        candidate = chain4_[source & 4095];
     }
     return best;
+}
+
+// Any match of 3 bytes (when no longer one exists, the first found is as good as any).
+MatchFinder::Match MatchFinder::findThree(std::uint64_t pos, const std::uint8_t* data,
+                                          unsigned maxLength) const {
+    const std::uint64_t oldest = pos > kMaxDistance ? pos - kMaxDistance : 0;
+    std::uint32_t candidate = head3_[hash3(data)];
+    for (unsigned steps = 0; candidate != 0 && steps < kChainLimit; ++steps) {
+        const std::uint64_t source = candidate - 1;
+        if (source < oldest) {
+            break;
+        }
+        const std::uint8_t* from = data - (pos - source);
+        const unsigned length = commonLength(from, data, maxLength);
+        if (length >= kMinMatch) {
+            return {length, static_cast<std::int64_t>(source)};
+        }
+        candidate = chain3_[source & 4095];
+    }
+    return {};
 }
 
 // Near the start the ring still holds blanks never written: a source b bytes

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Longest-match search for the encoder over the last 4095 bytes, plus the
 // blanks the ring holds before the first byte. Matches of 4 bytes or more come
-// from hash chains of 4-byte prefixes; a 3-byte match, worth taking only when
-// nothing longer exists, from the newest position with the same 3 bytes.
+// from hash chains of 4-byte prefixes; a 3-byte match, worth looking for only
+// when nothing longer exists, from chains of 3-byte prefixes.
 #pragma once
 
 #include <cstddef>
@@ -45,14 +45,18 @@ private:
     static constexpr unsigned kChainLimit = 256;
     static unsigned hash4(const std::uint8_t* data);
     static unsigned hash3(const std::uint8_t* data);
-    Match findInChain(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
-                      Match best) const;
+    Match findLonger(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
+                     Match best) const;
+    Match findThree(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength) const;
     Match findInBlanks(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
                        Match best) const;
 
-    std::vector<std::uint32_t> head3_; // 3-byte hash -> newest position + 1 (0: none)
-    std::vector<std::uint32_t> head4_; // 4-byte hash -> newest position + 1 (0: none)
-    std::vector<std::uint32_t> chain_; // position % 4096 -> previous one with its 4-byte hash
+    // Hash -> newest position + 1 (0: none); position % 4096 -> the previous
+    // position + 1 with the same hash.
+    std::vector<std::uint32_t> head3_;
+    std::vector<std::uint32_t> chain3_;
+    std::vector<std::uint32_t> head4_;
+    std::vector<std::uint32_t> chain4_;
 };
 
 } // namespace szdd

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the benchmark programs (Release), generates text, x86 program, random
+# and all-zero files of 1 MiB up to MAX_MIB (default 64), and prints a Markdown
+# table comparing our codec with libmspack (expanding in memory) and with
+# Debian's mscompress (compressing), plus file-to-file expansion through LZCopy.
+#
+#   tests/bench/run-benchmarks.sh [MAX_MIB]
+#
+# Speeds are MB/s (10^6 bytes of expanded data per second of CPU time, user +
+# system), so other work on a shared machine disturbs the comparison little.
+# Environment: BENCH_BUILD_DIR (default build/bench), BENCH_DATA_DIR (default a
+# temporary folder, removed afterwards).
+set -euo pipefail
+
+max_mib=${1:-64}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BENCH_BUILD_DIR:-$root/build/bench}
+work=${BENCH_DATA_DIR:-$(mktemp -d)}
+[ -z "${BENCH_DATA_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
+mkdir -p "$work"
+
+echo "Building the benchmark programs in $build ..." >&2
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+targets=(szdd_bench mspack_bench cpu_time)
+have_lz=0
+target_list=$(cmake --build "$build" --target help)
+if grep -q '\blzcopy_bench\b' <<<"$target_list"; then
+    targets+=(lzcopy_bench)
+    have_lz=1
+fi
+cmake --build "$build" --target "${targets[@]}" -j2 >/dev/null
+bin=$build/tests/bench
+
+# --- Data ------------------------------------------------------------------
+sizes=()
+for mib in 1 4 16 64; do
+    [ "$mib" -le "$max_mib" ] && sizes+=("$mib")
+done
+[ "${#sizes[@]}" -eq 0 ] && sizes=(1)
+largest=$((${sizes[-1]} * 1048576))
+
+text_sources() {
+    find /usr/share/common-licenses /usr/include -type f \
+        \( -path '/usr/share/common-licenses/*' -o -name '*.h' \) | LC_ALL=C sort
+}
+program_sources() {
+    find /usr/bin /usr/lib/x86_64-linux-gnu -maxdepth 1 -type f -size +64k \
+        \( -path '/usr/bin/*' -o -name '*.so*' \) | LC_ALL=C sort
+}
+# Writes `largest` bytes from the files listed by $1 into $2, repeating the list if short.
+concatenate() {
+    local list=$1 out=$2
+    : >"$out"
+    while [ "$(stat -c %s "$out")" -lt "$largest" ]; do
+        $list | xargs cat >>"$out" 2>/dev/null || true
+        [ "$(stat -c %s "$out")" -eq 0 ] && { echo "no input for $out" >&2; exit 1; }
+    done
+    truncate -s "$largest" "$out"
+}
+
+echo "Generating data (largest $((largest / 1048576)) MiB) in $work ..." >&2
+concatenate text_sources "$work/text.all"
+concatenate program_sources "$work/x86.all"
+head -c "$largest" /dev/urandom >"$work/random.all"
+head -c "$largest" /dev/zero >"$work/zeros.all"
+
+# --- Measurements ----------------------------------------------------------
+field() { sed -n "s/.*\b$1=\([^ ]*\).*/\1/p"; }
+mbps() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.1f", b / s / 1e6 }'; }
+div() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a / b }'; }
+
+header="| data | MiB | encode MB/s | mscompress MB/s | encode speed x | our size | mscompress size | size / mscompress | size / source | decode MB/s | libmspack MB/s | decode x"
+rule="|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:"
+if [ "$have_lz" -eq 1 ]; then
+    header+=" | LZCopy file MB/s | LZCopy / libmspack"
+    rule+="|---:|---:"
+fi
+rows=()
+summary=$work/summary.txt
+: >"$summary"
+
+for kind in text x86 random zeros; do
+    for mib in "${sizes[@]}"; do
+        echo "  $kind $mib MiB ..." >&2
+        src=$work/$kind-$mib.bin
+        head -c $((mib * 1048576)) "$work/$kind.all" >"$src"
+        bytes=$(stat -c %s "$src")
+
+        enc=$("$bin/szdd_bench" encode "$src" "$work/ours.sz_")
+        ours_size=$(field packed <<<"$enc")
+        enc_speed=$(mbps "$bytes" "$(field seconds <<<"$enc")")
+
+        cp "$src" "$work/peer.bin"
+        rm -f "$work/peer.bin_"
+        peer=$("$bin/cpu_time" mscompress "$work/peer.bin")
+        peer_size=$(stat -c %s "$work/peer.bin_")
+        peer_speed=$(mbps "$bytes" "$(field seconds <<<"$peer")")
+
+        dec=$("$bin/szdd_bench" decode "$work/ours.sz_" "$src")
+        dec_speed=$(mbps "$bytes" "$(field seconds <<<"$dec")")
+        lib=$("$bin/mspack_bench" "$work/ours.sz_" "$src")
+        lib_speed=$(mbps "$bytes" "$(field seconds <<<"$lib")")
+
+        row="| $kind | $mib | $enc_speed | $peer_speed | $(div "$enc_speed" "$peer_speed") | $ours_size | $peer_size | $(div "$ours_size" "$peer_size") | $(div "$ours_size" "$bytes") | $dec_speed | $lib_speed | $(div "$dec_speed" "$lib_speed")"
+        lz_ratio=""
+        if [ "$have_lz" -eq 1 ]; then
+            lz=$("$bin/lzcopy_bench" "$work/ours.sz_" "$work/lz.out")
+            cmp -s "$work/lz.out" "$src" || { echo "LZCopy output differs for $src" >&2; exit 1; }
+            lz_speed=$(mbps "$bytes" "$(field seconds <<<"$lz")")
+            lz_ratio=$(div "$lz_speed" "$lib_speed")
+            row+=" | $lz_speed | $lz_ratio"
+        fi
+        rows+=("$row |")
+        echo "$kind $(div "$dec_speed" "$lib_speed") $(div "$enc_speed" "$peer_speed") $ours_size $peer_size $bytes ${lz_ratio:-none}" >>"$summary"
+        rm -f "$src" "$work/peer.bin" "$work/peer.bin_" "$work/lz.out"
+    done
+done
+
+# --- Report ----------------------------------------------------------------
+echo
+echo "$header |"
+echo "$rule|"
+printf '%s\n' "${rows[@]}"
+echo
+awk -v lz="$have_lz" '
+    function check(name, value, op, target) {
+        ok = (op == ">=") ? value >= target : value <= target
+        printf "| %s | %.4f | %s %s | %s |\n", name, value, op, target, ok ? "met" : "NOT MET"
+    }
+    BEGIN { dec = 1e9; enc = 1e9; lzr = 1e9; size = 0; textsize = 0; zeros = 0; larger = 0 }
+    {
+        if ($2 < dec) dec = $2
+        if ($3 < enc) enc = $3
+        if ($4 / $5 > size) size = $4 / $5
+        if ($4 > $5) larger++
+        if ($1 == "text" && $4 / $5 > textsize) textsize = $4 / $5
+        if ($1 == "zeros" && $4 / $6 > zeros) zeros = $4 / $6
+        if ($7 != "none" && $7 < lzr) lzr = $7
+    }
+    END {
+        print "| target (worst case over all files) | value | goal | |"
+        print "|---|---:|---|---|"
+        check("decode speed / libmspack in memory", dec, ">=", 1.5)
+        if (lz == 1) check("LZCopy file-to-file / libmspack in memory", lzr, ">=", 1)
+        check("encode speed / mscompress", enc, ">=", 10)
+        check("our size / mscompress size", size, "<=", 1)
+        check("files where ours is larger than mscompress", larger, "<=", 0)
+        check("our size / mscompress size, text", textsize, "<=", 0.97)
+        check("zeros: our size / source size", zeros, "<=", 0.119)
+    }' "$summary"
