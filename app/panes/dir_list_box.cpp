@@ -120,16 +120,11 @@ QString DirListBox::list(int index) const {
 }
 
 void DirListBox::keyPressEvent(QKeyEvent* event) {
-    const int typed = keyAsciiOf(*event);
-    if (typed != 0) {
-        int keyAscii = typed;
-        emit keyPress(keyAscii);
-        if (keyAscii == 0) {
-            event->accept();
-            return;
-        }
-    }
-    if (typed == 13) {
+    const std::optional<int> typed =
+        offerKey(event, [this](int& keyAscii) { emit keyPress(keyAscii); });
+    if (!typed)
+        return;
+    if (*typed == 13) {
         event->accept();
         openHighlighted();
         return;

@@ -143,15 +143,10 @@ void FileListBox::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void FileListBox::keyPressEvent(QKeyEvent* event) {
-    const int typed = keyAsciiOf(*event);
-    if (typed != 0) {
-        int keyAscii = typed;
-        emit keyPress(keyAscii);
-        if (keyAscii == 0) {
-            event->accept();
-            return;
-        }
-    }
+    const std::optional<int> typed =
+        offerKey(event, [this](int& keyAscii) { emit keyPress(keyAscii); });
+    if (!typed)
+        return;
     QListView::keyPressEvent(event);
 }
 

@@ -2,7 +2,8 @@
 // The character code of a key press as the panes' keyPress signals pass it.
 #pragma once
 
-class QKeyEvent;
+#include <QKeyEvent>
+#include <optional>
 
 namespace crunchwise {
 
@@ -10,5 +11,21 @@ namespace crunchwise {
 // Backspace, 27 for Escape); 0 for keys that type no character (arrows,
 // function keys, modifiers alone).
 int keyAsciiOf(const QKeyEvent& event);
+
+// Offers a character key to the receivers of a keyPress signal through
+// `emitKeyPress(int& keyAscii)`. Returns nothing when a receiver cancelled
+// the key by setting the code to 0 (the event is then accepted), else the
+// key's code (0 for keys that type no character).
+template <typename Emit> std::optional<int> offerKey(QKeyEvent* event, Emit&& emitKeyPress) {
+    const int typed = keyAsciiOf(*event);
+    if (typed == 0)
+        return 0;
+    int keyAscii = typed;
+    emitKeyPress(keyAscii);
+    if (keyAscii != 0)
+        return typed;
+    event->accept();
+    return std::nullopt;
+}
 
 } // namespace crunchwise

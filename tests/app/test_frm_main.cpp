@@ -62,6 +62,16 @@ private:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
     }
+    // Highlights the subfolder `name` of the folder list; false when absent.
+    static bool highlightSubfolder(DirListBox* list, const QString& name) {
+        for (int i = 0; i < list->listCount(); ++i) {
+            if (list->list(i).endsWith(QLatin1Char('/') + name)) {
+                list->setListIndex(i);
+                return true;
+            }
+        }
+        return false;
+    }
     static QStringList listed(const FileListBox* list) {
         QStringList names;
         for (int i = 0; i < list->listCount(); ++i)
@@ -194,13 +204,7 @@ private slots:
         QVERIFY(window->lblStatus->text().isEmpty());
 
         // Enter in the folder list opens the highlighted folder.
-        int sub = -1;
-        for (int i = 0; i < window->Dir1->listCount(); ++i) {
-            if (window->Dir1->list(i).endsWith(QStringLiteral("/sub")))
-                sub = i;
-        }
-        QVERIFY(sub >= 0);
-        window->Dir1->setListIndex(sub);
+        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         QTest::keyClick(window->Dir1, Qt::Key_Return);
         QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
         QCOMPARE(listed(window->File1), QStringList({"c.dl_"}));
@@ -275,10 +279,7 @@ private slots:
         makeSourceFolder(source.path());
         auto window = startWindow();
         window->Dir1->setPath(source.path());
-        for (int i = 0; i < window->Dir1->listCount(); ++i) {
-            if (window->Dir1->list(i).endsWith(QStringLiteral("/gone")))
-                window->Dir1->setListIndex(i);
-        }
+        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("gone")));
         QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         QTest::keyClick(window->Dir1, Qt::Key_Return);
@@ -296,10 +297,7 @@ private slots:
         makeSourceFolder(source.path());
         auto window = startWindow();
         window->Dir1->setPath(source.path());
-        for (int i = 0; i < window->Dir1->listCount(); ++i) {
-            if (window->Dir1->list(i).endsWith(QStringLiteral("/sub")))
-                window->Dir1->setListIndex(i);
-        }
+        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         window->Dir1->setFocus();
         window->showMinimized();
 

@@ -4,6 +4,7 @@
 #include "platform/replacing_file.h"
 #include "szdd/szdd.h"
 #include "tools/common/file_job.h"
+#include "tools/common/tool_main.h"
 
 #include <cerrno>
 #include <cstring>
@@ -171,28 +172,8 @@ std::string compressedName(const std::string& name) {
 
 int runCompressTool(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err) {
-    const ToolCommand command = parseToolArguments(arguments, compressedName);
-    switch (command.action) {
-    case ToolCommand::Action::help:
-        out << kHelp;
-        return exitOk;
-    case ToolCommand::Action::version:
-        out << "compress.exe (Crunchwise) 1.61\n";
-        return exitOk;
-    case ToolCommand::Action::usageError:
-        err << kProgram << ": " << command.error << "\nTry 'compress.exe --help'.\n";
-        return exitUsage;
-    case ToolCommand::Action::run:
-        break;
-    }
-    int result = exitOk;
-    for (const FileJob& job : command.jobs) {
-        const ExitCode code = compressFile(job, err);
-        if (result == exitOk) {
-            result = code;
-        }
-    }
-    return result;
+    const ToolDescription tool{kProgram, kHelp, compressedName, compressFile};
+    return runTool(tool, arguments, out, err);
 }
 
 } // namespace crunchwise::tools

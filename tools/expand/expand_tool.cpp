@@ -4,6 +4,7 @@
 #include "commands/expanded_name.h"
 #include "platform/lz_expand.h"
 #include "tools/common/file_job.h"
+#include "tools/common/tool_main.h"
 
 #include <ostream>
 
@@ -84,29 +85,10 @@ ExitCode expandFile(const FileJob& job, std::ostream& err) {
 } // namespace
 
 int runExpandTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-    const ToolCommand command = parseToolArguments(
-        arguments, [](const std::string& name) { return BuildExpandedName(name); });
-    switch (command.action) {
-    case ToolCommand::Action::help:
-        out << kHelp;
-        return exitOk;
-    case ToolCommand::Action::version:
-        out << "expand.exe (Crunchwise) 1.61\n";
-        return exitOk;
-    case ToolCommand::Action::usageError:
-        err << kProgram << ": " << command.error << "\nTry 'expand.exe --help'.\n";
-        return exitUsage;
-    case ToolCommand::Action::run:
-        break;
-    }
-    int result = exitOk;
-    for (const FileJob& job : command.jobs) {
-        const ExitCode code = expandFile(job, err);
-        if (result == exitOk) {
-            result = code;
-        }
-    }
-    return result;
+    const ToolDescription tool{kProgram, kHelp,
+                               [](const std::string& name) { return BuildExpandedName(name); },
+                               expandFile};
+    return runTool(tool, arguments, out, err);
 }
 
 } // namespace crunchwise::tools
