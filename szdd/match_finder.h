@@ -42,7 +42,7 @@ private:
     static constexpr unsigned kHash3Bits = 16;
     // Candidates examined per position. Sources are tried newest first; past
     // this many the longest one is almost always found already.
-    static constexpr unsigned kChainLimit = 256;
+    static constexpr unsigned kChainLimit = 128;
     static unsigned hash4(const std::uint8_t* data);
     static unsigned hash3(const std::uint8_t* data);
     Match findLonger(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
