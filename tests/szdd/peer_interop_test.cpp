@@ -2,6 +2,7 @@
 // Interoperation with independent implementations: Debian's msexpand and
 // mscompress, and libmspack, on real files in a temporary folder.
 #include "szdd_test_data.h"
+#include "temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>

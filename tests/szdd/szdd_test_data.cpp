@@ -7,7 +7,6 @@
 #include <iterator>
 #include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace szdd_test {
 
@@ -67,19 +66,6 @@ void writeFile(const std::filesystem::path& path, const Bytes& data) {
 
 int run(const std::string& command) {
     return std::system(command.c_str());
-}
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "szdd-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 namespace {

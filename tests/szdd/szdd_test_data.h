@@ -25,20 +25,6 @@ void writeFile(const std::filesystem::path& path, const Bytes& data);
 // Runs a shell command; returns its exit status.
 int run(const std::string& command);
 
-// A fresh folder removed on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
-
 // One item of an LZSS stream, as read by a plain walk over its groups.
 struct Item {
     std::size_t streamAt = 0;   // offset of its first byte in the stream
