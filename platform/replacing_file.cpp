@@ -87,7 +87,8 @@ int ReplacingFile::open(const fs::path& target) {
     if (nameMax > 0 && name.size() > static_cast<std::size_t>(nameMax)) {
         return ENAMETOOLONG;
     }
-    const std::string stem = "." + name.substr(0, 64) + ".";
+    std::string stem(1, '.');
+    stem.append(name, 0, 64).push_back('.');
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = folder / (stem + randomSuffix() + ".tmp");
         // The mode is filtered by the umask, as for any new file.
