@@ -50,7 +50,9 @@ bool SingleInstance::listen(const QString& title) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString name = serverName(title);
     if (!server_->listen(name)) {
-        // Nobody answered on it, so the socket is left over from a copy that died.
+        // A socket that nobody answers on is left over from a copy that died.
+        if (anotherCopyRunning(title))
+            return false;
         QLocalServer::removeServer(name);
         if (!server_->listen(name))
             return false;
