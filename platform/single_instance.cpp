@@ -46,13 +46,15 @@ bool SingleInstance::activateAndSendEnter(const QString& title, const QString& c
 }
 
 bool SingleInstance::listen(const QString& title) {
+    // Qt moves a socket with access options into place over any file of that
+    // name, so a copy that still answers is asked first.
+    if (anotherCopyRunning(title))
+        return false;
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     const QString name = serverName(title);
     if (!server_->listen(name)) {
-        // A socket that nobody answers on is left over from a copy that died.
-        if (anotherCopyRunning(title))
-            return false;
+        // Nobody answers on it: it is left over from a copy that died.
         QLocalServer::removeServer(name);
         if (!server_->listen(name))
             return false;

@@ -27,7 +27,8 @@ public:
     static bool activateAndSendEnter(const QString& title, const QString& caption,
                                      int timeoutMs = 10000);
 
-    // Starts answering hand-offs under `title`. Returns false when the socket
+    // Starts answering hand-offs under `title`. Returns false when another
+    // copy answers under it already, or when the socket
     // cannot be created (the program then runs without the hand-off).
     bool listen(const QString& title);
 
