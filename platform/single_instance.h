@@ -28,8 +28,8 @@ public:
                                      int timeoutMs = 10000);
 
     // Starts answering hand-offs under `title`. Returns false when another
-    // copy answers under it already, or when the socket
-    // cannot be created (the program then runs without the hand-off).
+    // copy answers under it already or the socket cannot be created (the
+    // program then runs without the hand-off).
     bool listen(const QString& title);
 
 private:
