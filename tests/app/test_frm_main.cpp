@@ -49,6 +49,14 @@ private:
         window->show();
         return window;
     }
+    // A window of a later start whose lists show a fresh source folder.
+    std::unique_ptr<frmMain> startWindowOn(const QString& source) {
+        store("RunOnce", QStringLiteral("1"));
+        makeSourceFolder(source);
+        auto window = startWindow();
+        window->Dir1->setPath(source);
+        return window;
+    }
     static void closeHelp() {
         if (HelpViewer* viewer = activeHelpViewer())
             delete viewer;
@@ -217,11 +225,8 @@ private slots:
     }
 
     void refreshShowsNewFilesAndKeepsTheStatus() {
-        store("RunOnce", QStringLiteral("1"));
         QTemporaryDir source;
-        makeSourceFolder(source.path());
-        auto window = startWindow();
-        window->Dir1->setPath(source.path());
+        auto window = startWindowOn(source.path());
         window->lblStatus->setText(QStringLiteral("Expansion Completed"));
         QFile created(source.path() + QStringLiteral("/new.txt"));
         QVERIFY(created.open(QIODevice::WriteOnly));
@@ -232,11 +237,8 @@ private slots:
     }
 
     void vanishedFolderWarnsAndFallsBackToTheSystemDrive() {
-        store("RunOnce", QStringLiteral("1"));
         QTemporaryDir source;
-        makeSourceFolder(source.path());
-        auto window = startWindow();
-        window->Dir1->setPath(source.path());
+        auto window = startWindowOn(source.path());
         QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
 
         MessageBox::setNextAnswer(QMessageBox::Ok);
@@ -274,11 +276,8 @@ private slots:
     }
 
     void failedEnterInTheFolderListIsReported() {
-        store("RunOnce", QStringLiteral("1"));
         QTemporaryDir source;
-        makeSourceFolder(source.path());
-        auto window = startWindow();
-        window->Dir1->setPath(source.path());
+        auto window = startWindowOn(source.path());
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("gone")));
         QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
         MessageBox::setNextAnswer(QMessageBox::Cancel);
@@ -292,11 +291,8 @@ private slots:
     }
 
     void secondCopyHandsOffToTheFirstAndEnds() {
-        store("RunOnce", QStringLiteral("1"));
         QTemporaryDir source;
-        makeSourceFolder(source.path());
-        auto window = startWindow();
-        window->Dir1->setPath(source.path());
+        auto window = startWindowOn(source.path());
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         window->Dir1->setFocus();
         window->showMinimized();
