@@ -65,8 +65,8 @@ void frmMain::Drive1_Change() {
 
 void frmMain::Dir1_Change() {
     lblStatus->clear();
+    // Setting the path reads the folder, so no second reading follows.
     runPaneStep([&] { File1->setPath(Dir1->path()); });
-    runPaneStep([&] { File1->refresh(); });
     runPaneStep([&] { File1->setFocus(); });
 }
 
