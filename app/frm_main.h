@@ -39,6 +39,10 @@ public:
     // The system drive that the panes fall back to.
     static QString systemDrive();
 
+    // The one handler of every file command: 0 Compress, 1 Expand, 4 Delete,
+    // 5 Rename, 7 Properties; any other index only empties the status.
+    void mPopUp2_Click(int Index);
+
     crunchwise::DriveListBox* Drive1 = nullptr;
     crunchwise::DirListBox* Dir1 = nullptr;
     crunchwise::FileListBox* File1 = nullptr;

@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev libbenchmark-dev
     mscompress libmspack-dev
-    xvfb xauth xdotool imagemagick trayer
+    xvfb xauth xdotool imagemagick trayer openbox
 )
 
 missing=()
