@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that Crunchwise needs to build, run and test,
-# asking apt only when something is missing.
+# Installs the Debian packages that Crunchwise needs, asking apt only when
+# something is missing. With "program", only what building and running the
+# program needs; otherwise also everything the tests and benchmarks use.
 set -euo pipefail
 
-packages=(
-    cmake g++ make pkg-config clang-format
-    qt6-base-dev qt6-qpa-plugins libgl-dev
-    libgtest-dev libbenchmark-dev
-    mscompress libmspack-dev
-    xvfb xauth xdotool imagemagick trayer openbox
-)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev)
+if [ "${1:-}" != program ]; then
+    packages+=(
+        clang-format libgtest-dev libbenchmark-dev mscompress libmspack-dev
+        xvfb xauth xdotool imagemagick trayer openbox
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds a release build, stages the program folder
+# Installs what is missing, builds a release build of the program alone, stages the program folder
 # (build/release/program) and starts Crunchwise from it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+bash scripts/install-deps.sh program
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DCRUNCHWISE_BUILD_TESTS=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
 
 program=build/release/program/crunchwise
