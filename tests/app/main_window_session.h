@@ -43,8 +43,6 @@ public:
         return window;
     }
 
-    QString programFolder() const { return programFolder_.path(); }
-
 private:
     QTemporaryDir config_;
     QTemporaryDir programFolder_;

@@ -11,34 +11,14 @@
 using namespace crunchwise;
 
 namespace {
-// Where the lists and the handle stand, in pixels.
-struct Layout {
-    int dirWidth, handleLeft, handleTop, handleHeight, fileLeft, fileWidth;
-    bool operator==(const Layout&) const = default;
-};
-
 // The designed layout around the handle's left edge `handle` (twips): the
 // folder list ends 40 twips before it and the file list starts 40 after it.
-Layout around(int handle, int fileWidth) {
+// In pixels: Dir1 width, handle left, top and height, File1 left and width.
+QList<int> around(int handle, int fileWidth) {
     return {Twips::toPixels(handle - 40), Twips::toPixels(handle),      0,
             Twips::toPixels(2625),        Twips::toPixels(handle + 40), Twips::toPixels(fileWidth)};
 }
 } // namespace
-
-namespace QTest {
-template <> char* toString(const Layout& l) {
-    return qstrdup(QStringLiteral("Dir1 width %1, handle left %2 top %3 height %4, File1 left %5 "
-                                  "width %6 (pixels)")
-                       .arg(l.dirWidth)
-                       .arg(l.handleLeft)
-                       .arg(l.handleTop)
-                       .arg(l.handleHeight)
-                       .arg(l.fileLeft)
-                       .arg(l.fileWidth)
-                       .toUtf8()
-                       .constData());
-}
-} // namespace QTest
 
 class TestFrmMainLayout : public QObject {
     Q_OBJECT
@@ -48,7 +28,7 @@ class TestFrmMainLayout : public QObject {
     QWidget* handle_ = nullptr;
     QWidget* bar_ = nullptr;
 
-    Layout layout() const {
+    QList<int> layout() const {
         return {window_->Dir1->width(), handle_->x(),        handle_->y(),
                 handle_->height(),      window_->File1->x(), window_->File1->width()};
     }

@@ -52,23 +52,19 @@ class TestTray : public QObject {
 
     std::unique_ptr<MainWindowSession> session_;
 
-    static QList<bool> trayItems(const frmMain* w) {
-        return {w->mnuHide->isEnabled(), w->mnuShow->isEnabled(), w->mnuRemove->isEnabled(),
+    // The icon shown with its tip, the hook on the window, then whether Hide,
+    // Show, Remove and Add are enabled.
+    static QList<bool> trayState(const frmMain* w) {
+        const QSystemTrayIcon* i = icon(w);
+        return {i && i->isVisible() && i->toolTip() == "Crunchwise" && !i->icon().isNull(),
+                winproc::PrevWndProc() == w,
+                w->mnuHide->isEnabled(),
+                w->mnuShow->isEnabled(),
+                w->mnuRemove->isEnabled(),
                 w->mnuAdd->isEnabled()};
     }
-    static void verifyOn(const frmMain* w) {
-        QVERIFY(icon(w));
-        QVERIFY(icon(w)->isVisible());
-        QCOMPARE(icon(w)->toolTip(), QStringLiteral("Crunchwise"));
-        QVERIFY(!icon(w)->icon().isNull());
-        QCOMPARE(winproc::PrevWndProc(), w);
-        QCOMPARE(trayItems(w), QList<bool>({true, true, true, false}));
-    }
-    static void verifyOff(const frmMain* w) {
-        QVERIFY(!icon(w));
-        QVERIFY(!winproc::PrevWndProc());
-        QCOMPARE(trayItems(w), QList<bool>({false, false, false, true}));
-    }
+    const QList<bool> on_{true, true, true, true, true, false};
+    const QList<bool> off_{false, false, false, false, false, true};
 
 private slots:
     void init() {
@@ -97,23 +93,20 @@ private slots:
         if (!stored.isNull())
             MainWindowSession::store("SysTray", stored);
         auto window = MainWindowSession::start();
-        if (on)
-            verifyOn(window.get());
-        else
-            verifyOff(window.get());
+        QCOMPARE(trayState(window.get()), on ? on_ : off_);
         QCOMPARE(MainWindowSession::stored("SysTray"), stored.isNull() ? "<absent>" : stored);
     }
 
     void removeThenAddSwitchesIconHookAndSetting() {
         auto window = MainWindowSession::start();
         window->mnuRemove->trigger();
-        verifyOff(window.get());
+        QCOMPARE(trayState(window.get()), off_);
         QCOMPARE(MainWindowSession::stored("SysTray"), QStringLiteral("0"));
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         QVERIFY(window->isVisible());
 
         window->mnuAdd->trigger();
-        verifyOn(window.get());
+        QCOMPARE(trayState(window.get()), on_);
         QCOMPARE(MainWindowSession::stored("SysTray"), QStringLiteral("1"));
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         QVERIFY(!window->isVisible());
