@@ -116,6 +116,7 @@ void frmMain::createControls() {
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setGeometry(Twips::rect(60, 3165, 6870, 210));
 
+    createSplitter();
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, File1);
 }
@@ -142,6 +143,8 @@ void frmMain::createMenus() {
     mnuRefresh->setObjectName(QStringLiteral("mnuRefresh"));
     mnuRefresh->setStatusTip(QStringLiteral("Read the file list again"));
     connect(mnuRefresh, &QAction::triggered, this, &frmMain::mnuRefresh_Click);
+    mnuView->addSeparator();
+    createTrayMenus(mnuView);
 }
 
 frmMain::LoadOutcome frmMain::Form_Load() {
@@ -211,8 +214,3 @@ void frmMain::Form_Unload() {
     }
     trap.step([&] { TrayShutdown(); });
 }
-
-// The tray icon and the window hook plug in here.
-void frmMain::TrayStartup() {}
-
-void frmMain::TrayShutdown() {}

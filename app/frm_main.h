@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: start-up and shutdown, the settings it keeps, and the
-// drive, folder and file panes.
+// The main window: start-up and shutdown, the settings it keeps, the drive,
+// folder and file panes with their splitter, and the tray icon.
 #pragma once
 
 #include "platform/single_instance.h"
+#include "tray/systray.h"
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 
 class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
+class QTimer;
 
 namespace crunchwise {
 class DriveListBox;
@@ -43,14 +47,37 @@ public:
     // 5 Rename, 7 Properties; any other index only empties the status.
     void mPopUp2_Click(int Index);
 
+    // Lays the folder list, the splitter handle and the file list out around
+    // the divider position x (twips, in the Source Files frame).
+    void SizeControls(float x);
+
+    // The notification-area icon and the hook that brings its messages here.
+    void ShellTrayAdd();
+    void ShellTrayRemove();
+    void SubClass(QWidget* hWnd);
+    void UnSubClass();
+    // Reacts to the tray icon's callback message: a click hides the window, a
+    // double click shows it, the context request opens the tray menu.
+    void ProcMsg(QWidget* hWnd, uint uMsg, quintptr wParam, qintptr lParam);
+    // 0 hides the window (only while an icon can bring it back), 1 shows it.
+    void mPopUp_Click(int Index);
+
     crunchwise::DriveListBox* Drive1 = nullptr;
     crunchwise::DirListBox* Dir1 = nullptr;
     crunchwise::FileListBox* File1 = nullptr;
     QLabel* lblStatus = nullptr;
     QAction* mnuRefresh = nullptr;
+    QAction* mnuHide = nullptr;
+    QAction* mnuShow = nullptr;
+    QAction* mnuRemove = nullptr;
+    QAction* mnuAdd = nullptr;
+    QMenu* mnuPopUp = nullptr;
+    std::array<QAction*, 2> mPopUp{};
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     friend class TestFrmMain;
@@ -63,6 +90,21 @@ private:
     void runFirstTimeHelp();
     void TrayStartup();
     void TrayShutdown();
+
+    void createSplitter();
+    void Form_Resize();
+    void imgSplitter_MouseDown(int Button, int Shift, float X, float Y);
+    void imgSplitter_MouseMove(int Button, int Shift, float X, float Y);
+    void imgSplitter_MouseUp(int Button, int Shift, float X, float Y);
+
+    void createTrayMenus(QMenu* mnuView);
+    void setTrayItems(bool on);
+    bool iconCanBringBack() const;
+    void watchWhileHidden();
+    void mnuAdd_Click();
+    void mnuRemove_Click();
+    void mnuHide_Click();
+    void mnuShow_Click();
 
     void Drive1_Change();
     void Dir1_Change();
@@ -80,6 +122,15 @@ private:
 
     QFrame* fToolbar = nullptr;
     QGroupBox* fSource = nullptr;
+    QWidget* imgSplitter = nullptr;
+    QWidget* picSplitter = nullptr;
+    bool SplitterDragging = false;
+    float splitterPosition_ = 0; // the x of the last layout
+    float barLeft_ = 0;          // left of picSplitter, twips
+    float pressX_ = 0;           // where the handle was pressed, twips
+
+    crunchwise::NOTIFYICONDATA nid_;
+    QTimer* hiddenWatch_ = nullptr;
     crunchwise::SingleInstance instance_;
     bool unloaded_ = false;
 };
