@@ -9,11 +9,11 @@ set(CPACK_PACKAGE_VENDOR "The Crunchwise developers")
 set(CPACK_PACKAGE_CONTACT "The Crunchwise developers <crunchwise@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "compress and expand SZDD files in a window")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Crunchwise is a desktop tool for LZ-compressed SZDD files, whose names end
-in \"_\" (SETUP.EX_, DRIVER.DL_). One window shows a drive list, a folder
-list and a file list: compress or expand the chosen files, send them to the
-Trash, rename them or look at their properties. Double-clicking an SZDD file
-in the file manager opens it in Crunchwise.
+    "Crunchwise is a desktop tool for LZ-compressed SZDD files, whose names
+end in an underscore (SETUP.EX_, DRIVER.DL_). One window shows a drive
+list, a folder list and a file list: compress or expand the chosen files,
+send them to the Trash, rename them or look at their properties.
+Double-clicking an SZDD file in the file manager opens it in Crunchwise.
 .
 The package also installs the command-line tools szdd-compress and
 szdd-expand.")

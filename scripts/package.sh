@@ -13,9 +13,15 @@ done
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-# Optimised with debug information, as Debian builds; CPack strips the binaries.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# Optimised with debug information and Debian's hardening flags, as Debian
+# builds; CPack strips the binaries.
+cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+cflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)"
+ldflags=$(dpkg-buildflags --get LDFLAGS)
 cmake -S . -B build/package -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-    -DCRUNCHWISE_TESTS=OFF "${launcher[@]}" >/dev/null
+    -DCRUNCHWISE_TESTS=OFF "${launcher[@]}" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_C_FLAGS="$cflags" \
+    -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build build/package -j"$(nproc)"
 rm -f build/package/*.deb
 (cd build/package && cpack -G DEB >/dev/null)

@@ -11,7 +11,10 @@ build=$1
 work=$(mktemp -d "${TMPDIR:-/tmp}/crunchwise-install.XXXXXX")
 first_copy=
 cleanup() {
-    [ -n "$first_copy" ] && kill "$first_copy" 2>/dev/null
+    if [ -n "$first_copy" ]; then
+        kill "$first_copy" 2>/dev/null
+        wait "$first_copy" 2>/dev/null || true
+    fi
     chmod -R u+w "$work"
     rm -rf "$work"
 }
@@ -36,11 +39,12 @@ chmod 755 "$work"
 chmod 700 "$work/runtime"
 [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$home" "$work/data" "$work/out" "$work/run" \
     "$work/runtime"
-run() {
-    env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$home" TMPDIR="$work/runtime" \
-        XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$home/.config" \
-        XDG_STATE_HOME="$home/.local/state" QT_QPA_PLATFORM=offscreen "${user[@]}" "$@"
-}
+# A fresh user environment; a simple command, so that the process started
+# in the background is the program itself.
+as_user=(env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$home" TMPDIR="$work/runtime"
+    XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$home/.config"
+    XDG_STATE_HOME="$home/.local/state" QT_QPA_PLATFORM=offscreen "${user[@]}")
+run() { "${as_user[@]}" "$@"; }
 
 check_layout() {
     case $program_dir in "$prefix"/lib*/crunchwise) ;; *) fail "program folder $program_dir" ;; esac
@@ -87,15 +91,15 @@ check_batch_runner() {
 # hands it a file and ends.
 check_program() {
     [ "$(run crunchwise --version)" = "crunchwise @PROJECT_VERSION@" ] || fail "crunchwise --version"
-    run crunchwise "$work/data" >"$work/first.log" 2>&1 &
+    "${as_user[@]}" crunchwise "$work/data" >"$work/first.log" 2>&1 &
     first_copy=$!
     for _ in $(seq 150); do
         [ -n "$(find "$work/runtime" -type s 2>/dev/null)" ] && break
         kill -0 "$first_copy" 2>/dev/null || fail "the first copy ended: $(cat "$work/first.log")"
         sleep 0.1
     done
-    timeout 20 bash -c "$(declare -f run); $(declare -p prefix home work user); \
-        run crunchwise '$work/data/sample.txt'" || fail "the second copy did not hand off"
+    timeout 20 "${as_user[@]}" crunchwise "$work/data/sample.txt" ||
+        fail "the second copy did not hand off"
     kill -0 "$first_copy" || fail "the first copy ended"
     grep -q '^RunOnce=1' "$home/.config/Crunchwise/Crunchwise.conf" ||
         fail "settings not in the user's configuration folder"
