@@ -88,7 +88,8 @@ check_batch_runner() {
 }
 
 # The program from the prefix: a first copy opens a folder, a second one
-# hands it a file and ends.
+# hands it a file and ends. The Compress and Expand commands, run end to end
+# from here, belong in this function too.
 check_program() {
     [ "$(run crunchwise --version)" = "crunchwise @PROJECT_VERSION@" ] || fail "crunchwise --version"
     "${as_user[@]}" crunchwise "$work/data" >"$work/first.log" 2>&1 &
@@ -98,6 +99,10 @@ check_program() {
         kill -0 "$first_copy" 2>/dev/null || fail "the first copy ended: $(cat "$work/first.log")"
         sleep 0.1
     done
+    # Qt takes the program folder from this link, so the help file, the
+    # compressor and the launcher are looked up beside it.
+    [ "$(readlink -f "/proc/$first_copy/exe")" = "$program_dir/crunchwise" ] ||
+        fail "the program runs from $(readlink -f "/proc/$first_copy/exe")"
     timeout 20 "${as_user[@]}" crunchwise "$work/data/sample.txt" ||
         fail "the second copy did not hand off"
     kill -0 "$first_copy" || fail "the first copy ended"
