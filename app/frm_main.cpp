@@ -65,7 +65,7 @@ frmMain::frmMain(QWidget* parent)
     createMenus();
     showCurrentFolder();
     connectPanes();
-    connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openPath);
+    connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);
     // A fixed single border: the designed client area under the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

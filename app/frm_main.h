@@ -86,6 +86,12 @@ private:
 
     QFrame* fToolbar = nullptr;
     QGroupBox* fSource = nullptr;
+    // A path handed over by a second copy waits while a dialog is open: the
+    // lists must not change under a command that asks something.
+    void openHandedOverPath(const QString& path);
+    void openPendingPath();
+
     crunchwise::SingleInstance instance_;
+    QString pendingPath_;
     bool unloaded_ = false;
 };

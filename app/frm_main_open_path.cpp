@@ -6,11 +6,33 @@
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
+#include <utility>
 
 using namespace crunchwise;
+
+namespace {
+constexpr int kRetryWhileModalMs = 250;
+}
+
+void frmMain::openHandedOverPath(const QString& path) {
+    pendingPath_ = path;
+    openPendingPath();
+}
+
+void frmMain::openPendingPath() {
+    if (pendingPath_.isEmpty())
+        return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kRetryWhileModalMs, this, &frmMain::openPendingPath);
+        return;
+    }
+    openPath(std::exchange(pendingPath_, QString()));
+}
 
 bool frmMain::openPath(const QString& path) {
     const QFileInfo target(path);

@@ -9,6 +9,7 @@
 #include "platform/settings_store.h"
 #include "tests/panes/test_folder.h"
 
+#include <QDialog>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -121,22 +122,36 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("currentFile");
         QTest::addColumn<bool>("hidden"); // else minimized
+        QTest::addColumn<bool>("dialogOpen");
         QTest::newRow("file, window hidden in the tray") << "sub/c.dl_"
-                                                         << "c.dl_" << true;
+                                                         << "c.dl_" << true << false;
         QTest::newRow("folder, window minimized") << "sub"
-                                                  << "" << false;
+                                                  << "" << false << false;
+        QTest::newRow("file, once the open dialog is answered") << "sub/c.dl_"
+                                                                << "c.dl_" << false << true;
     }
     void runningCopyOpensThePathOfASecondAndComesForward() {
         QFETCH(QString, path);
         QFETCH(QString, currentFile);
         QFETCH(bool, hidden);
+        QFETCH(bool, dialogOpen);
         auto window = startWindow();
         QVERIFY(window);
         window->Dir1->setPath(source_.path());
         hidden ? window->hide() : window->showMinimized();
+        // A command waiting for an answer, as Rename does.
+        QDialog dialog(window.get());
+        dialog.setModal(true);
+        if (dialogOpen)
+            dialog.show();
 
         QVERIFY(runSecondCopy(source_.pathOf(path)));
-        QCOMPARE(window->Dir1->path(), source_.pathOf(QStringLiteral("sub")));
+        if (dialogOpen) {
+            QTest::qWait(400);
+            QCOMPARE(window->Dir1->path(), source_.path());
+            dialog.accept();
+        }
+        QTRY_COMPARE(window->Dir1->path(), source_.pathOf(QStringLiteral("sub")));
         QCOMPARE(current(window->File1), currentFile);
         QVERIFY(window->isVisible() && !window->isMinimized());
         // Opening a path sends no Enter: no Properties box for the file.
