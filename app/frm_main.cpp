@@ -65,6 +65,7 @@ frmMain::frmMain(QWidget* parent)
     createMenus();
     showCurrentFolder();
     connectPanes();
+    connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);
     // A fixed single border: the designed client area under the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -147,13 +148,16 @@ void frmMain::createMenus() {
     createTrayMenus(mnuView);
 }
 
-frmMain::LoadOutcome frmMain::Form_Load() {
+frmMain::LoadOutcome frmMain::Form_Load(const QString& pathToOpen) {
     const QString title = AppInfo::title();
     if (SingleInstance::anotherCopyRunning(title)) {
         const QString duplicate = QStringLiteral("... duplicate instance.");
         AppInfo::setTitle(duplicate);
         setWindowTitle(duplicate);
-        SingleInstance::activateAndSendEnter(title, title);
+        if (pathToOpen.isEmpty())
+            SingleInstance::activateAndSendEnter(title, title);
+        else
+            SingleInstance::activateAndOpen(title, title, pathToOpen);
         return LoadOutcome::HandedOff;
     }
     instance_.listen(title);

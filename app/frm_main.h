@@ -35,10 +35,16 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // Start-up: the single-copy hand-off, the stored position, the first-run help.
-    LoadOutcome Form_Load();
+    // Start-up: the single-copy hand-off, the stored position, the first-run
+    // help. A running copy is asked to open `pathToOpen` when one is given.
+    LoadOutcome Form_Load(const QString& pathToOpen = QString());
     // Shutdown: saves the placement unless minimized, then the tray shut-down.
     void Form_Unload();
+
+    // Shows folder `path` in the lists, or the folder of file `path` with that
+    // file selected and current. False when it does not exist, cannot be
+    // listed or is a file that the list leaves out.
+    bool openPath(const QString& path);
 
     // The system drive that the panes fall back to.
     static QString systemDrive();
@@ -131,6 +137,13 @@ private:
 
     crunchwise::NOTIFYICONDATA nid_;
     QTimer* hiddenWatch_ = nullptr;
+
+    // A path handed over by a second copy waits while a dialog is open: the
+    // lists must not change under a command that asks something.
+    void openHandedOverPath(const QString& path);
+    void openPendingPath();
+
     crunchwise::SingleInstance instance_;
+    QString pendingPath_;
     bool unloaded_ = false;
 };

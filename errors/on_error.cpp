@@ -4,6 +4,7 @@
 #include "common/app_info.h"
 #include "common/message_box.h"
 #include "errors/current_failure.h"
+#include "errors/error_log_path.h"
 
 #include <QApplication>
 #include <QDate>
@@ -54,8 +55,7 @@ int HandleError(const QString& errorTag) {
 }
 
 void WriteErrorLog(const QString& message) {
-    // The separator is appended unconditionally, as every path of the program is joined.
-    QFile log(crunchwise::AppInfo::path() + QStringLiteral("/error.log"));
+    QFile log(errorLogPath());
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
     const QString line = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat) +

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one way run-time failures are reported: two beeps, a line in
-// error.log beside the program, and a Retry/Cancel dialog.
+// error.log (see error_log_path.h), and a Retry/Cancel dialog.
 #pragma once
 
 #include <QString>
@@ -16,7 +16,7 @@ inline constexpr int vbCancel = 2;
 int HandleError(const QString& errorTag);
 
 // Appends the date, a blank and `message` to error.log. Every failure of its
-// own is ignored: the program folder may be read-only or full.
+// own is ignored: the log's folder may be read-only or full.
 void WriteErrorLog(const QString& message);
 
 // The texts HandleError writes and shows for failure `number`.

@@ -13,6 +13,8 @@ namespace crunchwise {
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
 const QByteArray kDone = QByteArrayLiteral("done\n");
+// A request line is the caption, optionally followed by this and a path to open.
+constexpr char kPathSeparator = '\t';
 
 QString serverName(const QString& title) {
     return title + QLatin1Char('-') + QString::number(::getuid());
@@ -31,11 +33,22 @@ bool SingleInstance::anotherCopyRunning(const QString& title) {
 
 bool SingleInstance::activateAndSendEnter(const QString& title, const QString& caption,
                                           int timeoutMs) {
+    return sendRequest(title, caption.toUtf8(), timeoutMs);
+}
+
+bool SingleInstance::activateAndOpen(const QString& title, const QString& caption,
+                                     const QString& path, int timeoutMs) {
+    // Percent-encoding keeps a path with tabs or line breaks on the one line.
+    return sendRequest(title, caption.toUtf8() + kPathSeparator + path.toUtf8().toPercentEncoding(),
+                       timeoutMs);
+}
+
+bool SingleInstance::sendRequest(const QString& title, const QByteArray& line, int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(serverName(title));
     if (!socket.waitForConnected(kConnectTimeoutMs))
         return false;
-    socket.write(caption.toUtf8() + '\n');
+    socket.write(line + '\n');
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
     while (!socket.canReadLine()) {
@@ -66,18 +79,27 @@ bool SingleInstance::listen(const QString& title) {
 void SingleInstance::answerNextConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, socket, [socket] {
+        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
             if (!socket->canReadLine())
                 return;
-            const QString caption = QString::fromUtf8(socket->readLine()).chopped(1);
-            activateWindowAndPressEnter(caption);
+            answerRequest(socket->readLine().chopped(1));
             socket->write(kDone);
             socket->flush();
         });
     }
 }
 
-bool activateWindowAndPressEnter(const QString& caption) {
+void SingleInstance::answerRequest(const QByteArray& line) {
+    const qsizetype separator = line.indexOf(kPathSeparator);
+    if (separator < 0) {
+        activateWindowAndPressEnter(QString::fromUtf8(line));
+        return;
+    }
+    emit openRequested(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(separator + 1))));
+    bringWindowForward(QString::fromUtf8(line.left(separator)));
+}
+
+QWidget* bringWindowForward(const QString& caption) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->windowTitle() != caption || !window->isWindow())
             continue;
@@ -87,14 +109,21 @@ bool activateWindowAndPressEnter(const QString& caption) {
             window->show();
         window->raise();
         window->activateWindow();
-        QWidget* target = window->focusWidget() ? window->focusWidget() : window;
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        QApplication::sendEvent(target, &press);
-        QApplication::sendEvent(target, &release);
-        return true;
+        return window;
     }
-    return false;
+    return nullptr;
+}
+
+bool activateWindowAndPressEnter(const QString& caption) {
+    QWidget* window = bringWindowForward(caption);
+    if (!window)
+        return false;
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+    return true;
 }
 
 } // namespace crunchwise

@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One running copy per user. The first copy listens on a local socket named
 // for the program title and the user; a second copy connects, asks it to
-// bring its window forward and press Enter there, waits for the answer and
-// ends.
+// bring its window forward and press Enter there (or to open a path given on
+// the command line), waits for the answer and ends.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
 class QLocalServer;
+class QWidget;
 
 namespace crunchwise {
 
@@ -27,13 +28,24 @@ public:
     static bool activateAndSendEnter(const QString& title, const QString& caption,
                                      int timeoutMs = 10000);
 
+    // Asks the running copy to open `path` (absolute) and bring its window
+    // captioned `caption` forward, with no Enter; returns as above.
+    static bool activateAndOpen(const QString& title, const QString& caption, const QString& path,
+                                int timeoutMs = 10000);
+
     // Starts answering hand-offs under `title`. Returns false when another
     // copy answers under it already or the socket cannot be created (the
     // program then runs without the hand-off).
     bool listen(const QString& title);
 
+signals:
+    // A second copy asked to open `path`; emitted before the window is brought forward.
+    void openRequested(const QString& path);
+
 private:
     void answerNextConnection();
+    void answerRequest(const QByteArray& line);
+    static bool sendRequest(const QString& title, const QByteArray& line, int timeoutMs);
 
     QLocalServer* server_ = nullptr;
 };
@@ -41,5 +53,9 @@ private:
 // Brings the top-level window captioned `caption` to the front and delivers
 // one Enter key press to its focus widget. Returns false when no such window.
 bool activateWindowAndPressEnter(const QString& caption);
+
+// Shows, raises and activates the top-level window captioned `caption`
+// (also when hidden or minimized). Returns it, or null when no such window.
+QWidget* bringWindowForward(const QString& caption);
 
 } // namespace crunchwise

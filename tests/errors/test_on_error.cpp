@@ -10,8 +10,6 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/fsuid.h>
-#include <unistd.h>
 
 using namespace crunchwise;
 
@@ -20,6 +18,7 @@ class TestOnError : public QObject {
 
 private:
     QTemporaryDir folder_;
+    QTemporaryDir stateFolder_;
 
     QString logPath() const { return folder_.path() + QStringLiteral("/error.log"); }
     QByteArray readLog() const {
@@ -37,6 +36,11 @@ private:
     }
 
 private slots:
+    void initTestCase() {
+        // A program folder that cannot take the log sends it to the state folder.
+        qputenv("XDG_STATE_HOME", stateFolder_.path().toLocal8Bit());
+    }
+
     void init() {
         QFile::remove(logPath());
         AppInfo::setPathForTesting(folder_.path());
@@ -128,24 +132,52 @@ private slots:
         QVERIFY(!QFileInfo(readOnly.path() + programFolder + "/error.log").isFile());
     }
 
-    void readOnlyFolderWritesNoLine() {
-        QTemporaryDir readOnly;
-        QVERIFY(QFile::setPermissions(readOnly.path(), QFile::ReadOwner | QFile::ExeOwner |
-                                                           QFile::ReadOther | QFile::ExeOther));
-        AppInfo::setPathForTesting(readOnly.path());
-        // The superuser writes anywhere: check files as an ordinary user.
-        const bool asSuperuser = ::geteuid() == 0;
-        if (asSuperuser)
-            ::setfsuid(65534);
-        const int answer = report(70, "Permission denied", "frmMainX", QMessageBox::Retry);
-        const bool logWritten = QFile::exists(readOnly.path() + "/error.log");
-        if (asSuperuser)
-            ::setfsuid(0);
-        QCOMPARE(answer, OnError::vbRetry);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(!logWritten);
-        QFile::setPermissions(readOnly.path(),
+    // An installed program folder is read-only: the log then goes to the
+    // user's state folder; a writable (build) folder keeps it beside the program.
+    void logGoesBesideTheProgramOrToTheStateFolder_data() {
+        QTest::addColumn<bool>("programFolderWritable");
+        QTest::addColumn<QString>("stateHome"); // "<home>" unset, "<relative>" not absolute
+        QTest::addColumn<QString>("expectedLog");
+        QTest::newRow("writable folder") << true << "<state>"
+                                         << "<program>/error.log";
+        QTest::newRow("read-only folder") << false << "<state>"
+                                          << "<state>/crunchwise/error.log";
+        QTest::newRow("read-only folder, state home unset")
+            << false << "<home>"
+            << "<home>/.local/state/crunchwise/error.log";
+        QTest::newRow("read-only folder, state home relative")
+            << false << "<relative>"
+            << "<home>/.local/state/crunchwise/error.log";
+    }
+    void logGoesBesideTheProgramOrToTheStateFolder() {
+        QFETCH(bool, programFolderWritable);
+        QFETCH(QString, stateHome);
+        QFETCH(QString, expectedLog);
+        QTemporaryDir program, state, home;
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        if (stateHome == "<home>")
+            qunsetenv("XDG_STATE_HOME");
+        else
+            qputenv("XDG_STATE_HOME",
+                    stateHome == "<relative>" ? "state" : state.path().toLocal8Bit());
+        if (!programFolderWritable)
+            QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
+        AppInfo::setPathForTesting(program.path());
+
+        report(70, "Permission denied", "frmMainX", QMessageBox::Cancel);
+        QFile::setPermissions(program.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("HOME", oldHome);
+        qputenv("XDG_STATE_HOME", stateFolder_.path().toLocal8Bit());
+
+        expectedLog.replace("<program>", program.path())
+            .replace("<state>", state.path())
+            .replace("<home>", home.path());
+        QFile log(expectedLog);
+        QVERIFY2(log.open(QIODevice::ReadOnly), qPrintable(expectedLog));
+        QVERIFY(log.readAll().endsWith(" frmMainX - Permission denied (70)\r\n"));
+        QVERIFY(programFolderWritable || QDir(program.path()).isEmpty());
     }
 };
 

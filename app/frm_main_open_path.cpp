@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opening a path given on the command line or handed over by a second copy.
+#include "frm_main.h"
+
+#include "app/panes/dir_list_box.h"
+#include "app/panes/drive_list_box.h"
+#include "app/panes/file_list_box.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+#include <utility>
+
+using namespace crunchwise;
+
+namespace {
+constexpr int kRetryWhileModalMs = 250;
+}
+
+void frmMain::openHandedOverPath(const QString& path) {
+    pendingPath_ = path;
+    openPendingPath();
+}
+
+void frmMain::openPendingPath() {
+    if (pendingPath_.isEmpty())
+        return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kRetryWhileModalMs, this, &frmMain::openPendingPath);
+        return;
+    }
+    openPath(std::exchange(pendingPath_, QString()));
+}
+
+bool frmMain::openPath(const QString& path) {
+    const QFileInfo target(path);
+    if (path.isEmpty() || !target.exists())
+        return false;
+    const QString folder =
+        QDir::cleanPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+    lblStatus->clear();
+    // The drive first: changing it opens that volume's last folder, which the
+    // folder list then leaves for the one wanted. A folder that cannot be read
+    // warns and falls back to the system drive, as a change by hand does.
+    runPaneStep([&] { Drive1->setDrive(folder); });
+    runPaneStep([&] { Dir1->setPath(folder); });
+    if (File1->path() != Dir1->path())
+        runPaneStep([&] { File1->setPath(Dir1->path()); });
+    if (Dir1->path() != folder)
+        return false;
+    if (target.isDir()) {
+        Dir1->setFocus();
+        return true;
+    }
+    for (int i = 0; i < File1->listCount(); ++i) {
+        if (File1->list(i) == target.fileName()) {
+            File1->setListIndex(i);
+            File1->setFocus();
+            return true;
+        }
+    }
+    // A hidden file is not listed: its folder is shown all the same.
+    File1->setFocus();
+    return false;
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it on this machine with dpkg -i, checks
+# what it installed with the desktop's own tools and removes it again with
+# dpkg -r. Needs root (as CI runs). Takes some minutes: not part of test.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+checkers=(desktop-file-utils appstream lintian shared-mime-info xdg-utils libfile-mimeinfo-perl
+    dpkg-dev file)
+missing=()
+for p in "${checkers[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+deb=$(bash scripts/package.sh | tail -n 1)
+echo "== lintian $deb"
+lintian --fail-on error "$deb"
+
+echo "== dpkg -i"
+dpkg -i "$deb" >/dev/null
+[ "$(crunchwise --version)" = "crunchwise $(dpkg-deb -f "$deb" Version)" ] || fail "crunchwise --version"
+desktop-file-validate /usr/share/applications/crunchwise.desktop
+appstreamcli validate --no-net /usr/share/metainfo/*crunchwise*.metainfo.xml
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+seq 1 5000 >"$work/notes.txt"
+szdd-compress "$work/notes.txt" "$work/NOTES.DA_"
+szdd-expand "$work/NOTES.DA_" "$work/notes.again"
+cmp "$work/notes.txt" "$work/notes.again" || fail "szdd-compress/szdd-expand round trip"
+# No file extension to go by: the eight signature bytes decide.
+cp "$work/NOTES.DA_" "$work/packed"
+for file in NOTES.DA_ packed; do
+    type=$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query filetype "$work/$file")
+    [ "$type" = application/x-ms-compress-szdd ] || fail "xdg-mime names $type for $file"
+done
+handler=$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query default application/x-ms-compress-szdd)
+[ "$handler" = crunchwise.desktop ] || fail "the SZDD handler is '$handler'"
+echo "xdg-mime: application/x-ms-compress-szdd, opened by $handler"
+
+echo "== dpkg -r"
+installed=$(dpkg -L crunchwise)
+dpkg -r crunchwise >/dev/null
+left=()
+while read -r path; do
+    # Folders of other packages stay; everything of ours goes.
+    if [ -e "$path" ] || [ -L "$path" ]; then
+        [ -d "$path" ] && [ ! -L "$path" ] && dpkg -S "$path" >/dev/null 2>&1 && continue
+        left+=("$path")
+    fi
+done <<<"$installed"
+[ "${#left[@]}" -eq 0 ] || fail "left after dpkg -r: ${left[*]}"
+type=$(mimetype --brief "$work/packed")
+[ "$type" != application/x-ms-compress-szdd ] || fail "the file type outlived the package"
+echo "package checks passed: $deb"

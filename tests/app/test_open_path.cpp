@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// `crunchwise PATH`: the lists open on a folder, or on a file's folder with
+// that file current; a running copy does the same for a second one.
+#include "app/frm_main.h"
+#include "app/panes/dir_list_box.h"
+#include "app/panes/file_list_box.h"
+#include "common/app_info.h"
+#include "common/message_box.h"
+#include "platform/settings_store.h"
+#include "tests/panes/test_folder.h"
+
+#include <QDialog>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace crunchwise;
+
+class TestOpenPath : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir config_;
+    QTemporaryDir programFolder_;
+    TestFolder source_;
+
+    // A loaded and shown main window of a later start (no first-run help).
+    static std::unique_ptr<frmMain> startWindow() {
+        auto window = std::make_unique<frmMain>();
+        if (window->Form_Load() != frmMain::LoadOutcome::Show)
+            return nullptr;
+        window->show();
+        return window;
+    }
+    // The current file, or "" when none, and the selected files.
+    static QString current(const FileListBox* list) {
+        return list->listIndex() < 0 ? QString() : list->list(list->listIndex());
+    }
+    static QStringList selected(const FileListBox* list) {
+        QStringList names;
+        for (int i = 0; i < list->listCount(); ++i) {
+            if (list->selected(i))
+                names << list->list(i);
+        }
+        return names;
+    }
+    // Runs the real program as a second copy with `path`; true when it ends
+    // normally with exit code 0.
+    static bool runSecondCopy(const QString& path) {
+        QTemporaryDir secondConfig;
+        QProcess second;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), secondConfig.path());
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(CRUNCHWISE_EXECUTABLE), {path});
+        if (!second.waitForStarted())
+            return false;
+        // The running copy answers from this event loop.
+        QDeadlineTimer deadline(15000);
+        while (second.state() != QProcess::NotRunning && !deadline.hasExpired())
+            QTest::qWait(20);
+        return second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0 &&
+               QDir(secondConfig.path()).isEmpty();
+    }
+
+private slots:
+    void initTestCase() {
+        AppInfo::setPathForTesting(programFolder_.path());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+        SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
+                    QStringLiteral("RunOnce"), QStringLiteral("1"));
+        QVERIFY(source_.create({"a.txt", "b.ex_", ".hidden", "sub/", "sub/c.dl_", "sub/d.txt"}));
+    }
+
+    void cleanup() { QVERIFY(MessageBox::shown().isEmpty()); }
+
+    void opensFolderOrFileFolder_data() {
+        QTest::addColumn<QString>("path"); // relative to the source folder
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("currentFile");
+        QTest::newRow("folder") << "sub" << true << "sub"
+                                << "";
+        QTest::newRow("folder written with a trailing separator") << "sub/" << true << "sub"
+                                                                  << "";
+        QTest::newRow("file") << "sub/d.txt" << true << "sub"
+                              << "d.txt";
+        QTest::newRow("file through a detour") << "sub/../b.ex_" << true << ""
+                                               << "b.ex_";
+        QTest::newRow("hidden file shows its folder") << ".hidden" << false << ""
+                                                      << "";
+        QTest::newRow("missing file changes nothing") << "nothing.txt" << false << "<start>"
+                                                      << "";
+    }
+    void opensFolderOrFileFolder() {
+        QFETCH(QString, path);
+        QFETCH(bool, opened);
+        QFETCH(QString, folder);
+        QFETCH(QString, currentFile);
+        auto window = startWindow();
+        QVERIFY(window);
+        const QString start = window->Dir1->path();
+        // An earlier selection elsewhere does not survive the opening.
+        window->File1->setPath(source_.path());
+        window->File1->setSelected(0, true);
+
+        QCOMPARE(window->openPath(source_.pathOf(path)), opened);
+        const QString expected =
+            folder == "<start>" ? start : QDir::cleanPath(source_.pathOf(folder));
+        QCOMPARE(window->Dir1->path(), expected);
+        if (folder == "<start>")
+            return;
+        QCOMPARE(window->File1->path(), expected);
+        QCOMPARE(current(window->File1), currentFile);
+        QCOMPARE(selected(window->File1),
+                 currentFile.isEmpty() ? QStringList() : QStringList{currentFile});
+    }
+
+    void runningCopyOpensThePathOfASecondAndComesForward_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("currentFile");
+        QTest::addColumn<bool>("hidden"); // else minimized
+        QTest::addColumn<bool>("dialogOpen");
+        QTest::newRow("file, window hidden in the tray") << "sub/c.dl_"
+                                                         << "c.dl_" << true << false;
+        QTest::newRow("folder, window minimized") << "sub"
+                                                  << "" << false << false;
+        QTest::newRow("file, once the open dialog is answered") << "sub/c.dl_"
+                                                                << "c.dl_" << false << true;
+    }
+    void runningCopyOpensThePathOfASecondAndComesForward() {
+        QFETCH(QString, path);
+        QFETCH(QString, currentFile);
+        QFETCH(bool, hidden);
+        QFETCH(bool, dialogOpen);
+        auto window = startWindow();
+        QVERIFY(window);
+        window->Dir1->setPath(source_.path());
+        hidden ? window->hide() : window->showMinimized();
+        // A command waiting for an answer, as Rename does.
+        QDialog dialog(window.get());
+        dialog.setModal(true);
+        if (dialogOpen)
+            dialog.show();
+
+        QVERIFY(runSecondCopy(source_.pathOf(path)));
+        if (dialogOpen) {
+            QTest::qWait(400);
+            QCOMPARE(window->Dir1->path(), source_.path());
+            dialog.accept();
+        }
+        QTRY_COMPARE(window->Dir1->path(), source_.pathOf(QStringLiteral("sub")));
+        QCOMPARE(current(window->File1), currentFile);
+        QVERIFY(window->isVisible() && !window->isMinimized());
+        // Opening a path sends no Enter: no Properties box for the file.
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestOpenPath)
+#include "test_open_path.moc"

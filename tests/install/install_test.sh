@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the build into a temporary prefix, makes it read-only and runs
+# what was installed from it as an ordinary user would: the commands on PATH,
+# the batch runner in the program folder and the program itself. Nothing may
+# be written into the prefix.
+# Usage: install_test.sh BUILD_FOLDER
+set -euo pipefail
+
+build=$1
+work=$(mktemp -d "${TMPDIR:-/tmp}/crunchwise-install.XXXXXX")
+first_copy=
+cleanup() {
+    if [ -n "$first_copy" ]; then
+        kill "$first_copy" 2>/dev/null
+        wait "$first_copy" 2>/dev/null || true
+    fi
+    chmod -R u+w "$work"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+program_dir=$(dirname "$(readlink -f "$prefix/bin/crunchwise")")
+
+# The superuser writes anywhere: run the installed programs as nobody then.
+user=()
+if [ "$(id -u)" -eq 0 ]; then
+    user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+home=$work/home
+mkdir -p "$home" "$work/data" "$work/out" "$work/run" "$work/runtime"
+chmod 755 "$work"
+chmod 700 "$work/runtime"
+[ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$home" "$work/data" "$work/out" "$work/run" \
+    "$work/runtime"
+# A fresh user environment; a simple command, so that the process started
+# in the background is the program itself.
+as_user=(env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$home" TMPDIR="$work/runtime"
+    XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$home/.config"
+    XDG_STATE_HOME="$home/.local/state" QT_QPA_PLATFORM=offscreen "${user[@]}")
+run() { "${as_user[@]}" "$@"; }
+
+check_layout() {
+    case $program_dir in "$prefix"/lib*/crunchwise) ;; *) fail "program folder $program_dir" ;; esac
+    for file in crunchwise compress.exe expand.exe crunchws-cmd crunchws.pif compress.hlp; do
+        [ -f "$program_dir/$file" ] || fail "$file missing from the program folder"
+    done
+    for command in szdd-compress szdd-expand; do
+        [ -x "$prefix/bin/$command" ] || fail "$command not in bin"
+        [ -f "$prefix/share/man/man1/$command.1.gz" ] || fail "no manual page for $command"
+    done
+    for file in applications/crunchwise.desktop mime/packages/crunchwise.xml \
+        icons/hicolor/scalable/apps/crunchwise.svg icons/hicolor/48x48/apps/crunchwise.png \
+        man/man1/crunchwise.1.gz; do
+        [ -f "$prefix/share/$file" ] || fail "share/$file missing"
+    done
+    ls "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "no AppStream data"
+}
+
+# The command-line tools from PATH: a round trip gives the bytes back.
+check_tools() {
+    { seq 1 20000; head -c 65536 /dev/urandom; } >"$work/data/sample.txt"
+    run szdd-compress "$work/data/sample.txt" "$work/out/SAMPLE.TX_"
+    [ "$(head -c 8 "$work/out/SAMPLE.TX_" | od -An -tx1 | tr -d ' ')" = 535a444488f02733 ] ||
+        fail "szdd-compress wrote no SZDD header"
+    run szdd-expand "$work/out/SAMPLE.TX_" "$work/out/sample.txt"
+    cmp "$work/data/sample.txt" "$work/out/sample.txt" || fail "round trip changed the file"
+}
+
+# The batch runner, started in the read-only program folder as the launcher
+# starts it, with the batch file elsewhere: compress finds compress.exe.
+check_batch_runner() {
+    local batch=$work/run/_tempcom.bat
+    printf 'compress "%s" "%s"\r\nren "%s" "%s"\r\ndel "%s"\r\n' \
+        "$work/data/sample.txt" "$work/out/SAMPLE2.TX_" "$work/out/SAMPLE2.TX_" "sample2.tx_" \
+        "$batch" >"$batch"
+    [ "$(id -u)" -eq 0 ] && chown nobody "$batch"
+    (cd "$program_dir" && run ./crunchws-cmd /c "$batch") || fail "the batch failed"
+    [ ! -e "$batch" ] || fail "the batch did not delete itself"
+    run szdd-expand "$work/out/sample2.tx_" "$work/out/sample2.txt"
+    cmp "$work/data/sample.txt" "$work/out/sample2.txt" || fail "batch output differs"
+}
+
+# The program from the prefix: a first copy opens a folder, a second one
+# hands it a file and ends. The Compress and Expand commands, run end to end
+# from here, belong in this function too.
+check_program() {
+    [ "$(run crunchwise --version)" = "crunchwise @PROJECT_VERSION@" ] || fail "crunchwise --version"
+    "${as_user[@]}" crunchwise "$work/data" >"$work/first.log" 2>&1 &
+    first_copy=$!
+    for _ in $(seq 150); do
+        [ -n "$(find "$work/runtime" -type s 2>/dev/null)" ] && break
+        kill -0 "$first_copy" 2>/dev/null || fail "the first copy ended: $(cat "$work/first.log")"
+        sleep 0.1
+    done
+    # Qt takes the program folder from this link, so the help file, the
+    # compressor and the launcher are looked up beside it.
+    [ "$(readlink -f "/proc/$first_copy/exe")" = "$program_dir/crunchwise" ] ||
+        fail "the program runs from $(readlink -f "/proc/$first_copy/exe")"
+    timeout 20 "${as_user[@]}" crunchwise "$work/data/sample.txt" ||
+        fail "the second copy did not hand off"
+    kill -0 "$first_copy" || fail "the first copy ended"
+    grep -q '^RunOnce=1' "$home/.config/Crunchwise/Crunchwise.conf" ||
+        fail "settings not in the user's configuration folder"
+}
+
+check_layout
+listing() { find "$prefix" -printf '%p %s %T@ %m\n' | sort; }
+chmod -R a-w "$prefix"
+before=$(listing)
+check_tools
+check_batch_runner
+check_program
+[ "$(listing)" = "$before" ] || fail "something was written into the prefix"
+echo "installed program works from $prefix"
