@@ -80,11 +80,14 @@ QLabel* addLink(QWidget* parent, const char* name, const QRect& twips, const QPi
 } // namespace
 
 frmSplash::frmSplash(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QString());
     setFixedSize(Twips::toPixels(4875), Twips::toPixels(2610));
+    // No title bar: a raised border of its own; clicks on it reach the window.
+    auto* border = new QFrame(this);
+    border->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    border->setLineWidth(2);
+    border->setGeometry(rect());
     createControls();
     Form_Load();
 }
@@ -108,8 +111,9 @@ void frmSplash::createControls() {
 
     Label1 = addLabel(this, "Label1", QRect(1590, 120, 3180, 360), sansSerif(13.5, true));
     Label1->setText(QStringLiteral("Crunchwise"));
-    Label2 = addLabel(this, "Label2", QRect(3060, 510, 1710, 360), sansSerif(13.5, true));
-    // Wider than 2670 twips, so that the whole notice fits on its one line.
+    // Version and notice reach further left than designed, so that their
+    // texts fit on one line in the fonts of this desktop.
+    Label2 = addLabel(this, "Label2", QRect(2100, 510, 2670, 360), sansSerif(13.5, true));
     Label3 = addLabel(this, "Label3", QRect(855, 1260, 3915, 195), sansSerif(8.25, false));
     Label3->setText(QStringLiteral("Copyright (C) 2026 The Crunchwise developers"));
 

@@ -65,7 +65,7 @@ bool HelpViewer::openContents(const QString& path) {
 QWidget* HelpViewer::createIndexPage() {
     auto* page = new QWidget(this);
     keywordSearch_->setObjectName(QStringLiteral("keywordSearch"));
-    keywordSearch_->setPlaceholderText(QStringLiteral("Type the first letters of a word"));
+    keywordSearch_->setPlaceholderText(QStringLiteral("Type a word"));
     keywordList_->setObjectName(QStringLiteral("keywordList"));
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(keywordSearch_);
