@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using crunchwise::MessageBox;
@@ -127,6 +128,36 @@ private slots:
         QVERIFY(MessageBox::shown()[1].text.contains(session.source.pathOf("a.txt")));
         QCOMPARE(session.onDisk(), QStringList({"a.txt", "b.txt"}));
         QCOMPARE(session.read("a.txt"), QByteArray("a.txt"));
+    }
+
+    void fileOnAnotherVolumeGoesToThatVolumesTrash() {
+        QTemporaryDir home;
+        qputenv("HOME", home.path().toLocal8Bit());
+        QTemporaryDir other(QStringLiteral("/dev/shm/crunchwise-XXXXXX"));
+        struct stat homeInfo {
+        }, otherInfo{};
+        if (!other.isValid() || ::stat(QFile::encodeName(home.path()), &homeInfo) != 0 ||
+            ::stat(QFile::encodeName(other.path()), &otherInfo) != 0 ||
+            homeInfo.st_dev == otherInfo.st_dev)
+            QSKIP("no second volume at /dev/shm");
+        const QString file = other.path() + QStringLiteral("/on other volume.txt");
+        QFile(file).open(QIODevice::WriteOnly);
+
+        const QString trashed = crunchwise::Trash::moveToTrash(file);
+
+        const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-%1").arg(::getuid());
+        QVERIFY2(trashed.startsWith(volumeTrash + QStringLiteral("/files/")), qPrintable(trashed));
+        const QString info = volumeTrash + QStringLiteral("/info/") +
+                             QFileInfo(trashed).fileName() + QStringLiteral(".trashinfo");
+        QVERIFY(QFile::exists(info));
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!QDir(home.path() + QStringLiteral("/.local/share/Trash/files")).exists() ||
+                QDir(home.path() + QStringLiteral("/.local/share/Trash/files")).isEmpty());
+        QFile::remove(trashed);
+        QFile::remove(info);
+        // Left in place when anyone else has put something there.
+        for (const char* folder : {"/files", "/info", ""})
+            QDir().rmdir(volumeTrash + QLatin1String(folder));
     }
 
     void rename_data() {
