@@ -2,6 +2,7 @@
 // Delete, Rename and Properties on real files, driven through the command
 // handler with the dialogs answered as a user would.
 #include "app/window_session.h"
+#include "platform/sh_file_operation.h"
 #include "platform/trash.h"
 
 #include <QApplication>
@@ -128,6 +129,24 @@ private slots:
         QVERIFY(MessageBox::shown()[1].text.contains(session.source.pathOf("a.txt")));
         QCOMPARE(session.onDisk(), QStringList({"a.txt", "b.txt"}));
         QCOMPARE(session.read("a.txt"), QByteArray("a.txt"));
+    }
+
+    void requestsOtherThanTrashingTouchNothing_data() {
+        QTest::addColumn<unsigned>("operation");
+        QTest::addColumn<int>("flags");
+        QTest::newRow("delete for good") << crunchwise::FO_DELETE << 0;
+        QTest::newRow("another operation") << 1u << int(crunchwise::FOF_ALLOWUNDO);
+    }
+    void requestsOtherThanTrashingTouchNothing() {
+        QFETCH(unsigned, operation);
+        QFETCH(int, flags);
+        WindowSession session({"a.txt"});
+        crunchwise::SHFILEOPSTRUCTA request;
+        request.wFunc = operation;
+        request.fFlags = std::uint16_t(flags | crunchwise::FOF_NOCONFIRMATION);
+        request.pFrom = QFile::encodeName(session.source.pathOf("a.txt")).toStdString() + '\0';
+        QCOMPARE(crunchwise::SHFileOperationA(request), crunchwise::ERROR_INVALID_PARAMETER);
+        QCOMPARE(session.onDisk(), QStringList({"a.txt"}));
     }
 
     void fileOnAnotherVolumeGoesToThatVolumesTrash() {
