@@ -54,10 +54,19 @@ bool arrivedInTrash(const QString& trashed) {
                              QLatin1String(".trashinfo"));
 }
 
-// Puts a file that went astray back where it was, never over another file.
+// Puts a file that went astray back where it was, never over another file,
+// and removes the trash info written beside it and the folders made for it
+// (only when they are empty).
 void moveBack(const QString& from, const QString& to) {
-    ::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                QFile::encodeName(to).constData(), RENAME_NOREPLACE);
+    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                    QFile::encodeName(to).constData(), RENAME_NOREPLACE) != 0)
+        return;
+    const QString filesFolder = QFileInfo(from).path();
+    const QString straySpace = QFileInfo(filesFolder).path();
+    QFile::remove(straySpace + QLatin1String("/info/") + QFileInfo(from).fileName() +
+                  QLatin1String(".trashinfo"));
+    QDir(straySpace).rmdir(QStringLiteral("info"));
+    QDir(straySpace).rmdir(QStringLiteral("files"));
 }
 } // namespace
 
