@@ -72,7 +72,8 @@ QStringList trashAll(QWidget* owner, const QStringList& paths, bool showProgress
     for (qsizetype i = 0; i < paths.size(); ++i) {
         if (progress) {
             progress->setValue(int(i));
-            progress->setLabelText(QFileInfo(paths[i]).fileName());
+            progress->setLabelText(
+                QStringLiteral("Moving \"%1\" to the Trash").arg(QFileInfo(paths[i]).fileName()));
             if (progress->wasCanceled()) {
                 cancelled = true;
                 break;
