@@ -111,7 +111,7 @@ void frmSplash::createControls() {
 
     Label1 = addLabel(this, "Label1", QRect(1590, 120, 3180, 360), sansSerif(13.5, true));
     Label1->setText(QStringLiteral("Crunchwise"));
-    // Version and notice reach further left than designed, so that their
+    // Version and notice start well left of their right edge, so that their
     // texts fit on one line in the fonts of this desktop.
     Label2 = addLabel(this, "Label2", QRect(2100, 510, 2670, 360), sansSerif(13.5, true));
     Label3 = addLabel(this, "Label3", QRect(855, 1260, 3915, 195), sansSerif(8.25, false));
