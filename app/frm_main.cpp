@@ -62,7 +62,11 @@ frmMain::frmMain(QWidget* parent)
     setWindowTitle(AppInfo::title());
     setWindowIcon(appIcon());
     createControls();
+    createToolbar();
+    createFileMenu();
     createMenus();
+    createHelpMenu();
+    setWhatsThisContexts();
     showCurrentFolder();
     connectPanes();
     connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);

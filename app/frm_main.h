@@ -7,11 +7,14 @@
 #include "tray/systray.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
+#include <cstdint>
 #include <functional>
 
 class QAction;
 class QFrame;
+class QToolButton;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -80,6 +83,32 @@ public:
     QMenu* mnuPopUp = nullptr;
     std::array<QAction*, 2> mPopUp{};
 
+    // Delete: the shell operation and its flags, and the two procedures that
+    // hand the selected files to the shell.
+    qint32 FileOpFunction = 0;
+    qint32 FileOpFlags = 0;
+    void ShellDelete(const QStringList& sFileArray, const QString& sDestination);
+    qint32 BuildFlags();
+
+    // Toolbar buttons and the File and Help menus.
+    QToolButton* cmdCompress = nullptr;
+    QToolButton* cmdExpand = nullptr;
+    QToolButton* cmdDelete = nullptr;
+    QToolButton* cmdProperties = nullptr;
+    QToolButton* cmdHelp = nullptr;
+    QToolButton* cmdWhatsThis = nullptr;
+    QToolButton* cmdExit = nullptr;
+    QAction* mnuCompress = nullptr;
+    QAction* mnuExpand = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* mnuRename = nullptr;
+    QAction* mnuProperties = nullptr;
+    QAction* mexit = nullptr;
+    QAction* mcontents = nullptr;
+    QAction* msearch = nullptr;
+    QAction* mwhatsthis = nullptr;
+    QAction* mabout = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -91,6 +120,10 @@ private:
     void createControls();
     void showCurrentFolder();
     void createMenus();
+    void createFileMenu();
+    void createHelpMenu();
+    void createToolbar();
+    void setWhatsThisContexts();
     void connectPanes();
     void restorePosition();
     void runFirstTimeHelp();
@@ -117,6 +150,30 @@ private:
     void Dir1_KeyPress(int& KeyAscii);
     void File1_Click();
     void mnuRefresh_Click();
+
+    void cmdCompress_Click();
+    void cmdExpand_Click();
+    void cmdDelete_Click();
+    void cmdProperties_Click();
+    void cmdHelp_Click();
+    void cmdWhatsThis_Click();
+    void cmdExit_Click();
+    void mnuCompress_Click();
+    void mnuExpand_Click();
+    void mnuDelete_Click();
+    void mnuRename_Click();
+    void mnuProperties_Click();
+    void mexit_Click();
+    void mcontents_Click();
+    void msearch_Click();
+    void mwhatsthis_Click();
+    void mabout_Click();
+    // A toolbar button: empties the status, then runs its action.
+    void runButton(const char* handler, const std::function<void()>& action);
+    // A File menu item: runs command `index` of mPopUp2_Click.
+    void runMenuCommand(const char* handler, int index);
+    // Contents and Search: the help viewer with `command`, or why not.
+    void showHelp(unsigned command, std::uintptr_t data);
 
     // One step of a pane change handler: a failure is shown as a warning and
     // the panes fall back to the system drive before the step runs again.

@@ -6,8 +6,5 @@ namespace crunchwise::commands {
 
 void Compress(frmMain&) {}
 void Expand(frmMain&) {}
-void Delete(frmMain&) {}
-void Rename(frmMain&) {}
-void Properties(frmMain&) {}
 
 } // namespace crunchwise::commands

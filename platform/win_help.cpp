@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "win_help.h"
 
+#include "platform/help_popup.h"
 #include "platform/help_viewer.h"
 
 #include <QPointer>
@@ -11,6 +12,24 @@ namespace {
 QPointer<HelpViewer>& viewer() {
     static QPointer<HelpViewer> instance;
     return instance;
+}
+
+QPointer<HelpPopup>& popup() {
+    static QPointer<HelpPopup> instance;
+    return instance;
+}
+
+bool showPopup(const QString& helpFile, int context) {
+    HelpFile help;
+    if (!help.load(helpFile))
+        return false;
+    const int topic = help.topicForContext(context);
+    if (topic < 0)
+        return false;
+    delete popup();
+    popup() = new HelpPopup(help.topics()[topic]);
+    popup()->popUpAtCursor();
+    return true;
 }
 
 HelpViewer* showViewer(const QString& helpFile, bool& loaded) {
@@ -34,7 +53,7 @@ bool WinHelpA(QWidget* /*owner*/, const QString& helpFile, unsigned command, std
             viewer()->close();
         return true;
     case HELP_FINDER:
-        showViewer(helpFile, loaded)->showTopic(0);
+        showViewer(helpFile, loaded)->showContents();
         return loaded;
     case HELP_CONTEXT: {
         HelpViewer* shown = showViewer(helpFile, loaded);
@@ -42,9 +61,21 @@ bool WinHelpA(QWidget* /*owner*/, const QString& helpFile, unsigned command, std
         shown->showTopic(topic < 0 ? 0 : topic);
         return loaded && topic >= 0;
     }
+    case HELP_PARTIALKEY: {
+        const char* keyword = reinterpret_cast<const char*>(data);
+        showViewer(helpFile, loaded)
+            ->showIndex(keyword ? QString::fromLocal8Bit(keyword) : QString());
+        return loaded;
+    }
+    case HELP_CONTEXTPOPUP:
+        return showPopup(helpFile, static_cast<int>(data));
     default:
         return false;
     }
+}
+
+HelpPopup* activeHelpPopup() {
+    return popup();
 }
 
 HelpViewer* activeHelpViewer() {

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Rename (command index 5): the current file gets the name that the user
+// types; another file of that name is never replaced.
+#include "app/frm_main.h"
+#include "app/panes/dir_list_box.h"
+#include "app/panes/file_list_box.h"
+#include "commands/file_commands.h"
+#include "errors/error_trap.h"
+#include "errors/runtime_error.h"
+#include "platform/no_replace_rename.h"
+
+#include <QFile>
+#include <QInputDialog>
+
+namespace crunchwise::commands {
+
+namespace {
+// The text-input box: the typed text, or empty for Cancel.
+QString InputBox(QWidget* owner, const QString& prompt, const QString& title,
+                 const QString& defaultText) {
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(owner, title, prompt, QLineEdit::Normal, defaultText, &accepted);
+    return accepted ? text : QString();
+}
+
+// A name that would reach another folder, or none, moves nothing.
+void checkNewName(const QString& name) {
+    if (name.contains(QLatin1Char('/')) || name.contains(QChar(0)) || name == QLatin1String(".") ||
+        name == QLatin1String(".."))
+        raiseRuntimeError(ErrorNumber::BadFileName);
+}
+
+void Name(const QString& oldPath, const QString& newPath) {
+    const int error = renameNoReplace(QFile::encodeName(oldPath).toStdString(),
+                                      QFile::encodeName(newPath).toStdString());
+    if (error != 0)
+        raiseHostError(error);
+}
+
+// The file at `index` becomes current again; a list that has shrunk below it
+// (the file vanished) gets its last file instead.
+void makeCurrent(FileListBox& list, int index) {
+    if (list.listCount() > 0)
+        list.setListIndex(std::min(index, list.listCount() - 1));
+}
+} // namespace
+
+void Rename(frmMain& form) {
+    ErrorTrap trap(form.objectName() + QLatin1String("mPopUp2_Click"));
+    if (trap.test([&] { return form.File1->listIndex() < 0; }))
+        return;
+    QString answer;
+    trap.step([&] {
+        answer = InputBox(&form, QStringLiteral("Enter New Filename"),
+                          QStringLiteral("File Rename"), form.File1->list(form.File1->listIndex()));
+    });
+    if (trap.test([&] { return answer.isEmpty(); }))
+        return;
+    QString newPath;
+    trap.step([&] { newPath = form.Dir1->path() + QLatin1Char('/') + answer; });
+    int index = -1;
+    trap.step([&] { index = form.File1->listIndex(); });
+    QString oldPath;
+    trap.step([&] {
+        oldPath = form.Dir1->path() + QLatin1Char('/') + form.File1->list(form.File1->listIndex());
+    });
+    trap.step([&] {
+        checkNewName(answer);
+        Name(oldPath, newPath);
+    });
+    trap.step([&] { form.File1->refresh(); });
+    trap.step([&] { makeCurrent(*form.File1, index); });
+}
+
+} // namespace crunchwise::commands

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The toolbar, the File and Help menus and the help entries, driven by
+// clicks and keys on a shown main window.
+#include "app/panes/file_list_box.h"
+#include "app/window_session.h"
+#include "platform/help_popup.h"
+#include "platform/help_viewer.h"
+#include "platform/settings_store.h"
+#include "platform/win_help.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QWhatsThis>
+#include <QtTest>
+
+using namespace crunchwise;
+
+namespace {
+void closeHelp() {
+    delete activeHelpViewer();
+    delete activeHelpPopup();
+}
+
+// Clicks toolbar button `name`, or triggers menu item `name`.
+void choose(frmMain& window, const QString& name) {
+    if (auto* button = window.findChild<QToolButton*>(name))
+        QTest::mouseClick(button, Qt::LeftButton);
+    else
+        window.findChild<QAction*>(name)->trigger();
+}
+
+QString stored(const char* key) {
+    return GetSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"), QLatin1String(key),
+                      QString());
+}
+} // namespace
+
+class TestFrmMainMenus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE)); }
+    void cleanup() {
+        QWhatsThis::leaveWhatsThisMode();
+        closeHelp();
+        AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE));
+        QVERIFY2(MessageBox::pendingAnswers() == 0, "a scripted answer was not asked for");
+    }
+
+    void buttonAndMenuItemRunTheSameCommand_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("boxTitle"); // empty: no box
+        QTest::addColumn<QStringList>("left");
+        const QStringList all{"a.txt", "b.txt"};
+        QTest::newRow("Compress button") << "cmdCompress" << QString() << all;
+        QTest::newRow("Compress menu") << "mnuCompress" << QString() << all;
+        QTest::newRow("Expand button") << "cmdExpand" << QString() << all;
+        QTest::newRow("Expand menu") << "mnuExpand" << QString() << all;
+        QTest::newRow("Delete button") << "cmdDelete"
+                                       << "Move to Trash" << QStringList{"b.txt"};
+        QTest::newRow("Delete menu") << "mnuDelete"
+                                     << "Move to Trash" << QStringList{"b.txt"};
+        QTest::newRow("Properties button") << "cmdProperties"
+                                           << "a.txt" << all;
+        QTest::newRow("Properties menu") << "mnuProperties"
+                                         << "a.txt" << all;
+    }
+    void buttonAndMenuItemRunTheSameCommand() {
+        QFETCH(QString, control);
+        QFETCH(QString, boxTitle);
+        QFETCH(QStringList, left);
+        WindowSession session({"a.txt", "b.txt"});
+        session.window->show();
+        session.select({"a.txt"});
+        session.window->lblStatus->setText(QStringLiteral("Compression Completed"));
+        if (!boxTitle.isEmpty())
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+
+        choose(*session.window, control);
+
+        QCOMPARE(session.window->lblStatus->text(), QString());
+        QCOMPARE(MessageBox::shown().size(), boxTitle.isEmpty() ? 0 : 1);
+        if (!boxTitle.isEmpty())
+            QCOMPARE(MessageBox::shown()[0].title, boxTitle);
+        QCOMPARE(session.onDisk(), left);
+    }
+
+    void exitRunsTheUnload_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("Exit button") << "cmdExit";
+        QTest::newRow("File menu Exit") << "mexit";
+    }
+    void exitRunsTheUnload() {
+        QFETCH(QString, control);
+        WindowSession session({});
+        session.window->show();
+        session.window->move(150, 120);
+        choose(*session.window, control);
+        QVERIFY(!session.window->isVisible());
+        QVERIFY(!stored("MainLeft").isEmpty());
+    }
+
+    void tabRunsFromTheFileListThroughTheButtonsFromTheRight() {
+        WindowSession session({"a.txt"});
+        session.window->show();
+        QApplication::setActiveWindow(session.window.get());
+        session.window->File1->setFocus();
+        QStringList tips;
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            tips << QApplication::focusWidget()->toolTip();
+        }
+        QCOMPARE(tips, QStringList({"Exit", "What's This Help", "Help", "Properties", "Delete",
+                                    "Expand", "Compress"}));
+    }
+
+    void f1OpensTheContentsAndSearchTheEmptyIndex() {
+        WindowSession session({});
+        session.window->show();
+        QApplication::setActiveWindow(session.window.get());
+        QTest::keyClick(session.window.get(), Qt::Key_F1);
+        QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
+        QVERIFY(!activeHelpViewer()->indexShown());
+        QCOMPARE(activeHelpViewer()->currentTopic(), 0);
+
+        session.window->msearch->trigger();
+        QVERIFY(activeHelpViewer()->indexShown());
+        QCOMPARE(activeHelpViewer()->keywordSearch()->text(), QString());
+        QVERIFY(activeHelpViewer()->keywordList()->count() > 10);
+    }
+
+    void whatsThisShowsTheTopicOfTheControlClicked_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<int>("context");
+        QTest::newRow("Shift+F1, file list") << "File1" << true << 100;
+        QTest::newRow("button, folder list") << "Dir1" << false << 90;
+        QTest::newRow("button, Delete button") << "cmdDelete" << false << 70;
+    }
+    void whatsThisShowsTheTopicOfTheControlClicked() {
+        QFETCH(QString, control);
+        QFETCH(bool, byKey);
+        QFETCH(int, context);
+        WindowSession session({"a.txt"});
+        session.window->show();
+        QApplication::setActiveWindow(session.window.get());
+        if (byKey)
+            QTest::keyClick(session.window.get(), Qt::Key_F1, Qt::ShiftModifier);
+        else
+            QTest::mouseClick(session.window->cmdWhatsThis, Qt::LeftButton);
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+
+        auto* target = session.window->findChild<QWidget*>(control);
+        auto* area = qobject_cast<QAbstractScrollArea*>(target);
+        QTest::mouseClick(area ? area->viewport() : target, Qt::LeftButton);
+
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QVERIFY(activeHelpPopup());
+        HelpFile help;
+        QVERIFY(help.load(QStringLiteral(CRUNCHWISE_HELP_FILE)));
+        QCOMPARE(activeHelpPopup()->title(), help.topics()[help.topicForContext(context)].title);
+    }
+
+    void withoutAHelpFileContentsAndSearchSaySo_data() {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("Contents") << "mcontents";
+        QTest::newRow("Search") << "msearch";
+    }
+    void withoutAHelpFileContentsAndSearchSaySo() {
+        QFETCH(QString, item);
+        WindowSession session({});
+        AppInfo::setHelpFileForTesting(QString());
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        choose(*session.window, item);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Crunchwise"));
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QStringLiteral("Unable to display Help Contents. There is no Help associated "
+                                "with this project."));
+        QVERIFY(!activeHelpViewer());
+    }
+};
+
+QTEST_MAIN(TestFrmMainMenus)
+#include "tst_frm_main_menus.moc"

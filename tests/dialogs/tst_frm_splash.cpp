@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The About window: what it shows, what closes it and what its links open.
+#include "app/window_session.h"
+#include "dialogs/frm_splash.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+// Stands in for the browser and the mail program.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class TestFrmSplash : public QObject {
+    Q_OBJECT
+
+    UrlCatcher catcher_;
+
+private slots:
+    void initTestCase() {
+        for (const char* scheme : {"https", "mailto"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), &catcher_, "open");
+    }
+    void cleanupTestCase() {
+        for (const char* scheme : {"https", "mailto"})
+            QDesktopServices::unsetUrlHandler(QLatin1String(scheme));
+    }
+    void init() { catcher_.opened.clear(); }
+
+    void aboutShowsTheVersionEachTimeItOpens() {
+        WindowSession session({});
+        session.window->show();
+        QStringList versions;
+        for (int i = 0; i < 2; ++i) {
+            QTimer::singleShot(0, [&] {
+                auto* about = qobject_cast<frmSplash*>(QApplication::activeModalWidget());
+                QVERIFY(about);
+                versions << about->Label2->text();
+                QTest::keyClick(about, Qt::Key_Space);
+            });
+            session.window->mabout->trigger();
+        }
+        QCOMPARE(versions, QStringList({"version 1.61", "version 1.61"}));
+    }
+
+    void clicks_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("background") << "frmSplash" << true << QString();
+        QTest::newRow("icon frame") << "Picture1" << true << QString();
+        QTest::newRow("icon") << "Image1" << true << QString();
+        QTest::newRow("name") << "Label1" << true << QString();
+        QTest::newRow("version") << "Label2" << true << QString();
+        QTest::newRow("copyright") << "Label3" << true << QString();
+        QTest::newRow("web link") << "imgWebURL" << false << "https://crunchwise.org/";
+        QTest::newRow("mail link") << "imgEmailURL" << false << "mailto:support@crunchwise.org";
+    }
+    void clicks() {
+        QFETCH(QString, control);
+        QFETCH(bool, closes);
+        QFETCH(QString, opens);
+        frmSplash about;
+        about.show();
+        QWidget* target =
+            control == about.objectName() ? &about : about.findChild<QWidget*>(control);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target == &about ? QPoint(5, 5) : QPoint());
+        QCOMPARE(about.isVisible(), !closes);
+        QCOMPARE(catcher_.opened.size(), opens.isEmpty() ? 0 : 1);
+        if (!opens.isEmpty())
+            QCOMPARE(catcher_.opened[0], QUrl(opens));
+    }
+
+    void keys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("letter") << int(Qt::Key_A) << true;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+        QTest::newRow("F2, no character") << int(Qt::Key_F2) << false;
+        QTest::newRow("Shift alone") << int(Qt::Key_Shift) << false;
+    }
+    void keys() {
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        frmSplash about;
+        about.show();
+        QTest::keyClick(&about, Qt::Key(key));
+        QCOMPARE(about.isVisible(), !closes);
+    }
+};
+
+QTEST_MAIN(TestFrmSplash)
+#include "tst_frm_splash.moc"
