@@ -3,7 +3,8 @@
 // given folder; addresses go to the desktop.
 #include "platform/shell_execute.h"
 #include "szdd/szdd.h"
-#include "tests/tools/tool_test_support.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/scratch_folder.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
