@@ -16,16 +16,6 @@ namespace {
 
 const std::string kPrevious = "the previous destination file";
 
-// A compressed stream cut inside a match: the header, a control byte saying
-// "match", and only the first of the match's two bytes.
-Bytes cutInsideMatch() {
-    Bytes file = compressed(Bytes{'a'});
-    file.resize(szdd::kHeaderSize);
-    file.push_back(0x00);
-    file.push_back(0x10);
-    return file;
-}
-
 } // namespace
 
 TEST(LzFailure, MissingSourceGivesBadInHandle) {

@@ -3,6 +3,9 @@
 // in a program folder, with compress.exe beside it or along PATH.
 #include "tests/tools/tool_session.h"
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 using namespace crunchwise::testing;
 
 class BatchRunner : public ToolSession {
@@ -172,4 +175,38 @@ TEST_F(BatchRunner, WrongArgumentsOrAMissingBatchExitWithTwo) {
     EXPECT_EQ(run(program() / "crunchws-cmd", {"/k", "_tempcom.bat"}, environment), 2);
     EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment), 2);
     EXPECT_EQ(errors(), "crunchws-cmd: _tempcom.bat: cannot be read\n");
+}
+
+TEST_F(BatchRunner, LineHoldingANulIsRefused) {
+    writeText(program() / "victim", "keep me");
+    writeText(program() / "a", "a");
+    using namespace std::string_literals;
+    EXPECT_EQ(runBatch({"del victim\0.tmp"s, "ren a \"b\0\""s}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: holds a NUL character; line not run\n"
+                        "crunchws-cmd: line 2: holds a NUL character; line not run\n");
+    EXPECT_EQ(readText(program() / "victim"), "keep me");
+    EXPECT_TRUE(fs::exists(program() / "a"));
+}
+
+TEST_F(BatchRunner, BatchThatIsNoRegularFileOrTooLargeIsNotRun) {
+    ASSERT_EQ(::mkfifo((program() / "fifo.bat").c_str(), 0600), 0);
+    const bool haveDevice =
+        ::mknod((program() / "zero.bat").c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0;
+    writeText(program() / "victim", "keep me");
+    writeText(program() / "huge.bat", "del victim\r\n" + std::string(2 * 1024 * 1024, ' '));
+    RunOptions limited = environment;
+    limited.timeLimitSeconds = 10; // a batch runner waiting on the pipe is ended
+    const std::pair<const char*, const char*> cases[] = {
+        {"fifo.bat", "not a regular file"},
+        {"zero.bat", "not a regular file"},
+        {"huge.bat", "larger than 1 MiB; not run"},
+    };
+    for (const auto& [name, reason] : cases) {
+        if (std::string(name) == "zero.bat" && !haveDevice) {
+            continue;
+        }
+        EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", name}, limited), 2) << name;
+        EXPECT_EQ(errors(), std::string("crunchws-cmd: ") + name + ": " + reason + "\n");
+    }
+    EXPECT_EQ(readText(program() / "victim"), "keep me");
 }

@@ -2,8 +2,16 @@
 // compress.exe and expand.exe when things go wrong: the right exit code and
 // message, the source never overwritten, no half-written destination.
 #include "szdd/szdd.h"
+#include "tests/support/szdd_file.h"
 #include "tests/tools/tool_session.h"
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace crunchwise::testing;
@@ -74,7 +82,9 @@ TEST_F(ToolFailure, WriteFailureMidwayLeavesThePreviousDestination) {
     writeBytes(folder / "big.bin", testData(3 * 1024 * 1024));
     writeText(folder / "big.bi_", kPrevious);
     RunOptions limited;
-    limited.fileSizeLimit = 256 * 1024; // writes past 256 KiB fail with EFBIG
+    // Writes past 256 KiB raise SIGXFSZ, whose default action ends the
+    // program; the tools ignore it and report the EFBIG of the write.
+    limited.fileSizeLimit = 256 * 1024;
     EXPECT_EQ(run(kCompress, {"big.bin", "big.bi_"}, limited), 3);
     EXPECT_EQ(errors(), "compress.exe: big.bi_: File too large\n");
     EXPECT_EQ(readText(folder / "big.bi_"), kPrevious);
@@ -131,18 +141,13 @@ TEST_F(ToolFailure, SourceOfFourGibibytesIsRefusedWithFive) {
 TEST_F(ToolFailure, DamagedCompressedDataExitsWithSixKeepingTheDestination) {
     writeBytes(folder / "a.bin", testData(20000));
     ASSERT_EQ(run(kCompress, {"a.bin", "a.bi_"}), 0) << errors();
-    Bytes cut = readBytes(folder / "a.bi_");
-    // End the stream on a control byte announcing a match and one byte of it.
-    cut.resize(szdd::kHeaderSize);
-    cut.push_back(0x00);
-    cut.push_back(0x10);
-    writeBytes(folder / "cut.bi_", cut);
+    writeBytes(folder / "cut.bi_", cutInsideMatch());
     Bytes otherMethod = readBytes(folder / "a.bi_");
     otherMethod[8] = 'Q';
     writeBytes(folder / "q.bi_", otherMethod);
     writeText(folder / "out.bin", kPrevious);
     EXPECT_EQ(run(kExpand, {"cut.bi_", "out.bin"}), 6);
-    EXPECT_EQ(errors(), "expand.exe: cut.bi_: read failure or compressed data cut short\n");
+    EXPECT_EQ(errors(), "expand.exe: cut.bi_: compressed data cut short\n");
     EXPECT_EQ(run(kExpand, {"q.bi_", "out.bin"}), 6);
     EXPECT_EQ(errors(), "expand.exe: q.bi_: unknown compression method\n");
     EXPECT_EQ(readText(folder / "out.bin"), kPrevious);
@@ -154,4 +159,60 @@ TEST_F(ToolFailure, SeveralFilesGoOnAfterAFailureAndReportTheFirst) {
     EXPECT_EQ(run(kCompress, {"-r", "a.bin", "missing.bin", "c.bin"}), 2);
     EXPECT_EQ(errors(), "compress.exe: missing.bin: No such file or directory\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bi_", "a.bin", "c.bi_", "c.bin"}));
+}
+
+TEST_F(ToolFailure, RenamingRefusesASecondSourceForTheSameOutput) {
+    for (const char* place : {"a", "b", "d", "out", "outd"}) {
+        fs::create_directory(folder / place);
+    }
+    writeBytes(folder / "a.txt", testData(3000, 1));
+    writeBytes(folder / "b.txt", testData(4000, 2));
+    ASSERT_EQ(run(kCompress, {"a.txt", "a/FILE.TX_"}), 0) << errors();
+    ASSERT_EQ(run(kCompress, {"b.txt", "b/FILE.TX_"}), 0) << errors();
+    EXPECT_EQ(run(kExpand, {"-r", "a/FILE.TX_", "b/FILE.TX_", "out"}), 3);
+    EXPECT_EQ(errors(), "expand.exe: out/FILE.TXT: also the output of a/FILE.TX_; not written\n");
+    EXPECT_TRUE(same(folder / "a.txt", folder / "out/FILE.TXT"));
+
+    fs::copy_file(folder / "a.txt", folder / "d/FOO.TXT");
+    fs::copy_file(folder / "b.txt", folder / "d/FOO.TXA");
+    EXPECT_EQ(run(kCompress, {"-r", "d/FOO.TXT", "d/FOO.TXA", "outd"}), 3);
+    EXPECT_EQ(errors(), "compress.exe: outd/FOO.TX_: also the output of d/FOO.TXT; not written\n");
+    ASSERT_EQ(run(kExpand, {"outd/FOO.TX_", "back.txt"}), 0) << errors();
+    EXPECT_TRUE(same(folder / "a.txt", folder / "back.txt"));
+}
+
+TEST_F(ToolFailure, InterruptedRunRemovesItsTemporaryAndEndsByTheSignal) {
+    writeBytes(folder / "big.bin", testData(8 * 1024 * 1024));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = start(kCompress, {"big.bin", "big.bi_"});
+        // Wait for the hidden temporary to appear, then interrupt.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (folder.entries().size() < 2 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_EQ(::kill(child, signal), 0);
+        EXPECT_EQ(finishProgram(child), -signal);
+        EXPECT_EQ(folder.entries(), std::vector<std::string>{"big.bin"}) << signal;
+    }
+}
+
+TEST_F(ToolFailure, SourceChangedWhileCompressedIsReportedAndTheDestinationKept) {
+    writeBytes(folder / "big.bin", testData(1024 * 1024));
+    writeText(folder / "big.bi_", kPrevious);
+    // Another program keeps touching the source meanwhile.
+    std::atomic<bool> done = false;
+    std::thread writer([&] {
+        for (time_t second = 1000000000; !done; ++second) {
+            const struct timespec times[2] = {{0, UTIME_OMIT}, {second, 0}};
+            ::utimensat(AT_FDCWD, (folder / "big.bin").c_str(), times, 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const int result = run(kCompress, {"big.bin", "big.bi_"});
+    done = true;
+    writer.join();
+    EXPECT_EQ(result, 2);
+    EXPECT_EQ(errors(), "compress.exe: big.bin: changed while it was read; big.bi_ not replaced\n");
+    EXPECT_TRUE(readText(folder / "big.bi_") == kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"big.bi_", "big.bin"}));
 }

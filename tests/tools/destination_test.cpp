@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What compress.exe and expand.exe make of the destination they are given:
+// the same reason for the same failure, special files never replaced,
+// links followed or refused, owners kept.
+#include "tests/tools/tool_session.h"
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace crunchwise::testing;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+struct ToolAndSource {
+    const char* name;
+    fs::path program;
+    const char* source;
+};
+
+// Each tool with a source of its own kind: plain for compress.exe,
+// compressed for expand.exe.
+const ToolAndSource kTools[] = {{"compress.exe", kCompress, "a.bin"},
+                                {"expand.exe", kExpand, "a.bi_"}};
+
+} // namespace
+
+class Destination : public ToolSession {
+protected:
+    void SetUp() override {
+        writeBytes(folder / "a.bin", testData(20000));
+        ASSERT_EQ(run(kCompress, {"a.bin", "a.bi_"}), 0) << errors();
+    }
+};
+
+TEST_F(Destination, BothToolsGiveTheHostReasonForTheSameFailure) {
+    const std::string tooLong(300, 'n');
+    fs::create_symlink("loop", folder / "loop");
+    fs::create_symlink("missing/a.txt", folder / "dangling");
+    const std::pair<std::string, std::string> cases[] = {
+        {tooLong, "File name too long"},
+        {"loop", "Too many levels of symbolic links"},
+        {"dangling", "symbolic link to a missing file; not followed"},
+    };
+    for (const auto& [destination, reason] : cases) {
+        for (const ToolAndSource& tool : kTools) {
+            EXPECT_EQ(run(tool.program, {tool.source, destination}), 3) << tool.name;
+            EXPECT_EQ(errors(), std::string(tool.name) + ": " + destination + ": " + reason + "\n");
+        }
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / "loop"));
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling"));
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bi_", "a.bin", "dangling", "loop"}));
+}
+
+TEST_F(Destination, CharacterDeviceIsWrittenInPlace) {
+    // A node of the null device, made here rather than touching /dev.
+    if (::mknod((folder / "null").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "cannot make device nodes here";
+    }
+    for (const ToolAndSource& tool : kTools) {
+        EXPECT_EQ(run(tool.program, {tool.source, "null"}), 0) << errors();
+        EXPECT_TRUE(fs::is_character_file(folder / "null")) << tool.name;
+    }
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bi_", "a.bin", "null"}));
+}
+
+TEST_F(Destination, PipeAndLinkToAPipeReceiveTheOutput) {
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+    // A second name of the same pipe, to free the reader should the pipe
+    // itself be replaced.
+    ASSERT_EQ(::link((folder / "fifo").c_str(), (errorFile / "fifo").c_str()), 0);
+    fs::create_symlink("fifo", folder / "stdout");
+    for (const char* destination : {"fifo", "stdout"}) {
+        Bytes received;
+        std::thread reader([&] { received = readBytes(folder / "fifo"); });
+        EXPECT_EQ(run(kExpand, {"a.bi_", destination}), 0) << errors();
+        const int release = ::open((errorFile / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
+        if (release >= 0) {
+            ::close(release);
+        }
+        reader.join();
+        EXPECT_EQ(received, readBytes(folder / "a.bin")) << destination;
+        EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
+        EXPECT_TRUE(fs::is_symlink(folder / "stdout"));
+    }
+}
+
+TEST_F(Destination, SocketIsRefusedAndKept) {
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = (folder / "sock").string();
+    ASSERT_LT(name.size(), sizeof address.sun_path);
+    name.copy(address.sun_path, name.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const ToolAndSource& tool : kTools) {
+        EXPECT_EQ(run(tool.program, {tool.source, "sock"}), 3);
+        EXPECT_EQ(errors(), std::string(tool.name) + ": sock: is a socket; not written\n");
+    }
+    ::close(listener);
+    EXPECT_TRUE(fs::is_socket(folder / "sock"));
+}
+
+TEST_F(Destination, ReplacingAsRootKeepsTheOwnerAndGroup) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give files away";
+    }
+    for (const ToolAndSource& tool : kTools) {
+        writeText(folder / "theirs", "their previous file");
+        ASSERT_EQ(::chown((folder / "theirs").c_str(), kNobody, kNobody), 0);
+        EXPECT_EQ(run(tool.program, {tool.source, "theirs"}), 0) << errors();
+        struct stat info {};
+        ASSERT_EQ(::stat((folder / "theirs").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kNobody) << tool.name;
+        EXPECT_EQ(info.st_gid, kNobody) << tool.name;
+    }
+}
