@@ -13,6 +13,9 @@
 
 namespace crunchwise::testing {
 
+// The unprivileged user "nobody", and its group, for permission tests as root.
+inline constexpr uid_t kNobody = 65534;
+
 struct RunOptions {
     std::filesystem::path workingFolder;         // current folder when empty
     std::map<std::string, std::string> env;      // variables to set or replace

@@ -17,8 +17,6 @@ using namespace crunchwise::testing;
 
 namespace {
 
-constexpr uid_t kNobody = 65534;
-
 struct ToolAndSource {
     const char* name;
     fs::path program;

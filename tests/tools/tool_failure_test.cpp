@@ -98,7 +98,6 @@ TEST_F(ToolFailure, WriteFailureMidwayLeavesThePreviousDestination) {
 
 TEST_F(ToolFailure, PermissionsAreHonouredForAnOrdinaryUser) {
     // Permission checks do not bind root: run the programs as "nobody".
-    constexpr uid_t kNobody = 65534;
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to switch users";
     }
