@@ -9,6 +9,9 @@
 
 namespace crunchwise::testing {
 
+// Where the header's method byte lies.
+inline constexpr std::size_t kMethodOffset = 8;
+
 // A real file of the platform's own compressor: 20 bytes of text, with a
 // length field of 0x1475 that decoders must not trust.
 extern const Bytes kReferenceCompressed;

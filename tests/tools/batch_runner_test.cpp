@@ -59,14 +59,6 @@ TEST_F(BatchRunner, CompressesQuotedNamesWithBlanksRenamesAndDeletesItself) {
     EXPECT_TRUE(same(in + "Read Me.txt", out + "back.txt"));
 }
 
-TEST_F(BatchRunner, ReportsAMissingCompressorAndGoesOn) {
-    writeText(program() / "x", "x");
-    EXPECT_EQ(runBatch({"compress a b", "del x"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder "
-                        "or along PATH\n");
-    EXPECT_FALSE(fs::exists(program() / "x"));
-}
-
 TEST_F(BatchRunner, OperatorsInsideQuotesAreNameCharacters) {
     stageCompressor(program() / "compress.exe");
     writeBytes(program() / "a&b.txt", testData(300));
@@ -100,16 +92,15 @@ TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
     EXPECT_EQ(folder.entries(program()), std::vector<std::string>{"crunchws-cmd"});
 }
 
-TEST_F(BatchRunner, DelReportsMissingFilesAndFolders) {
+TEST_F(BatchRunner, FailedLinesAreReportedAndTheNextLineRuns) {
     fs::create_directory(program() / "sub");
-    EXPECT_EQ(runBatch({"del missing.txt", "del sub", "del _tempcom.bat"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: del: missing.txt: No such file or directory\n"
-                        "crunchws-cmd: line 2: del: sub: is a folder\n");
+    EXPECT_EQ(runBatch({"compress a b", "del missing.txt", "del sub", "del _tempcom.bat"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder "
+                        "or along PATH\n"
+                        "crunchws-cmd: line 2: del: missing.txt: No such file or directory\n"
+                        "crunchws-cmd: line 3: del: sub: is a folder\n");
     EXPECT_TRUE(fs::is_directory(program() / "sub"));
     EXPECT_FALSE(fs::exists(program() / "_tempcom.bat"));
-}
-
-TEST_F(BatchRunner, FailedCompressionIsReportedWithItsExitStatus) {
     stageCompressor(program() / "compress.exe");
     EXPECT_EQ(runBatch({"compress missing.txt out.tx_"}), 1);
     EXPECT_EQ(errors(), "compress.exe: missing.txt: No such file or directory\n"

@@ -58,7 +58,7 @@ TEST_F(ToolFailure, EachFailureHasItsExitCodeAndReasonAndWritesNothing) {
     writeBytes(folder / "a.bin", testData(20000));
     ASSERT_EQ(run(kCompress, {"a.bin", "a.bi_"}), 0) << errors();
     Bytes otherMethod = readBytes(folder / "a.bi_");
-    otherMethod[8] = 'Q';
+    otherMethod[kMethodOffset] = 'Q';
     writeBytes(folder / "q.bi_", otherMethod);
     writeBytes(folder / "cut.bi_", cutInsideMatch());
     { std::ofstream create(folder / "huge.bin"); } // sparse: only the size is looked at
