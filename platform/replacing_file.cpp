@@ -25,16 +25,16 @@ constexpr int kNameAttempts = 100;
 constexpr mode_t kNewFileMode = 0666; // filtered by the umask
 constexpr mode_t kPermissionBits = 07777;
 
-// The file that a symbolic link as target names, so that replacing it
-// writes that file instead of replacing the link. Returns 0 or errno:
-// ENOENT for a link to a missing file, ELOOP for a loop.
-int resolveTarget(const fs::path& target, fs::path& resolved) {
+bool isSymlink(const fs::path& path) {
     struct stat link {};
-    if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
-        resolved = target;
-        return 0;
-    }
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(target.c_str(), nullptr),
+    return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+}
+
+// The real name of the regular file that a symbolic link names, so that
+// replacing it writes that file instead of replacing the link. Returns 0 or
+// errno.
+int resolveLink(const fs::path& link, fs::path& resolved) {
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(link.c_str(), nullptr),
                                                            &std::free);
     if (!real) {
         return errno;
@@ -90,13 +90,12 @@ int ReplacingFile::open(const fs::path& target) {
     if (target.native().find('\0') != std::string::npos) {
         return EINVAL;
     }
-    if (const int error = resolveTarget(target, target_); error != 0) {
-        return error;
-    }
+    target_ = target;
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (!exists) {
-        return createTemporary(nullptr);
+    if (::stat(target.c_str(), &existing) != 0) {
+        const int error = errno;
+        // A link to a missing file, or a loop, is not replaced by a file.
+        return isSymlink(target) ? error : createTemporary(nullptr);
     }
     if (S_ISDIR(existing.st_mode)) {
         return EISDIR;
@@ -109,7 +108,14 @@ int ReplacingFile::open(const fs::path& target) {
         return errno;
     }
     if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
+        // Opened through the link as given: a link to an unnamed pipe
+        // (/dev/stdout) has no real name to resolve.
         return openInPlace();
+    }
+    if (isSymlink(target)) {
+        if (const int error = resolveLink(target, target_); error != 0) {
+            return error;
+        }
     }
     return createTemporary(&existing);
 }

@@ -37,6 +37,9 @@ void prepareChild(const RunOptions& options) {
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     redirect(options.input, STDIN_FILENO, O_RDONLY);
     redirect(options.output, STDOUT_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
+    if (options.outputDescriptor && ::dup2(*options.outputDescriptor, STDOUT_FILENO) < 0) {
+        ::_exit(kCannotStart);
+    }
     redirect(options.errors, STDERR_FILENO, O_WRONLY | O_CREAT | O_TRUNC);
     if (!options.workingFolder.empty() && ::chdir(options.workingFolder.c_str()) != 0) {
         ::_exit(kCannotStart);

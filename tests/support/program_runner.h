@@ -21,6 +21,7 @@ struct RunOptions {
     std::map<std::string, std::string> env;      // variables to set or replace
     std::optional<std::filesystem::path> input;  // stdin from this file
     std::optional<std::filesystem::path> output; // stdout to this file
+    std::optional<int> outputDescriptor;         // or to this open descriptor
     std::optional<std::filesystem::path> errors; // stderr to this file
     std::optional<rlim_t> fileSizeLimit;         // RLIMIT_FSIZE in bytes
     std::optional<uid_t> user;                   // run as this user and group id (needs root)

@@ -50,25 +50,41 @@ TEST_F(Destination, CharacterDeviceIsWrittenInPlace) {
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bi_", "a.bin", "null"}));
 }
 
-TEST_F(Destination, PipeAndLinkToAPipeReceiveTheOutput) {
+TEST_F(Destination, NamedPipeReceivesTheOutput) {
     ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
     // A second name of the same pipe, to free the reader should the pipe
     // itself be replaced.
     ASSERT_EQ(::link((folder / "fifo").c_str(), (errorFile / "fifo").c_str()), 0);
-    fs::create_symlink("fifo", folder / "stdout");
-    for (const char* destination : {"fifo", "stdout"}) {
-        Bytes received;
-        std::thread reader([&] { received = readBytes(folder / "fifo"); });
-        EXPECT_EQ(run(kExpand, {"a.bi_", destination}), 0) << errors();
-        const int release = ::open((errorFile / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
-        if (release >= 0) {
-            ::close(release);
-        }
-        reader.join();
-        EXPECT_EQ(received, readBytes(folder / "a.bin")) << destination;
-        EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
-        EXPECT_TRUE(fs::is_symlink(folder / "stdout"));
+    Bytes received;
+    std::thread reader([&] { received = readBytes(folder / "fifo"); });
+    EXPECT_EQ(run(kExpand, {"a.bi_", "fifo"}), 0) << errors();
+    const int release = ::open((errorFile / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
+    if (release >= 0) {
+        ::close(release);
     }
+    reader.join();
+    EXPECT_TRUE(received == readBytes(folder / "a.bin"));
+    EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
+}
+
+TEST_F(Destination, LinkToTheStandardOutputPipeReceivesTheOutput) {
+    // As /dev/stdout does: a link to the descriptor, here an unnamed pipe.
+    fs::create_symlink("/proc/self/fd/1", folder / "stdout");
+    int ends[2];
+    ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+    RunOptions options;
+    options.outputDescriptor = ends[1];
+    const pid_t child = start(kExpand, {"a.bi_", "stdout"}, options);
+    ::close(ends[1]);
+    Bytes received;
+    std::uint8_t chunk[4096];
+    for (ssize_t got; (got = ::read(ends[0], chunk, sizeof chunk)) > 0;) {
+        received.insert(received.end(), chunk, chunk + got);
+    }
+    ::close(ends[0]);
+    EXPECT_EQ(finishProgram(child), 0) << errors();
+    EXPECT_TRUE(received == readBytes(folder / "a.bin"));
+    EXPECT_TRUE(fs::is_symlink(folder / "stdout"));
 }
 
 TEST_F(Destination, SocketIsRefusedAndKept) {
