@@ -12,6 +12,8 @@ namespace crunchwise::tools {
 namespace fs = std::filesystem;
 namespace {
 
+constexpr const char* kVersion = "1.61";
+
 // One spelling per output file: absolute, with links of existing folders
 // resolved.
 fs::path outputKey(const fs::path& destination) {
@@ -37,7 +39,7 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
         out << tool.help;
         return exitOk;
     case ToolCommand::Action::version:
-        out << tool.program << " (Crunchwise) 1.61\n";
+        out << tool.program << " (Crunchwise) " << kVersion << '\n';
         return exitOk;
     case ToolCommand::Action::usageError:
         err << tool.program << ": " << command.error << "\nTry '" << tool.program << " --help'.\n";
