@@ -4,7 +4,6 @@
 #include "tests/tools/tool_session.h"
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 using namespace crunchwise::testing;
 
@@ -140,23 +139,13 @@ TEST_F(BatchRunner, RefusedAndUnknownLinesAreReportedAndNotRun) {
 
 TEST_F(BatchRunner, BatchThatIsNoRegularFileOrTooLargeIsNotRun) {
     ASSERT_EQ(::mkfifo((program() / "fifo.bat").c_str(), 0600), 0);
-    const bool haveDevice =
-        ::mknod((program() / "zero.bat").c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0;
     writeText(program() / "victim", "keep me");
     writeText(program() / "huge.bat", "del victim\r\n" + std::string(2 * 1024 * 1024, ' '));
     RunOptions limited = environment;
     limited.timeLimitSeconds = 10; // a batch runner waiting on the pipe is ended
-    const std::pair<const char*, const char*> cases[] = {
-        {"fifo.bat", "not a regular file"},
-        {"zero.bat", "not a regular file"},
-        {"huge.bat", "larger than 1 MiB; not run"},
-    };
-    for (const auto& [name, reason] : cases) {
-        if (std::string(name) == "zero.bat" && !haveDevice) {
-            continue;
-        }
-        EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", name}, limited), 2) << name;
-        EXPECT_EQ(errors(), std::string("crunchws-cmd: ") + name + ": " + reason + "\n");
-    }
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "fifo.bat"}, limited), 2);
+    EXPECT_EQ(errors(), "crunchws-cmd: fifo.bat: not a regular file\n");
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "huge.bat"}, limited), 2);
+    EXPECT_EQ(errors(), "crunchws-cmd: huge.bat: larger than 1 MiB; not run\n");
     EXPECT_EQ(readText(program() / "victim"), "keep me");
 }

@@ -4,13 +4,11 @@
 // other users' files kept theirs.
 #include "tests/tools/tool_session.h"
 
-#include <atomic>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace crunchwise::testing;
@@ -50,25 +48,9 @@ TEST_F(Destination, CharacterDeviceIsWrittenInPlace) {
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.bi_", "a.bin", "null"}));
 }
 
-TEST_F(Destination, NamedPipeReceivesTheOutput) {
-    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
-    // A second name of the same pipe, to free the reader should the pipe
-    // itself be replaced.
-    ASSERT_EQ(::link((folder / "fifo").c_str(), (errorFile / "fifo").c_str()), 0);
-    Bytes received;
-    std::thread reader([&] { received = readBytes(folder / "fifo"); });
-    EXPECT_EQ(run(kExpand, {"a.bi_", "fifo"}), 0) << errors();
-    const int release = ::open((errorFile / "fifo").c_str(), O_WRONLY | O_NONBLOCK);
-    if (release >= 0) {
-        ::close(release);
-    }
-    reader.join();
-    EXPECT_TRUE(received == readBytes(folder / "a.bin"));
-    EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
-}
-
 TEST_F(Destination, LinkToTheStandardOutputPipeReceivesTheOutput) {
-    // As /dev/stdout does: a link to the descriptor, here an unnamed pipe.
+    // As /dev/stdout does: a link to the descriptor, here an unnamed pipe,
+    // which has no name to resolve and cannot be replaced.
     fs::create_symlink("/proc/self/fd/1", folder / "stdout");
     int ends[2];
     ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);

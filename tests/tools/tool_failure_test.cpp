@@ -114,12 +114,7 @@ TEST_F(ToolFailure, WriteFailureMidwayLeavesThePreviousDestination) {
     EXPECT_EQ(run(kCompress, {"big.bin", "big.bi_"}, limited), 3);
     EXPECT_EQ(errors(), "compress.exe: big.bi_: File too large\n");
     EXPECT_EQ(readText(folder / "big.bi_"), kPrevious);
-
-    ASSERT_EQ(run(kCompress, {"big.bin", "big.bi_"}), 0) << errors();
-    writeText(folder / "back.bin", kPrevious);
-    EXPECT_EQ(run(kExpand, {"big.bi_", "back.bin"}, limited), 3);
-    EXPECT_EQ(readText(folder / "back.bin"), kPrevious);
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"back.bin", "big.bi_", "big.bin"}));
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"big.bi_", "big.bin"}));
 }
 
 TEST_F(ToolFailure, PermissionsAreHonouredForAnOrdinaryUser) {
@@ -143,8 +138,7 @@ TEST_F(ToolFailure, PermissionsAreHonouredForAnOrdinaryUser) {
 
     EXPECT_EQ(run(kCompress, {"a.bin", "locked/a.bi_"}, nobody), 3);
     EXPECT_EQ(errors(), "compress.exe: locked/a.bi_: Permission denied\n");
-    EXPECT_EQ(run(kCompress, {"a.bin", "open/kept.bi_"}, nobody), 3);
-    EXPECT_EQ(run(kExpand, {"a.bin", "locked/a.bin"}, nobody), 3);
+    EXPECT_EQ(run(kExpand, {"a.bin", "open/kept.bi_"}, nobody), 3);
     EXPECT_EQ(run(kCompress, {"secret.bin", "open/s.bi_"}, nobody), 2);
     EXPECT_EQ(errors(), "compress.exe: secret.bin: Permission denied\n");
     EXPECT_TRUE(fs::is_empty(folder / "locked"));
