@@ -14,6 +14,8 @@ namespace crunchwise {
 
 // The size of the pieces in which files are read and written.
 inline constexpr std::size_t kFileChunkSize = 64 * 1024;
+// The permissions asked for a new file, filtered by the umask.
+inline constexpr mode_t kNewFileMode = 0666;
 
 class PosixFile {
 public:
@@ -26,7 +28,7 @@ public:
     PosixFile& operator=(const PosixFile&) = delete;
 
     // Opens `path` with `flags` (close-on-exec is added). Returns 0 or errno.
-    int open(const std::filesystem::path& path, int flags, mode_t mode = 0666);
+    int open(const std::filesystem::path& path, int flags, mode_t mode = kNewFileMode);
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
     // Closes the descriptor. Returns 0, or errno of a failed close.

@@ -22,7 +22,6 @@ namespace {
 constexpr std::size_t kNameStemLength = 64;
 constexpr std::size_t kRandomSuffixLength = 8;
 constexpr int kNameAttempts = 100;
-constexpr mode_t kNewFileMode = 0666; // filtered by the umask
 constexpr mode_t kPermissionBits = 07777;
 
 bool isSymlink(const fs::path& path) {
