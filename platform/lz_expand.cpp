@@ -1,45 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/lz_expand.h"
 
-#include "platform/replacing_file.h"
-#include "szdd/szdd.h"
+#include "platform/file_transform.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace crunchwise {
 namespace {
 
-constexpr std::size_t kChunkSize = 64 * 1024;
-
 // One open handle: a source read from its start at every copy, or a
 // destination written under a temporary name.
 struct LzFile {
     explicit LzFile(int openStyle) : style(openStyle) {}
-    ~LzFile() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    LzFile(const LzFile&) = delete;
-    LzFile& operator=(const LzFile&) = delete;
 
     const int style;
     std::mutex mutex;
-    // Source side.
-    int fd = -1;
-    bool compressed = false;
-    bool unknownMethod = false;
-    struct timespec mtime {};
-    // Destination side.
+    PosixFile source;
     ReplacingFile output;
-    bool failed = false;
+    bool failed = false; // a copy into this destination failed
 };
 
 class HandleTable {
@@ -87,37 +70,16 @@ HandleTable& handles() {
     return table;
 }
 
-// Reads up to `size` bytes at `offset`, retrying interrupted calls. Returns
-// the count read (0 at the end) or -1 on failure.
-ssize_t readAt(int fd, std::uint8_t* data, std::size_t size, std::uint64_t offset) {
-    for (;;) {
-        const ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
-        if (got >= 0 || errno != EINTR) {
-            return got;
-        }
-    }
-}
-
 std::shared_ptr<LzFile> openSource(const std::string& name) {
     if (name.find('\0') != std::string::npos) {
         return nullptr;
     }
     auto file = std::make_shared<LzFile>(OF_READ);
-    file->fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
-    if (file->fd < 0 || ::fstat(file->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (file->source.open(name, O_RDONLY) != 0 || file->source.status(info) != 0 ||
+        !S_ISREG(info.st_mode)) {
         return nullptr;
     }
-    file->mtime = info.st_mtim;
-    std::uint8_t start[szdd::kHeaderSize];
-    const ssize_t got = readAt(file->fd, start, sizeof start, 0);
-    if (got <= 0) {
-        return file; // empty, or unreadable: the copy reports it
-    }
-    szdd::Header header;
-    const szdd::Status status = szdd::readHeader({start, static_cast<std::size_t>(got)}, header);
-    file->compressed = status == szdd::Status::ok;
-    file->unknownMethod = status == szdd::Status::unknownMethod;
     return file;
 }
 
@@ -129,63 +91,24 @@ std::shared_ptr<LzFile> openDestination(const std::string& name) {
     return file;
 }
 
-std::int64_t copyPlain(const LzFile& source, ReplacingFile& output) {
-    std::vector<std::uint8_t> chunk(kChunkSize);
-    std::uint64_t total = 0;
-    for (;;) {
-        const ssize_t got = readAt(source.fd, chunk.data(), chunk.size(), total);
-        if (got < 0) {
-            return LZERROR_READ;
-        }
-        if (got == 0) {
-            return static_cast<std::int64_t>(total);
-        }
-        if (output.write(chunk.data(), static_cast<std::size_t>(got)) != 0) {
-            return LZERROR_WRITE;
-        }
-        total += static_cast<std::uint64_t>(got);
-    }
-}
-
-std::int64_t copyExpanded(const LzFile& source, ReplacingFile& output) {
-    szdd::Decoder decoder([&output](const std::uint8_t* data, std::size_t size) {
-        return output.write(data, size) == 0;
-    });
-    std::vector<std::uint8_t> chunk(kChunkSize);
-    std::uint64_t offset = szdd::kHeaderSize;
-    for (;;) {
-        const ssize_t got = readAt(source.fd, chunk.data(), chunk.size(), offset);
-        if (got < 0) {
-            return LZERROR_READ;
-        }
-        if (got == 0) {
-            break;
-        }
-        offset += static_cast<std::uint64_t>(got);
-        if (decoder.feed({chunk.data(), static_cast<std::size_t>(got)}) != szdd::Status::ok) {
-            return LZERROR_WRITE;
-        }
-    }
-    const szdd::Status status = decoder.finish();
-    if (status == szdd::Status::truncated) {
+std::int64_t copyResult(const TransformResult& result) {
+    using Status = TransformResult::Status;
+    switch (result.status) {
+    case Status::ok:
+        return static_cast<std::int64_t>(result.expandedBytes);
+    case Status::readFailed:
+    case Status::truncated:
+    case Status::sourceChanged:
+    case Status::tooLarge:
         return LZERROR_READ;
-    }
-    if (status != szdd::Status::ok || output.flush() != 0) {
-        return LZERROR_WRITE;
-    }
-    return static_cast<std::int64_t>(decoder.produced());
-}
-
-std::int64_t copyInto(const LzFile& source, ReplacingFile& output) {
-    if (source.unknownMethod) {
+    case Status::unknownMethod:
         return LZERROR_UNKNOWNALG;
+    case Status::outOfMemory:
+        return LZERROR_GLOBALLOC;
+    case Status::writeFailed:
+        break;
     }
-    const std::int64_t written =
-        source.compressed ? copyExpanded(source, output) : copyPlain(source, output);
-    if (written >= 0 && output.setModificationTime(source.mtime) != 0) {
-        return LZERROR_WRITE;
-    }
-    return written;
+    return LZERROR_WRITE;
 }
 
 } // namespace
@@ -219,11 +142,7 @@ std::int64_t LZCopy(int source, int destination) {
     std::int64_t result = LZERROR_BADINHANDLE;
     if (in && in->style == OF_READ) {
         std::lock_guard inLock(in->mutex);
-        try {
-            result = copyInto(*in, out->output);
-        } catch (const std::bad_alloc&) {
-            result = LZERROR_GLOBALLOC;
-        }
+        result = copyResult(expandIntoFile(in->source, out->output));
     }
     // A failed copy must not replace the file that the destination names.
     out->failed = result < 0;

@@ -10,7 +10,8 @@
 // file is never lost to a failed copy: after a failed LZCopy the previous
 // file (or its absence) stays as it was. Closed without a failed copy, the
 // handle leaves the file created, or emptied when nothing was copied.
-// Expanding a file onto itself is therefore safe too.
+// Expanding a file onto itself is therefore safe too. A character device or
+// a pipe as destination is written in place instead (see ReplacingFile).
 #pragma once
 
 #include <cstdint>
@@ -40,8 +41,9 @@ inline constexpr int LZERROR_UNKNOWNALG = -8;
 // replaced (see above). Returns a handle, LZERROR_BADINHANDLE (-1) for a
 // missing or unreadable file or a destination that cannot be created
 // (missing folder, folder not writable, an existing file that may not be
-// written, a name too long or otherwise invalid, a folder of that name),
-// or LZERROR_BADVALUE (-7) for any other style.
+// written, a name too long or otherwise invalid, a folder, socket or block
+// device of that name, a link loop or a link to a missing file), or
+// LZERROR_BADVALUE (-7) for any other style.
 int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
 
 // Writes the expanded contents of `source` (read from its start) into
@@ -49,9 +51,10 @@ int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
 // number of bytes written, or LZERROR_BADINHANDLE (-1) when `source` is no
 // open OF_READ handle, LZERROR_BADOUTHANDLE (-2) when `destination` is no
 // open OF_CREATE handle (or one whose earlier copy failed), LZERROR_READ (-3)
-// for a read failure or a truncated stream, LZERROR_WRITE (-4) for a write
-// failure (a full disk, for example) and LZERROR_UNKNOWNALG (-8) for an SZDD
-// file of another method. Memory use does not depend on the file size.
+// for a read failure, a truncated stream or a source that changed while it
+// was read, LZERROR_WRITE (-4) for a write failure (a full disk, for
+// example), LZERROR_GLOBALLOC (-5) when out of memory and LZERROR_UNKNOWNALG
+// (-8) for an SZDD file of another method. Memory use does not depend on the file size.
 std::int64_t LZCopy(int source, int destination);
 
 // Closes either kind of handle; an OF_CREATE handle moves its file into place

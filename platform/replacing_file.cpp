@@ -2,7 +2,10 @@
 #include "platform/replacing_file.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -14,29 +17,49 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+// How much of the target's name the temporary's name repeats, and how many
+// random names are tried before giving up.
+constexpr std::size_t kNameStemLength = 64;
+constexpr std::size_t kRandomSuffixLength = 8;
+constexpr int kNameAttempts = 100;
+constexpr mode_t kPermissionBits = 07777;
 
-// The target with a symbolic link followed, so that replacing it writes the
-// file that the link names instead of replacing the link.
-fs::path resolvedTarget(const fs::path& target) {
-    std::error_code error;
-    if (fs::is_symlink(fs::symlink_status(target, error))) {
-        const fs::path resolved = fs::weakly_canonical(target, error);
-        if (!error) {
-            return resolved;
-        }
+bool isSymlink(const fs::path& path) {
+    struct stat link {};
+    return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+}
+
+// The real name of the regular file that a symbolic link names, so that
+// replacing it writes that file instead of replacing the link. Returns 0 or
+// errno.
+int resolveLink(const fs::path& link, fs::path& resolved) {
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(link.c_str(), nullptr),
+                                                           &std::free);
+    if (!real) {
+        return errno;
     }
-    return target;
+    resolved = real.get();
+    return 0;
 }
 
 std::string randomSuffix() {
     static thread_local std::mt19937_64 generator{std::random_device{}()};
     static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string suffix(8, '0');
+    std::string suffix(kRandomSuffixLength, '0');
     for (char& c : suffix) {
         c = kDigits[generator() % (sizeof(kDigits) - 1)];
     }
     return suffix;
+}
+
+// Gives the new file the owner, group and permissions of the one it
+// replaces, as far as this process may: root keeps a user's file theirs.
+void takeOver(int fd, const struct stat& existing) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+    }
+    // After the owner, since a change of owner clears the set-id bits.
+    (void)::fchmod(fd, existing.st_mode & kPermissionBits);
 }
 
 } // namespace
@@ -45,14 +68,11 @@ ReplacingFile::~ReplacingFile() {
     discard();
 }
 
-ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), buffer_(std::move(other.buffer_)),
-      target_(std::move(other.target_)), temporary_(std::move(other.temporary_)) {}
-
 ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
     if (this != &other) {
         discard();
-        fd_ = std::exchange(other.fd_, -1);
+        file_ = std::move(other.file_);
+        inPlace_ = std::exchange(other.inPlace_, false);
         buffer_ = std::move(other.buffer_);
         target_ = std::move(other.target_);
         temporary_ = std::move(other.temporary_);
@@ -62,22 +82,53 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
 
 int ReplacingFile::open(const fs::path& target) {
     discard();
+    inPlace_ = false;
     if (target.empty() || !target.has_filename()) {
         return target.empty() ? EINVAL : EISDIR;
     }
     if (target.native().find('\0') != std::string::npos) {
         return EINVAL;
     }
-    target_ = resolvedTarget(target);
+    target_ = target;
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) {
+    if (::stat(target.c_str(), &existing) != 0) {
+        const int error = errno;
+        // A link to a missing file, or a loop, is not replaced by a file.
+        return isSymlink(target) ? error : createTemporary(nullptr);
+    }
+    if (S_ISDIR(existing.st_mode)) {
         return EISDIR;
     }
+    if (S_ISSOCK(existing.st_mode) || S_ISBLK(existing.st_mode)) {
+        return ENXIO;
+    }
     // A file that could not be opened for writing is not replaced either.
-    if (exists && ::access(target_.c_str(), W_OK) != 0) {
+    if (::access(target_.c_str(), W_OK) != 0) {
         return errno;
     }
+    if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
+        // Opened through the link as given: a link to an unnamed pipe
+        // (/dev/stdout) has no real name to resolve.
+        return openInPlace();
+    }
+    if (isSymlink(target)) {
+        if (const int error = resolveLink(target, target_); error != 0) {
+            return error;
+        }
+    }
+    return createTemporary(&existing);
+}
+
+int ReplacingFile::openInPlace() {
+    // Like any writer of a pipe, this waits for a reader.
+    if (const int error = file_.open(target_, O_WRONLY); error != 0) {
+        return error;
+    }
+    inPlace_ = true;
+    return 0;
+}
+
+int ReplacingFile::createTemporary(const struct stat* existing) {
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
     // The temporary's name is kept short, so that a target name of the
     // largest length still gets one; that target name itself is checked here
@@ -88,113 +139,70 @@ int ReplacingFile::open(const fs::path& target) {
         return ENAMETOOLONG;
     }
     std::string stem(1, '.');
-    stem.append(name, 0, 64).push_back('.');
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    stem.append(name, 0, kNameStemLength).push_back('.');
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
         temporary_ = folder / (stem + randomSuffix() + ".tmp");
-        // The mode is filtered by the umask, as for any new file.
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ >= 0) {
-            break;
-        }
-        if (errno != EEXIST) {
-            const int error = errno;
-            temporary_.clear();
-            return error;
-        }
+        error = file_.open(temporary_, O_WRONLY | O_CREAT | O_EXCL, kNewFileMode);
     }
-    if (fd_ < 0) {
+    if (error != 0) {
         temporary_.clear();
-        return EEXIST;
+        return error;
     }
-    if (exists) {
-        // A replaced file keeps its permissions.
-        (void)::fchmod(fd_, existing.st_mode & 07777);
+    if (existing != nullptr) {
+        takeOver(file_.fd(), *existing);
     }
     return 0;
 }
 
 int ReplacingFile::write(const std::uint8_t* data, std::size_t size) {
-    if (fd_ < 0) {
+    if (!file_.isOpen()) {
         return EBADF;
     }
-    if (buffer_.size() + size > kBufferSize) {
+    if (buffer_.size() + size > kFileChunkSize) {
         if (const int error = flush(); error != 0) {
             return error;
         }
     }
-    if (size >= kBufferSize) {
-        return writeDirect(data, size);
+    if (size >= kFileChunkSize) {
+        return file_.writeAll(data, size);
     }
     buffer_.insert(buffer_.end(), data, data + size);
     return 0;
 }
 
 int ReplacingFile::flush() {
-    if (fd_ < 0) {
+    if (!file_.isOpen()) {
         return EBADF;
     }
-    const int error = writeDirect(buffer_.data(), buffer_.size());
+    const int error = file_.writeAll(buffer_.data(), buffer_.size());
     buffer_.clear();
     return error;
 }
 
-int ReplacingFile::writeDirect(const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
-int ReplacingFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) {
-    if (const int error = flush(); error != 0) {
-        return error;
-    }
-    while (size > 0) {
-        const ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        data += written;
-        offset += static_cast<std::uint64_t>(written);
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 int ReplacingFile::setModificationTime(const struct timespec& mtime) {
-    if (const int error = flush(); error != 0) {
+    if (const int error = flush(); error != 0 || inPlace_) {
         return error;
     }
     const struct timespec times[2] = {{0, UTIME_OMIT}, mtime};
-    return ::futimens(fd_, times) == 0 ? 0 : errno;
+    return ::futimens(file_.fd(), times) == 0 ? 0 : errno;
 }
 
 int ReplacingFile::commit() {
-    if (fd_ < 0) {
+    if (!file_.isOpen()) {
         return EBADF;
     }
     int error = flush();
-    if (error == 0 && ::fsync(fd_) != 0) {
+    if (error == 0 && !inPlace_ && ::fsync(file_.fd()) != 0) {
         error = errno;
     }
-    if (::close(std::exchange(fd_, -1)) != 0 && error == 0) {
+    if (const int closeError = file_.close(); error == 0) {
+        error = closeError;
+    }
+    if (error == 0 && !inPlace_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
         error = errno;
     }
-    if (error == 0 && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
+    if (error != 0 && !inPlace_) {
         ::unlink(temporary_.c_str());
     }
     temporary_.clear();
@@ -203,11 +211,13 @@ int ReplacingFile::commit() {
 
 void ReplacingFile::discard() {
     buffer_.clear();
-    if (fd_ < 0) {
+    if (!file_.isOpen()) {
         return;
     }
-    ::close(std::exchange(fd_, -1));
-    ::unlink(temporary_.c_str());
+    file_.close();
+    if (!inPlace_) {
+        ::unlink(temporary_.c_str());
+    }
     temporary_.clear();
 }
 

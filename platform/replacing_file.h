@@ -2,7 +2,13 @@
 // A file written under a temporary name beside its target and moved into
 // place only when complete, so that a failed write never costs the previous
 // contents of the target, and a half-written target never exists.
+//
+// A target that is a character device or a pipe (named or reached through a
+// link, such as /dev/stdout) is written in place instead, as a copy program
+// would: such a file cannot be replaced without breaking whoever uses it.
 #pragma once
+
+#include "platform/posix_file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,19 +22,25 @@ class ReplacingFile {
 public:
     ReplacingFile() = default;
     ~ReplacingFile(); // discards an uncommitted temporary
-    ReplacingFile(ReplacingFile&& other) noexcept;
+    ReplacingFile(ReplacingFile&& other) noexcept = default;
     ReplacingFile& operator=(ReplacingFile&& other) noexcept;
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Creates an empty hidden temporary in the target's folder (a symbolic
-    // link as target is followed). Returns 0, or an errno value: ENOENT when
-    // the folder is missing, EISDIR when the target is a folder, EACCES when
-    // the target exists but may not be written, EINVAL for an empty name,
-    // ENAMETOOLONG, or whatever the host reports when the file cannot be made.
+    // Creates an empty hidden temporary in the target's folder, or opens a
+    // device or pipe target for writing in place. A symbolic link as target
+    // is followed. Returns 0, or an errno value: ENOENT when the folder is
+    // missing or the link names a missing file, ELOOP for a link loop,
+    // EISDIR when the target is a folder, ENXIO when it is a socket or a
+    // block device (never written), EACCES when it exists but may not be
+    // written, EINVAL for an empty name, ENAMETOOLONG, or whatever the host
+    // reports when the file cannot be made.
     int open(const std::filesystem::path& target);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_.isOpen(); }
+    // True when the target is written in place (a device or pipe).
+    bool inPlace() const { return inPlace_; }
     const std::filesystem::path& target() const { return target_; }
+    // The temporary's name; empty when written in place.
     const std::filesystem::path& temporary() const { return temporary_; }
 
     // Appends bytes (buffered). Returns 0, or the errno value of the failed
@@ -36,22 +48,24 @@ public:
     int write(const std::uint8_t* data, std::size_t size);
     // Writes out the buffered bytes. Returns 0 or an errno value.
     int flush();
-    // Overwrites bytes at `offset`. Returns 0 or an errno value.
-    int writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
-    // Gives the temporary the modification time `mtime`. Returns 0 or errno.
+    // Gives the temporary the modification time `mtime` (nothing in place).
+    // Returns 0 or errno.
     int setModificationTime(const struct timespec& mtime);
 
     // Flushes the temporary to disk and moves it over the target. Returns 0,
     // or an errno value; on failure the temporary is removed and the target
     // is left as it was.
     int commit();
-    // Removes the temporary; the target is left as it was.
+    // Removes the temporary; the target is left as it was (in place, what
+    // was written stays written).
     void discard();
 
 private:
-    int writeDirect(const std::uint8_t* data, std::size_t size);
+    int openInPlace();
+    int createTemporary(const struct stat* existing);
 
-    int fd_ = -1;
+    PosixFile file_;
+    bool inPlace_ = false;
     std::vector<std::uint8_t> buffer_;
     std::filesystem::path target_;
     std::filesystem::path temporary_;

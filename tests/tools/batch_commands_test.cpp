@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where the batch runner finds compress.exe.
-#include "tests/tools/tool_test_support.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/cmd/batch_commands.h"
 
 #include <gtest/gtest.h>

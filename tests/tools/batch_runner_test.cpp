@@ -3,6 +3,8 @@
 // in a program folder, with compress.exe beside it or along PATH.
 #include "tests/tools/tool_session.h"
 
+#include <sys/stat.h>
+
 using namespace crunchwise::testing;
 
 class BatchRunner : public ToolSession {
@@ -56,28 +58,6 @@ TEST_F(BatchRunner, CompressesQuotedNamesWithBlanksRenamesAndDeletesItself) {
     EXPECT_TRUE(same(in + "Read Me.txt", out + "back.txt"));
 }
 
-TEST_F(BatchRunner, FindsCompressExeOnlyAlongPath) {
-    stageCompressor(folder / "bin/compress.exe");
-    writeBytes(folder / "a.txt", testData(100));
-    ASSERT_EQ(runBatch({"compress ../a.txt ../a.tx_"}), 0) << errors();
-    EXPECT_TRUE(fs::exists(folder / "a.tx_"));
-}
-
-TEST_F(BatchRunner, FindsAnUpperCaseCompressExeInTheCurrentFolder) {
-    stageCompressor(program() / "COMPRESS.EXE");
-    writeBytes(folder / "a.txt", testData(100));
-    ASSERT_EQ(runBatch({"COMPRESS ../a.txt ../a.tx_"}), 0) << errors();
-    EXPECT_TRUE(fs::exists(folder / "a.tx_"));
-}
-
-TEST_F(BatchRunner, ReportsAMissingCompressorAndGoesOn) {
-    writeText(program() / "x", "x");
-    EXPECT_EQ(runBatch({"compress a b", "del x"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder "
-                        "or along PATH\n");
-    EXPECT_FALSE(fs::exists(program() / "x"));
-}
-
 TEST_F(BatchRunner, OperatorsInsideQuotesAreNameCharacters) {
     stageCompressor(program() / "compress.exe");
     writeBytes(program() / "a&b.txt", testData(300));
@@ -88,58 +68,18 @@ TEST_F(BatchRunner, OperatorsInsideQuotesAreNameCharacters) {
     EXPECT_FALSE(fs::exists(program() / "y.tx_"));
 }
 
-TEST_F(BatchRunner, UnquotedOperatorsRefuseTheWholeLine) {
-    stageCompressor(program() / "compress.exe");
-    writeBytes(program() / "a.txt", testData(300));
-    writeText(program() / "victim.txt", "keep me");
-    EXPECT_EQ(runBatch({
-                  "compress a.txt a.tx_ & del victim.txt",
-                  "compress a.txt b.tx_ > log.txt",
-                  "del victim.txt | rem",
-                  "compress a.txt c.tx_ < victim.txt",
-              }),
-              1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: unquoted '&' is not supported; line not run\n"
-                        "crunchws-cmd: line 2: unquoted '>' is not supported; line not run\n"
-                        "crunchws-cmd: line 3: unquoted '|' is not supported; line not run\n"
-                        "crunchws-cmd: line 4: unquoted '<' is not supported; line not run\n");
-    EXPECT_EQ(folder.entries(program()),
-              (std::vector<std::string>{"_tempcom.bat", "a.txt", "compress.exe", "crunchws-cmd",
-                                        "victim.txt"}));
-}
-
-TEST_F(BatchRunner, UnknownCommandIsReportedAndTheNextLineRuns) {
-    writeText(program() / "x", "x");
-    writeText(folder / "bin/format", "#!/bin/sh\ntouch ran\n");
-    fs::permissions(folder / "bin/format", fs::perms::owner_all);
-    EXPECT_EQ(runBatch({"format c:", "%COMSPEC% /c x", "del x"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: unknown command \"format\"; line not run\n"
-                        "crunchws-cmd: line 2: unknown command \"%COMSPEC%\"; line not run\n");
-    EXPECT_FALSE(fs::exists(program() / "x"));
-    EXPECT_FALSE(fs::exists(program() / "ran"));
-}
-
-TEST_F(BatchRunner, RenNeverReplacesAnExistingFile) {
-    writeText(program() / "a.tx_", "a");
-    writeText(program() / "b.tx_", "b");
-    EXPECT_EQ(runBatch({"ren a.tx_ \"b.tx_\""}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: ren: b.tx_: a file of that name already exists\n");
-    EXPECT_EQ(readText(program() / "a.tx_"), "a");
-    EXPECT_EQ(readText(program() / "b.tx_"), "b");
-}
-
-TEST_F(BatchRunner, RenToTheSameNameSucceedsUnchanged) {
-    writeText(program() / "a.tx_", "a");
-    EXPECT_EQ(runBatch({"ren a.tx_ \"a.tx_\""}), 0) << errors();
-    EXPECT_EQ(readText(program() / "a.tx_"), "a");
-}
-
-TEST_F(BatchRunner, RenStaysInTheSourceFolder) {
+TEST_F(BatchRunner, RenStaysInTheSourceFolderAndNeverReplaces) {
     fs::create_directory(folder / "out");
     writeText(folder / "out/SETUP.EX_", "s");
-    EXPECT_EQ(runBatch({"ren ../out/SETUP.EX_ \"setup.ex_\"", "ren ../out/setup.ex_ ../x"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 2: ren: \"../x\" is not a plain file name\n");
-    EXPECT_EQ(folder.entries(folder / "out"), std::vector<std::string>{"setup.ex_"});
+    writeText(folder / "out/b.tx_", "b");
+    EXPECT_EQ(runBatch({"ren ../out/SETUP.EX_ \"setup.ex_\"", "ren ../out/setup.ex_ setup.ex_",
+                        "ren ../out/setup.ex_ ../x", "ren ../out/setup.ex_ b.tx_"}),
+              1);
+    EXPECT_EQ(errors(),
+              "crunchws-cmd: line 3: ren: \"../x\" is not a plain file name\n"
+              "crunchws-cmd: line 4: ren: ../out/b.tx_: a file of that name already exists\n");
+    EXPECT_EQ(folder.entries(folder / "out"), (std::vector<std::string>{"b.tx_", "setup.ex_"}));
+    EXPECT_EQ(readText(folder / "out/b.tx_"), "b");
 }
 
 TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
@@ -151,16 +91,15 @@ TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
     EXPECT_EQ(folder.entries(program()), std::vector<std::string>{"crunchws-cmd"});
 }
 
-TEST_F(BatchRunner, DelReportsMissingFilesAndFolders) {
+TEST_F(BatchRunner, FailedLinesAreReportedAndTheNextLineRuns) {
     fs::create_directory(program() / "sub");
-    EXPECT_EQ(runBatch({"del missing.txt", "del sub", "del _tempcom.bat"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: del: missing.txt: No such file or directory\n"
-                        "crunchws-cmd: line 2: del: sub: is a folder\n");
+    EXPECT_EQ(runBatch({"compress a b", "del missing.txt", "del sub", "del _tempcom.bat"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder "
+                        "or along PATH\n"
+                        "crunchws-cmd: line 2: del: missing.txt: No such file or directory\n"
+                        "crunchws-cmd: line 3: del: sub: is a folder\n");
     EXPECT_TRUE(fs::is_directory(program() / "sub"));
     EXPECT_FALSE(fs::exists(program() / "_tempcom.bat"));
-}
-
-TEST_F(BatchRunner, FailedCompressionIsReportedWithItsExitStatus) {
     stageCompressor(program() / "compress.exe");
     EXPECT_EQ(runBatch({"compress missing.txt out.tx_"}), 1);
     EXPECT_EQ(errors(), "compress.exe: missing.txt: No such file or directory\n"
@@ -172,4 +111,41 @@ TEST_F(BatchRunner, WrongArgumentsOrAMissingBatchExitWithTwo) {
     EXPECT_EQ(run(program() / "crunchws-cmd", {"/k", "_tempcom.bat"}, environment), 2);
     EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment), 2);
     EXPECT_EQ(errors(), "crunchws-cmd: _tempcom.bat: cannot be read\n");
+}
+
+TEST_F(BatchRunner, RefusedAndUnknownLinesAreReportedAndNotRun) {
+    using namespace std::string_literals;
+    stageCompressor(program() / "compress.exe");
+    writeBytes(program() / "a.txt", testData(300));
+    writeText(program() / "victim", "keep me");
+    writeText(folder / "bin/format", "#!/bin/sh\ntouch ran\n");
+    fs::permissions(folder / "bin/format", fs::perms::owner_all);
+    EXPECT_EQ(runBatch({"compress a.txt a.tx_ & del victim", "compress a.txt b.tx_ > log.txt",
+                        "del victim | rem", "compress a.txt c.tx_ < victim",
+                        "format c:", "%COMSPEC% /c x", "del victim\0.tmp"s, "ren a.txt \"b\0\""s}),
+              1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: unquoted '&' is not supported; line not run\n"
+                        "crunchws-cmd: line 2: unquoted '>' is not supported; line not run\n"
+                        "crunchws-cmd: line 3: unquoted '|' is not supported; line not run\n"
+                        "crunchws-cmd: line 4: unquoted '<' is not supported; line not run\n"
+                        "crunchws-cmd: line 5: unknown command \"format\"; line not run\n"
+                        "crunchws-cmd: line 6: unknown command \"%COMSPEC%\"; line not run\n"
+                        "crunchws-cmd: line 7: holds a NUL character; line not run\n"
+                        "crunchws-cmd: line 8: holds a NUL character; line not run\n");
+    EXPECT_EQ(folder.entries(program()),
+              (std::vector<std::string>{"_tempcom.bat", "a.txt", "compress.exe", "crunchws-cmd",
+                                        "victim"}));
+}
+
+TEST_F(BatchRunner, BatchThatIsNoRegularFileOrTooLargeIsNotRun) {
+    ASSERT_EQ(::mkfifo((program() / "fifo.bat").c_str(), 0600), 0);
+    writeText(program() / "victim", "keep me");
+    writeText(program() / "huge.bat", "del victim\r\n" + std::string(2 * 1024 * 1024, ' '));
+    RunOptions limited = environment;
+    limited.timeLimitSeconds = 10; // a batch runner waiting on the pipe is ended
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "fifo.bat"}, limited), 2);
+    EXPECT_EQ(errors(), "crunchws-cmd: fifo.bat: not a regular file\n");
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "huge.bat"}, limited), 2);
+    EXPECT_EQ(errors(), "crunchws-cmd: huge.bat: larger than 1 MiB; not run\n");
+    EXPECT_EQ(readText(program() / "victim"), "keep me");
 }

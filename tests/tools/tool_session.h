@@ -2,7 +2,9 @@
 // The staged programs and a scratch folder to run them in.
 #pragma once
 
-#include "tests/tools/tool_test_support.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/program_runner.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +20,13 @@ protected:
     // Runs `program` in the scratch folder; stderr goes to `errors()`.
     int run(const fs::path& program, const std::vector<std::string>& arguments,
             RunOptions options = {}) {
-        if (options.workingFolder.empty()) {
-            options.workingFolder = folder.path();
-        }
-        options.errors = errorFile.path() / "stderr";
-        return runProgram(program, arguments, options);
+        return runProgram(program, arguments, inFolder(std::move(options)));
     }
-    std::string errors() const { return readText(errorFile.path() / "stderr"); }
+    pid_t start(const fs::path& program, const std::vector<std::string>& arguments,
+                RunOptions options = {}) {
+        return startProgram(program, arguments, inFolder(std::move(options)));
+    }
+    std::string errors() const { return readText(errorFile / "stderr"); }
 
     // True when both files have the same contents, by cmp.
     bool same(const fs::path& a, const fs::path& b) {
@@ -33,6 +35,15 @@ protected:
 
     ScratchFolder folder;
     ScratchFolder errorFile;
+
+private:
+    RunOptions inFolder(RunOptions options) const {
+        if (options.workingFolder.empty()) {
+            options.workingFolder = folder.path();
+        }
+        options.errors = errorFile / "stderr";
+        return options;
+    }
 };
 
 } // namespace crunchwise::testing

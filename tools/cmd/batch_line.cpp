@@ -40,6 +40,14 @@ BatchLine::Kind commandKind(const std::string& command) {
 } // namespace
 
 BatchLine parseBatchLine(std::string_view line) {
+    // A NUL would end the name at the host, so the command would act on
+    // another file than the one the line names.
+    if (line.find('\0') != std::string_view::npos) {
+        BatchLine refused;
+        refused.kind = BatchLine::Kind::refused;
+        refused.reason = "holds a NUL character; line not run";
+        return refused;
+    }
     const auto start = line.find_first_not_of(" \t@");
     if (start == std::string_view::npos) {
         return {};

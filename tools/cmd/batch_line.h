@@ -14,7 +14,7 @@ struct BatchLine {
         compress, // compress SOURCE DEST (also compress.exe)
         ren,      // ren SOURCE NEWNAME (also rename)
         del,      // del NAME (also erase)
-        refused,  // holds an unquoted &, |, < or >: not run at all
+        refused,  // holds a NUL or an unquoted &, |, < or >: not run at all
         unknown,  // any other command: not run
     };
     Kind kind = Kind::nothing;

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/cmd/batch_runner.h"
 
+#include "platform/posix_file.h"
 #include "tools/cmd/batch_commands.h"
 #include "tools/cmd/batch_line.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <ostream>
 #include <string>
+#include <sys/stat.h>
 
 namespace crunchwise::tools {
 namespace {
@@ -46,18 +49,30 @@ int runBatchText(std::string_view text, std::ostream& err) {
 }
 
 int runBatchFile(const std::filesystem::path& file, std::ostream& err) {
-    std::error_code error;
-    std::ifstream in(file, std::ios::binary);
-    if (!in || std::filesystem::is_directory(file, error)) {
-        err << "crunchws-cmd: " << file.string() << ": cannot be read" << std::endl;
+    auto refuse = [&](const std::string& reason) {
+        err << "crunchws-cmd: " << file.string() << ": " << reason << std::endl;
         return kBatchUsage;
+    };
+    // Not blocking on open, so that a pipe without a writer is refused too.
+    PosixFile batch;
+    struct stat info {};
+    if (batch.open(file, O_RDONLY | O_NONBLOCK) != 0 || batch.status(info) != 0) {
+        return refuse("cannot be read");
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        err << "crunchws-cmd: " << file.string() << ": read failure" << std::endl;
-        return kBatchUsage;
+    if (!S_ISREG(info.st_mode)) {
+        return refuse("not a regular file");
     }
-    in.close();
+    std::string text;
+    const int error = info.st_size > static_cast<off_t>(kMaxBatchSize)
+                          ? EFBIG
+                          : batch.readAll(text, kMaxBatchSize);
+    if (error == EFBIG) {
+        return refuse("larger than 1 MiB; not run");
+    }
+    if (error != 0) {
+        return refuse(std::string("read failure: ") + std::strerror(error));
+    }
+    batch.close();
     return runBatchText(text, err);
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/common/file_job.h"
 
+#include "tools/common/guarded_output.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <ostream>
-#include <unistd.h>
 
 namespace crunchwise::tools {
 namespace fs = std::filesystem;
@@ -26,12 +27,6 @@ ExitCode checkFileJob(const FileJob& job, const char* program, std::ostream& err
         reportFailure(err, program, job.source, "not a regular file");
         return exitSourceUnreadable;
     }
-    const int fd = ::open(job.source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reportFailure(err, program, job.source, std::strerror(errno));
-        return exitSourceUnreadable;
-    }
-    ::close(fd);
     if (fs::equivalent(job.source, job.destination, error)) {
         reportFailure(err, program, job.destination,
                       "is the source file; refusing to overwrite it");
@@ -54,7 +49,79 @@ std::string destinationFailure(const FileJob& job, int hostError) {
     if (!fs::is_directory(folder, error)) {
         return folder.string() + " is not a folder";
     }
-    return hostError != 0 ? std::strerror(hostError) : "cannot be created";
+    if (hostError == ENOENT && fs::is_symlink(fs::symlink_status(job.destination, error))) {
+        return "symbolic link to a missing file; not followed";
+    }
+    const fs::file_status target = fs::status(job.destination, error);
+    if (hostError == ENXIO && fs::is_socket(target)) {
+        return "is a socket; not written";
+    }
+    if (hostError == ENXIO && fs::is_block_file(target)) {
+        return "is a block device; not written";
+    }
+    return std::strerror(hostError);
+}
+
+namespace {
+
+// Reports a failed transform. Returns its exit code.
+ExitCode reportTransformFailure(const FileJob& job, const char* program,
+                                const TransformResult& result, std::ostream& err) {
+    using Status = TransformResult::Status;
+    const auto source = [&](const std::string& reason, ExitCode code) {
+        reportFailure(err, program, job.source, reason);
+        return code;
+    };
+    switch (result.status) {
+    case Status::ok:
+        return exitOk;
+    case Status::readFailed:
+        return source(std::strerror(result.hostError), exitSourceUnreadable);
+    case Status::truncated:
+        return source("compressed data cut short", exitCorruptSource);
+    case Status::unknownMethod:
+        return source("unknown compression method", exitCorruptSource);
+    case Status::tooLarge:
+        return source("larger than 4 GiB - 1 bytes", exitSourceTooLarge);
+    case Status::sourceChanged:
+        return source("changed while it was read; " + job.destination.string() + " not replaced",
+                      exitSourceUnreadable);
+    case Status::outOfMemory:
+        return source("out of memory", exitOutOfMemory);
+    case Status::writeFailed:
+        break;
+    }
+    reportFailure(err, program, job.destination, std::strerror(result.hostError));
+    return exitDestinationFailed;
+}
+
+} // namespace
+
+ExitCode runFileJob(const FileJob& job, const char* program, const Transform& transform,
+                    std::ostream& err) {
+    if (const ExitCode checked = checkFileJob(job, program, err); checked != exitOk) {
+        return checked;
+    }
+    PosixFile source;
+    if (const int error = source.open(job.source, O_RDONLY); error != 0) {
+        reportFailure(err, program, job.source, std::strerror(error));
+        return exitSourceUnreadable;
+    }
+    GuardedOutput output;
+    if (const int error = output.open(job.destination); error != 0) {
+        reportFailure(err, program, job.destination, destinationFailure(job, error));
+        return exitDestinationFailed;
+    }
+    const TransformResult result = transform(source, output.file());
+    if (result.status != TransformResult::Status::ok) {
+        output.discard();
+        return reportTransformFailure(job, program, result, err);
+    }
+    if (const int error = output.commit(); error != 0) {
+        reportFailure(err, program, job.destination, std::strerror(error));
+        return exitDestinationFailed;
+    }
+    return exitOk;
 }
 
 } // namespace crunchwise::tools

@@ -1,9 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tool_main.h"
+#include "tools/common/tool_main.h"
 
+#include "tools/common/file_job.h"
+#include "tools/common/guarded_output.h"
+
+#include <filesystem>
+#include <map>
 #include <ostream>
 
 namespace crunchwise::tools {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr const char* kVersion = "1.61";
+
+// One spelling per output file: absolute, with links of existing folders
+// resolved.
+fs::path outputKey(const fs::path& destination) {
+    std::error_code error;
+    const fs::path key = fs::weakly_canonical(fs::absolute(destination, error), error);
+    return error ? destination.lexically_normal() : key;
+}
+
+ExitCode refuseSecond(const ToolDescription& tool, const FileJob& job, const FileJob& first,
+                      std::ostream& err) {
+    reportFailure(err, tool.program, job.destination,
+                  "also the output of " + first.source.string() + "; not written");
+    return exitDestinationFailed;
+}
+
+} // namespace
 
 int runTool(const ToolDescription& tool, const std::vector<std::string>& arguments,
             std::ostream& out, std::ostream& err) {
@@ -13,7 +39,7 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
         out << tool.help;
         return exitOk;
     case ToolCommand::Action::version:
-        out << tool.program << " (Crunchwise) 1.61\n";
+        out << tool.program << " (Crunchwise) " << kVersion << '\n';
         return exitOk;
     case ToolCommand::Action::usageError:
         err << tool.program << ": " << command.error << "\nTry '" << tool.program << " --help'.\n";
@@ -21,11 +47,19 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
     case ToolCommand::Action::run:
         break;
     }
+    GuardedOutput::installHandlers();
     int result = exitOk;
+    // Each output of the run, with the job that claimed it first: with -r
+    // two sources may map to one name, and the second must not overwrite
+    // the first.
+    std::map<fs::path, const FileJob*> claimed;
     for (const FileJob& job : command.jobs) {
-        const ExitCode code = tool.convert(job, err);
-        if (result == exitOk)
+        const auto [first, isNew] = claimed.emplace(outputKey(job.destination), &job);
+        const ExitCode code =
+            isNew ? tool.convert(job, err) : refuseSecond(tool, job, *first->second, err);
+        if (result == exitOk) {
             result = code;
+        }
     }
     return result;
 }

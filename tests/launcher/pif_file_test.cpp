@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher file: what it names, and its failures.
 #include "platform/pif_file.h"
-#include "tests/tools/tool_test_support.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tests/support/szdd_file.h"
+
+#include "szdd/szdd.h"
+
+#include <stdexcept>
+
+namespace crunchwise::testing {
+
+const Bytes kReferenceCompressed = {0x53, 0x5a, 0x44, 0x44, 0x88, 0xf0, 0x27, 0x33, 0x41,
+                                    0x74, 0x75, 0x14, 0x00, 0x00, 0xdf, 0x54, 0x68, 0x69,
+                                    0x73, 0x20, 0xf2, 0xf0, 0x61, 0x20, 0xff, 0x74, 0x65,
+                                    0x73, 0x74, 0x20, 0x66, 0x69, 0x6c, 0x03, 0x65, 0x2e};
+const std::string kReferenceText = "This is a test file.";
+
+Bytes compressed(const Bytes& data, char missingChar) {
+    Bytes out;
+    if (szdd::compress(data, static_cast<std::uint8_t>(missingChar), out) != szdd::Status::ok) {
+        throw std::runtime_error("szdd::compress failed");
+    }
+    return out;
+}
+
+Bytes cutInsideMatch() {
+    constexpr std::uint8_t kMatchControl = 0x00; // all eight items of the group are matches
+    constexpr std::uint8_t kFirstMatchByte = 0x10;
+    Bytes file = compressed(Bytes{'a'});
+    file.resize(szdd::kHeaderSize);
+    file.push_back(kMatchControl);
+    file.push_back(kFirstMatchByte);
+    return file;
+}
+
+} // namespace crunchwise::testing
