@@ -10,6 +10,7 @@
 // have merged, so cutting the source into blocks costs nothing in practice.
 // The matches found past the written part are kept for the next block.
 #include "szdd/group_writer.h"
+#include "szdd/lzss_format.h"
 #include "szdd/match_finder.h"
 #include "szdd/szdd.h"
 
@@ -20,21 +21,23 @@ namespace szdd {
 
 namespace {
 
-constexpr std::size_t kHistory = 4096;
+using lzss::kLiteralBits;
+using lzss::kMatchBits;
+using lzss::kMaxMatch;
+using lzss::kMinMatch;
+
+constexpr std::size_t kHistory = lzss::kWindow;
 constexpr std::size_t kBlock = std::size_t{1} << 16;
 constexpr std::size_t kHorizon = 2048;
-constexpr std::size_t kLookahead = MatchFinder::kMaxMatch - 1;
+constexpr std::size_t kLookahead = kMaxMatch - 1;
 constexpr std::size_t kCapacity = kHistory + kBlock + kHorizon + kLookahead;
-constexpr std::uint32_t kLiteralBits = 9;
-constexpr std::uint32_t kMatchBits = 17;
-constexpr unsigned kFirstRingPos = 0xFF0;
 
 } // namespace
 
 struct Encoder::State {
     explicit State(Sink sink)
         : buffer(kCapacity + MatchFinder::kReadPadding), writer(std::move(sink)), length(kCapacity),
-          ring(kCapacity), cost(kCapacity + MatchFinder::kMaxMatch), choice(kCapacity) {}
+          ring(kCapacity), cost(kCapacity + kMaxMatch), choice(kCapacity) {}
 
     std::vector<std::uint8_t> buffer; // source bytes from position `base`
     std::uint64_t base = 0;
@@ -43,7 +46,6 @@ struct Encoder::State {
     std::uint64_t parsed = 0; // the items written cover the source up to here
     std::uint64_t found = 0;  // positions below this have their match found
     MatchFinder finder;
-    MatchFinder::Match previous; // the match found at `found - 1`
     GroupWriter writer;
     // Per position from `parsed` on.
     std::vector<std::uint8_t> length; // longest match
@@ -63,20 +65,10 @@ struct Encoder::State {
 
 void Encoder::State::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
     for (std::uint64_t pos = found; pos < end; ++pos) {
-        const std::uint8_t* data = at(pos);
-        const auto left = static_cast<unsigned>(std::min<std::uint64_t>(dataEnd - pos, 18));
-        // The previous match, one byte on, still holds here.
-        const MatchFinder::Match known =
-            previous.length > 0 ? MatchFinder::Match{previous.length - 1, previous.source + 1}
-                                : MatchFinder::Match{};
-        previous = finder.find(pos, data, left, known);
+        const MatchFinder::Match match = finder.next(pos, at(pos), dataEnd - pos);
         const std::size_t i = pos - parsed;
-        length[i] = static_cast<std::uint8_t>(previous.length);
-        ring[i] = static_cast<std::uint16_t>(
-            (kFirstRingPos + static_cast<std::uint64_t>(previous.source)) & 0xFFFu);
-        if (pos + MatchFinder::kMinMatch <= dataEnd) {
-            finder.insert(pos, data, dataEnd - pos);
-        }
+        length[i] = static_cast<std::uint8_t>(match.length);
+        ring[i] = static_cast<std::uint16_t>(lzss::ringSlot(match.source));
     }
     found = end;
 }
@@ -88,7 +80,7 @@ void Encoder::State::chooseParse(std::size_t count) {
     for (std::size_t i = count; i-- > 0;) {
         std::uint32_t best = cost[i + 1] + kLiteralBits;
         std::uint8_t pick = 1;
-        for (unsigned n = length[i]; n >= MatchFinder::kMinMatch; --n) {
+        for (unsigned n = length[i]; n >= kMinMatch; --n) {
             const std::uint32_t c = cost[i + n] + kMatchBits;
             if (c < best || (c == best && pick == 1)) {
                 best = c;
