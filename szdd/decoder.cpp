@@ -6,6 +6,7 @@
 // match is a plain copy from `out - distance`: no ring arithmetic per byte
 // and no bounds check per byte. Each flush hands the new bytes to the sink
 // and moves the last 4096 to the front.
+#include "szdd/lzss_format.h"
 #include "szdd/szdd.h"
 
 #include <cstring>
@@ -14,14 +15,15 @@ namespace szdd {
 
 namespace {
 
-constexpr std::size_t kWindow = 4096;
+using lzss::kFirstRingPos;
+using lzss::kMaxMatch;
+using lzss::kRingMask;
+using lzss::kWindow;
+
 constexpr std::size_t kSpan = std::size_t{1} << 17; // output between two flushes
-constexpr std::size_t kMaxMatch = 18;
-constexpr std::size_t kMaxCopy = 24; // bytes a match may write, its length or more
+constexpr std::size_t kMaxCopy = 24;                // bytes a match may write, its length or more
 // Room one group can need: eight longest matches, plus the over-copy of the last.
-constexpr std::size_t kSlack = 8 * kMaxMatch + kMaxCopy;
-constexpr std::size_t kGroupBytes = 1 + 8 * 2;
-constexpr unsigned kFirstRingPos = 0xFF0;
+constexpr std::size_t kSlack = lzss::kItemsPerGroup * kMaxMatch + kMaxCopy;
 
 // Copies a match to `out`, writing up to kMaxCopy bytes there. `ringOfOut` is the ring
 // position `out` is written to; the source is the same ring slot's last value.
@@ -93,7 +95,7 @@ const std::uint8_t* Decoder::State::decodeGroups(const std::uint8_t* in, const s
     std::uint8_t* const base = buffer.data();
     std::uint8_t* o = base + out;
     const std::uint8_t* const limit = base + buffer.size() - kSlack;
-    while (end - in >= static_cast<std::ptrdiff_t>(kGroupBytes) && o <= limit) {
+    while (end - in >= static_cast<std::ptrdiff_t>(lzss::kMaxGroupBytes) && o <= limit) {
         unsigned bits = *in++;
         if (bits == 0xFF) {
             std::memcpy(o, in, 8);

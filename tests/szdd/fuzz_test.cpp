@@ -59,7 +59,7 @@ std::vector<Bytes> seedStreams() {
     mixed.insert(mixed.end(), 700, 0);
     const Bytes noise = makeRandom(900, 32);
     mixed.insert(mixed.end(), noise.begin(), noise.end());
-    return {streamOf(makeText(6000, 33)), streamOf(makeBinary(8000)), streamOf(mixed),
+    return {streamOf(makeText(6000, 33)), streamOf(makeProgram(8000, 37)), streamOf(mixed),
             streamOf(Bytes(5000, 'z')), streamOf(makeRandom(1500, 34))};
 }
 

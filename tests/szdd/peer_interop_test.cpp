@@ -28,7 +28,7 @@ std::vector<Sample> peerSamples() {
     return {
         {"16bytes", makeText(16, 12)},    {"17bytes", makeText(17, 13)},
         {"text4095", makeText(4095, 14)}, {"text4097", makeText(4097, 15)},
-        {"text", makeText(200000, 16)},   {"binary", makeBinary(300000)},
+        {"text", makeText(200000, 16)},   {"program", makeProgram(300000, 19)},
         {"zeros", Bytes(100000, 0)},      {"random", makeRandom(50000, 17)},
         {"leadingBlanks", blanks},
     };

@@ -27,7 +27,7 @@ std::vector<Sample> samples() {
         {"longRuns", run},
         {"leadingBlanks", blanks},
         {"random", makeRandom(200000, 4)},
-        {"binary", makeBinary(300000)},
+        {"program", makeProgram(300000, 8)},
         {"textAcrossBlocks", makeText(300000, 5)},
     };
 }

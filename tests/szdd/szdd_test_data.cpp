@@ -36,15 +36,76 @@ Bytes makeRandom(std::size_t size, unsigned seed) {
     return out;
 }
 
-Bytes makeBinary(std::size_t size) {
-    Bytes program = readFile("/usr/bin/cmake");
-    if (program.size() < size) {
-        throw std::runtime_error("/usr/bin/cmake is smaller than the sample asked for");
+namespace {
+
+void appendLittleEndian(Bytes& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     }
-    // Skip the ELF header region so the slice is code and data.
-    const std::size_t from = program.size() > size + 4096 ? 4096 : 0;
-    return Bytes(program.begin() + static_cast<std::ptrdiff_t>(from),
-                 program.begin() + static_cast<std::ptrdiff_t>(from + size));
+}
+
+// The part of an instruction after its opcode: mostly small numbers.
+void appendOperand(Bytes& out, std::mt19937& rng) {
+    switch (rng() % 4) {
+    case 0:
+        break;
+    case 1:
+        out.push_back(static_cast<std::uint8_t>(rng() % 16 * 8));
+        break;
+    case 2:
+        appendLittleEndian(out, rng() % 4096, 4);
+        break;
+    default:
+        appendLittleEndian(out, rng(), 4);
+    }
+}
+
+} // namespace
+
+Bytes makeProgram(std::size_t size, unsigned seed) {
+    static const std::array<Bytes, 16> opcodes = {{
+        {0x55},
+        {0x48, 0x89, 0xE5},
+        {0x48, 0x83, 0xEC},
+        {0xE8},
+        {0x48, 0x8B, 0x45},
+        {0x89, 0x45},
+        {0xC3},
+        {0x0F, 0x1F, 0x44, 0x00, 0x00},
+        {0x41, 0x57},
+        {0x48, 0x8D, 0x05},
+        {0x74},
+        {0x0F, 0x84},
+        {0x31, 0xC0},
+        {0x48, 0x85, 0xC0},
+        {0xFF, 0x15},
+        {0x4C, 0x89, 0xE7},
+    }};
+    std::mt19937 rng(seed);
+    Bytes out;
+    out.reserve(size + 256);
+    std::uint64_t address = 0x401000;
+    while (out.size() < size) {
+        const unsigned kind = rng() % 32;
+        if (kind == 0) { // padding between functions
+            out.insert(out.end(), 1 + rng() % 32, rng() % 2 ? 0x00 : 0xCC);
+        } else if (kind == 1) { // a table of rising addresses
+            for (unsigned n = 2 + rng() % 20; n > 0; --n) {
+                address += 8 + rng() % 64;
+                appendLittleEndian(out, address, 8);
+            }
+        } else if (kind == 2) { // a symbol name
+            const Bytes name = makeText(4 + rng() % 24, rng());
+            out.insert(out.end(), name.begin(), name.end());
+            out.push_back(0);
+        } else {
+            const Bytes& opcode = opcodes[rng() % opcodes.size()];
+            out.insert(out.end(), opcode.begin(), opcode.end());
+            appendOperand(out, rng);
+        }
+    }
+    out.resize(size);
+    return out;
 }
 
 Bytes readFile(const std::filesystem::path& path) {
