@@ -177,28 +177,7 @@ TEST(SzddFuzz, DamagedHeadersAreRefused) {
 TEST(SzddFuzz, EncoderRoundTripsStructuredInputs) {
     std::mt19937 rng(99);
     for (int round = 0; round < 60; ++round) {
-        Bytes source;
-        const std::size_t size = rng() % 120000;
-        while (source.size() < size) {
-            const std::size_t piece = 1 + rng() % 300;
-            switch (rng() % 4) {
-            case 0:
-                source.insert(source.end(), piece, static_cast<std::uint8_t>(rng() % 3 ? 0 : ' '));
-                break;
-            case 1: {
-                const Bytes noise = makeRandom(piece, rng());
-                source.insert(source.end(), noise.begin(), noise.end());
-                break;
-            }
-            default:
-                if (!source.empty()) { // repeat something from up to 5000 bytes back
-                    const std::size_t back = 1 + rng() % std::min<std::size_t>(5000, source.size());
-                    for (std::size_t i = 0; i < piece; ++i) {
-                        source.push_back(source[source.size() - back]);
-                    }
-                }
-            }
-        }
+        const Bytes source = makePieces(rng() % 120000, rng(), 300);
         const std::vector<std::size_t> chunks = {1 + rng() % 7, 1 + rng() % 70000};
         const Bytes stream = encodeChunked(source, chunks);
         Bytes out;

@@ -57,28 +57,6 @@ std::uint64_t optimumBits(const Bytes& source) {
     return cost[0];
 }
 
-// Literal runs, runs of one byte, and copies from up to a little over the
-// window back, so that the finder is tempted by sources out of reach.
-Bytes makePieces(std::size_t size, std::mt19937& rng) {
-    Bytes out;
-    while (out.size() < size) {
-        const std::size_t piece = 1 + rng() % 40;
-        if (rng() % 3 == 0 || out.empty()) {
-            const Bytes noise = makeRandom(piece, rng());
-            out.insert(out.end(), noise.begin(), noise.end());
-        } else if (rng() % 2 == 0) {
-            out.insert(out.end(), piece, rng() % 2 ? ' ' : 0);
-        } else {
-            const std::size_t back = 1 + rng() % std::min<std::size_t>(out.size(), 4200);
-            for (std::size_t i = 0; i < piece; ++i) {
-                out.push_back(out[out.size() - back]);
-            }
-        }
-    }
-    out.resize(size);
-    return out;
-}
-
 Bytes makeSmallAlphabet(std::size_t size, unsigned letters, std::mt19937& rng) {
     Bytes out(size);
     for (auto& b : out) {
@@ -109,7 +87,7 @@ TEST(SzddOptimum, EncoderReachesTheOptimumOnSmallInputs) {
         const std::size_t size = 1 + rng() % (std::size_t{16} << rng() % 9);
         switch (round % 4) {
         case 0:
-            inputs.push_back(makePieces(size, rng));
+            inputs.push_back(makePieces(size, rng(), 40));
             break;
         case 1:
             inputs.push_back(makeSmallAlphabet(size, 1 + rng() % 6, rng));

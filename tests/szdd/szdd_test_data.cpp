@@ -36,6 +36,28 @@ Bytes makeRandom(std::size_t size, unsigned seed) {
     return out;
 }
 
+Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece) {
+    std::mt19937 rng(seed);
+    Bytes out;
+    while (out.size() < size) {
+        const std::size_t piece = 1 + rng() % maxPiece;
+        const unsigned kind = out.empty() ? 0 : rng() % 4;
+        if (kind == 0) {
+            const Bytes noise = makeRandom(piece, rng());
+            out.insert(out.end(), noise.begin(), noise.end());
+        } else if (kind == 1) {
+            out.insert(out.end(), piece, rng() % 3 ? 0 : ' ');
+        } else {
+            const std::size_t back = 1 + rng() % std::min<std::size_t>(5000, out.size());
+            for (std::size_t i = 0; i < piece; ++i) {
+                out.push_back(out[out.size() - back]);
+            }
+        }
+    }
+    out.resize(size);
+    return out;
+}
+
 namespace {
 
 void appendLittleEndian(Bytes& out, std::uint64_t value, int bytes) {
@@ -44,46 +66,15 @@ void appendLittleEndian(Bytes& out, std::uint64_t value, int bytes) {
     }
 }
 
-// The part of an instruction after its opcode: mostly small numbers.
-void appendOperand(Bytes& out, std::mt19937& rng) {
-    switch (rng() % 4) {
-    case 0:
-        break;
-    case 1:
-        out.push_back(static_cast<std::uint8_t>(rng() % 16 * 8));
-        break;
-    case 2:
-        appendLittleEndian(out, rng() % 4096, 4);
-        break;
-    default:
-        appendLittleEndian(out, rng(), 4);
-    }
-}
-
 } // namespace
 
 Bytes makeProgram(std::size_t size, unsigned seed) {
-    static const std::array<Bytes, 16> opcodes = {{
-        {0x55},
-        {0x48, 0x89, 0xE5},
-        {0x48, 0x83, 0xEC},
-        {0xE8},
-        {0x48, 0x8B, 0x45},
-        {0x89, 0x45},
-        {0xC3},
-        {0x0F, 0x1F, 0x44, 0x00, 0x00},
-        {0x41, 0x57},
-        {0x48, 0x8D, 0x05},
-        {0x74},
-        {0x0F, 0x84},
-        {0x31, 0xC0},
-        {0x48, 0x85, 0xC0},
-        {0xFF, 0x15},
-        {0x4C, 0x89, 0xE7},
-    }};
+    // Common instructions' opcode bytes, lowest first.
+    static const std::array<std::uint32_t, 12> opcodes = {0x55,     0xE58948, 0xEC8348, 0xE8,
+                                                          0x458B48, 0x4589,   0xC3,     0x441F0F,
+                                                          0x5741,   0x058D,   0xC031,   0xC08548};
     std::mt19937 rng(seed);
     Bytes out;
-    out.reserve(size + 256);
     std::uint64_t address = 0x401000;
     while (out.size() < size) {
         const unsigned kind = rng() % 32;
@@ -91,17 +82,13 @@ Bytes makeProgram(std::size_t size, unsigned seed) {
             out.insert(out.end(), 1 + rng() % 32, rng() % 2 ? 0x00 : 0xCC);
         } else if (kind == 1) { // a table of rising addresses
             for (unsigned n = 2 + rng() % 20; n > 0; --n) {
-                address += 8 + rng() % 64;
-                appendLittleEndian(out, address, 8);
+                appendLittleEndian(out, address += 8 + rng() % 64, 8);
             }
-        } else if (kind == 2) { // a symbol name
-            const Bytes name = makeText(4 + rng() % 24, rng());
-            out.insert(out.end(), name.begin(), name.end());
-            out.push_back(0);
-        } else {
-            const Bytes& opcode = opcodes[rng() % opcodes.size()];
-            out.insert(out.end(), opcode.begin(), opcode.end());
-            appendOperand(out, rng);
+        } else { // an instruction and an operand: none, a small one or any
+            const std::uint32_t opcode = opcodes[rng() % opcodes.size()];
+            appendLittleEndian(out, opcode, opcode > 0xFFFF ? 3 : opcode > 0xFF ? 2 : 1);
+            const unsigned operand = rng() % 4;
+            appendLittleEndian(out, operand == 3 ? rng() : rng() % 4096, operand == 0 ? 0 : 4);
         }
     }
     out.resize(size);
