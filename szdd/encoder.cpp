@@ -37,7 +37,7 @@ constexpr std::size_t kCapacity = kHistory + kBlock + kHorizon + kLookahead;
 struct Encoder::State {
     explicit State(Sink sink)
         : buffer(kCapacity + MatchFinder::kReadPadding), writer(std::move(sink)), length(kCapacity),
-          ring(kCapacity), cost(kCapacity + kMaxMatch), choice(kCapacity) {}
+          ring(kCapacity), cost(kCapacity + kMaxMatch) {}
 
     std::vector<std::uint8_t> buffer; // source bytes from position `base`
     std::uint64_t base = 0;
@@ -51,13 +51,13 @@ struct Encoder::State {
     std::vector<std::uint8_t> length; // longest match
     std::vector<std::uint16_t> ring;  // its ring position
     std::vector<std::uint32_t> cost;  // bits from here to the last position found
-    std::vector<std::uint8_t> choice; // 1: literal, else match length
     Status status = Status::ok;
 
     const std::uint8_t* at(std::uint64_t pos) const { return buffer.data() + (pos - base); }
     void encodeBlock(bool last);
     void findMatches(std::uint64_t end, std::uint64_t dataEnd);
     void chooseParse(std::size_t count);
+    unsigned choiceAt(std::size_t i) const;
     std::uint64_t emit(std::size_t count);
     void keepUnwritten(std::uint64_t newParsed);
     void slide();
@@ -73,36 +73,46 @@ void Encoder::State::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
     found = end;
 }
 
-// On equal cost the longest step wins, which leaves any slack of a long run
-// at its end, past the part written, rather than at its start.
+// The cheapest cost from every position to the last one found. A match costs
+// the same whatever its length, so only the cheapest of the positions it can
+// reach counts: a fixed-length minimum the compiler turns into vector code.
 void Encoder::State::chooseParse(std::size_t count) {
+    constexpr std::uint32_t kUnreachable = std::uint32_t{1} << 30;
     std::fill(cost.begin() + static_cast<std::ptrdiff_t>(count), cost.end(), 0);
     for (std::size_t i = count; i-- > 0;) {
-        std::uint32_t best = cost[i + 1] + kLiteralBits;
-        std::uint8_t pick = 1;
-        for (unsigned n = length[i]; n >= kMinMatch; --n) {
-            const std::uint32_t c = cost[i + n] + kMatchBits;
-            if (c < best || (c == best && pick == 1)) {
-                best = c;
-                pick = static_cast<std::uint8_t>(n);
-            }
+        const std::uint32_t* after = cost.data() + i;
+        const unsigned longest = length[i];
+        std::uint32_t cheapest = kUnreachable;
+        for (unsigned n = kMinMatch; n <= kMaxMatch; ++n) {
+            cheapest = std::min(cheapest, n <= longest ? after[n] : kUnreachable);
         }
-        cost[i] = best;
-        choice[i] = pick;
+        cost[i] = std::min(after[1] + kLiteralBits, cheapest + kMatchBits);
     }
+}
+
+// The step chosen at `i`: on equal cost the longest match wins, which leaves
+// any slack of a long run at its end, past the part written, rather than at
+// its start. 1 is a literal.
+unsigned Encoder::State::choiceAt(std::size_t i) const {
+    for (unsigned n = length[i]; n >= kMinMatch; --n) {
+        if (cost[i + n] + kMatchBits == cost[i]) {
+            return n;
+        }
+    }
+    return 1;
 }
 
 // Writes the chosen items covering at least `count` positions; returns where they end.
 std::uint64_t Encoder::State::emit(std::size_t count) {
     std::size_t i = 0;
     while (i < count) {
-        if (choice[i] == 1) {
+        const unsigned step = choiceAt(i);
+        if (step == 1) {
             writer.literal(*at(parsed + i));
-            ++i;
         } else {
-            writer.match(ring[i], choice[i]);
-            i += choice[i];
+            writer.match(ring[i], step);
         }
+        i += step;
     }
     return parsed + i;
 }

@@ -38,11 +38,18 @@ unsigned commonLength(const std::uint8_t* a, const std::uint8_t* b, unsigned max
 } // namespace
 
 MatchFinder::MatchFinder()
-    : root_(std::size_t{1} << kHashBits, 0), children_(2 * lzss::kWindow, 0) {}
+    : root_(std::size_t{1} << kHashBits, 0), children_(2 * lzss::kWindow, 0),
+      newest3_(std::size_t{1} << kHash3Bits, 0), older3_(lzss::kWindow, 0) {}
+
+unsigned MatchFinder::hash4(const std::uint8_t* data) {
+    std::uint32_t key;
+    std::memcpy(&key, data, sizeof key);
+    return (key * 2654435761u) >> (32 - kHashBits);
+}
 
 unsigned MatchFinder::hash3(const std::uint8_t* data) {
     const std::uint32_t key = data[0] | (data[1] << 8) | (data[2] << 16);
-    return (key * 2654435761u) >> (32 - kHashBits);
+    return (key * 2654435761u) >> (32 - kHash3Bits);
 }
 
 MatchFinder::Match MatchFinder::next(std::uint64_t pos, const std::uint8_t* data,
@@ -51,8 +58,16 @@ MatchFinder::Match MatchFinder::next(std::uint64_t pos, const std::uint8_t* data
     if (maxLength < kMinMatch) {
         return {};
     }
-    Match best =
-        maxLength == kMaxMatch ? searchTree(pos, data) : searchWindow(pos, data, maxLength);
+    Match best;
+    if (maxLength == kMaxMatch) {
+        best = searchTree(pos, data);
+        if (best.length <= kMinMatch) {
+            best = searchThree(pos, data);
+        }
+        insertThree(pos, data);
+    } else {
+        best = searchWindow(pos, data, maxLength);
+    }
     if (pos < kMaxDistance && data[0] == lzss::kBlank && best.length < maxLength) {
         best = searchBlanks(pos, data, maxLength, best);
     }
@@ -62,7 +77,7 @@ MatchFinder::Match MatchFinder::next(std::uint64_t pos, const std::uint8_t* data
 // Inserts `pos` as the root of its tree, splitting the old tree into the
 // strings smaller and greater than its own; the longest match is met on the way.
 MatchFinder::Match MatchFinder::searchTree(std::uint64_t pos, const std::uint8_t* data) {
-    std::uint32_t& root = root_[hash3(data)];
+    std::uint32_t& root = root_[hash4(data)];
     std::uint32_t candidate = root;
     root = static_cast<std::uint32_t>(pos + 1);
     std::uint32_t* smaller = &children_[2 * (pos & lzss::kRingMask)];
@@ -104,6 +119,26 @@ MatchFinder::Match MatchFinder::searchTree(std::uint64_t pos, const std::uint8_t
     *smaller = 0;
     *greater = 0;
     return best;
+}
+
+// Any source of kMinMatch bytes: when the trees hold nothing longer, the
+// first one the chain of 3-byte hashes gives is as good as any.
+MatchFinder::Match MatchFinder::searchThree(std::uint64_t pos, const std::uint8_t* data) const {
+    for (std::uint32_t candidate = newest3_[hash3(data)];
+         candidate != 0 && pos + 1 - candidate <= kMaxDistance;
+         candidate = older3_[(candidate - 1) & lzss::kRingMask]) {
+        const std::uint8_t* from = data - (pos + 1 - candidate);
+        if (from[0] == data[0] && from[1] == data[1] && from[2] == data[2]) {
+            return {kMinMatch, static_cast<std::int64_t>(candidate) - 1};
+        }
+    }
+    return {};
+}
+
+void MatchFinder::insertThree(std::uint64_t pos, const std::uint8_t* data) {
+    std::uint32_t& newest = newest3_[hash3(data)];
+    older3_[pos & lzss::kRingMask] = newest;
+    newest = static_cast<std::uint32_t>(pos + 1);
 }
 
 // Every source in reach, nearest first.

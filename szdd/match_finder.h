@@ -4,13 +4,15 @@
 //
 // Every position with a whole longest match's bytes ahead of it goes into a
 // binary search tree of the strings starting there, one tree per hash of the
-// first three bytes (lzma's "bt3"). The new position becomes the root, and
+// first four bytes (as lzma's "bt4"). The new position becomes the root, and
 // the walk down that splits the tree around it passes the string's sorted
 // neighbours, among which lies the longest match. Nodes are newer than their
 // children, so the walk stops at the first one out of reach. A string equal to
 // the new one in all kMaxMatch bytes leaves the tree in its favour, so runs
-// and repeats keep the trees shallow. The last few positions of a stream,
-// which cannot hold a whole longest match, are searched byte by byte instead.
+// and repeats keep the trees shallow. A match of only three bytes, wanted
+// when nothing longer exists, comes from chains of 3-byte hashes. The last
+// few positions of a stream, which cannot hold a whole longest match, are
+// searched byte by byte instead.
 #pragma once
 
 #include <cstddef>
@@ -38,8 +40,12 @@ public:
 
 private:
     static constexpr unsigned kHashBits = 15;
+    static constexpr unsigned kHash3Bits = 16;
+    static unsigned hash4(const std::uint8_t* data);
     static unsigned hash3(const std::uint8_t* data);
     Match searchTree(std::uint64_t pos, const std::uint8_t* data);
+    Match searchThree(std::uint64_t pos, const std::uint8_t* data) const;
+    void insertThree(std::uint64_t pos, const std::uint8_t* data);
     static Match searchWindow(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength);
     static Match searchBlanks(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
                               Match best);
@@ -48,6 +54,10 @@ private:
     std::vector<std::uint32_t> root_;
     // Position % window -> its smaller and greater subtrees' roots, position + 1 (0: none).
     std::vector<std::uint32_t> children_;
+    // Chains of 3-byte hashes: hash -> newest position + 1; position % window
+    // -> the previous one + 1 with the same hash (0: none).
+    std::vector<std::uint32_t> newest3_;
+    std::vector<std::uint32_t> older3_;
 };
 
 } // namespace szdd
