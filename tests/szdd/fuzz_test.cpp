@@ -16,36 +16,23 @@ using namespace szdd_test;
 
 namespace {
 
-// Straightforward expander: a 4096-byte ring, one byte at a time.
+// Straightforward expander: the items of a plain walk replayed through a
+// 4096-byte ring, one byte at a time.
 szdd::Status ringExpand(const Bytes& stream, Bytes& out) {
     std::uint8_t ring[4096];
     std::fill(std::begin(ring), std::end(ring), 0x20);
     unsigned write = 0xFF0;
     out.clear();
-    std::size_t at = 0;
-    while (at < stream.size()) {
-        const unsigned control = stream[at++];
-        for (int bit = 0; bit < 8 && at < stream.size(); ++bit) {
-            if (control & (1u << bit)) {
-                out.push_back(ring[write] = stream[at++]);
-                write = (write + 1) & 0xFFF;
-                continue;
-            }
-            if (at + 1 >= stream.size()) {
-                return szdd::Status::truncated;
-            }
-            unsigned read = stream[at] | ((stream[at + 1] & 0xF0u) << 4);
-            const unsigned length = (stream[at + 1] & 0x0Fu) + 3;
-            at += 2;
-            for (unsigned i = 0; i < length; ++i) {
-                const std::uint8_t byte = ring[read];
-                out.push_back(ring[write] = byte);
-                read = (read + 1) & 0xFFF;
-                write = (write + 1) & 0xFFF;
-            }
+    bool cut = false;
+    for (const Item& item : walkItems(stream, &cut)) {
+        unsigned read = item.ringPos;
+        for (unsigned i = 0; i < std::max(item.length, 1u); ++i, read = (read + 1) & 0xFFF) {
+            const std::uint8_t byte = item.length == 0 ? stream[item.streamAt] : ring[read];
+            out.push_back(ring[write] = byte);
+            write = (write + 1) & 0xFFF;
         }
     }
-    return szdd::Status::ok;
+    return cut ? szdd::Status::truncated : szdd::Status::ok;
 }
 
 Bytes streamOf(const Bytes& source) {
