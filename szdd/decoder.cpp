@@ -6,22 +6,27 @@
 // match is a plain copy from `out - distance`: no ring arithmetic per byte
 // and no bounds check per byte. Each flush hands the new bytes to the sink
 // and moves the last 4096 to the front.
+#include "szdd/lzss_format.h"
 #include "szdd/szdd.h"
 
+#include <bit>
 #include <cstring>
 
 namespace szdd {
 
 namespace {
 
-constexpr std::size_t kWindow = 4096;
+using lzss::kFirstRingPos;
+using lzss::kMaxMatch;
+using lzss::kRingMask;
+using lzss::kWindow;
+
 constexpr std::size_t kSpan = std::size_t{1} << 17; // output between two flushes
-constexpr std::size_t kMaxMatch = 18;
-constexpr std::size_t kMaxCopy = 24; // bytes a match may write, its length or more
+constexpr std::size_t kMaxCopy = 24;                // bytes a match may write, its length or more
 // Room one group can need: eight longest matches, plus the over-copy of the last.
-constexpr std::size_t kSlack = 8 * kMaxMatch + kMaxCopy;
-constexpr std::size_t kGroupBytes = 1 + 8 * 2;
-constexpr unsigned kFirstRingPos = 0xFF0;
+constexpr std::size_t kSlack = lzss::kItemsPerGroup * kMaxMatch + kMaxCopy;
+// Input one group can need: its own bytes, plus the over-read of a run of literals.
+constexpr std::size_t kGroupInput = lzss::kMaxGroupBytes + 8;
 
 // Copies a match to `out`, writing up to kMaxCopy bytes there. `ringOfOut` is the ring
 // position `out` is written to; the source is the same ring slot's last value.
@@ -88,25 +93,37 @@ bool Decoder::State::flush() {
     return true;
 }
 
-// Whole groups while the input holds one and the buffer has room for one.
+// Whole groups while the input and the buffer have room for one. A group is
+// taken as runs of literals, each copied at once, between single matches, so
+// that the branches follow the matches rather than every item.
 const std::uint8_t* Decoder::State::decodeGroups(const std::uint8_t* in, const std::uint8_t* end) {
     std::uint8_t* const base = buffer.data();
     std::uint8_t* o = base + out;
     const std::uint8_t* const limit = base + buffer.size() - kSlack;
-    while (end - in >= static_cast<std::ptrdiff_t>(kGroupBytes) && o <= limit) {
+    while (end - in >= static_cast<std::ptrdiff_t>(kGroupInput) && o <= limit) {
         unsigned bits = *in++;
-        if (bits == 0xFF) {
+        if (bits == 0xFF) { // eight literals, common in data that does not compress
             std::memcpy(o, in, 8);
             o += 8;
             in += 8;
             continue;
         }
-        for (int i = 0; i < 8; ++i, bits >>= 1) {
-            if (bits & 1u) {
-                *o++ = *in++;
-            } else {
-                o = copyMatch(o, ringOf(static_cast<std::size_t>(o - base)), in[0], in[1]);
-                in += 2;
+        unsigned left = lzss::kItemsPerGroup;
+        for (;;) {
+            // The bits past the group's last item are zero, so a run stops there.
+            const auto run = static_cast<unsigned>(std::countr_one(bits));
+            std::memcpy(o, in, 8);
+            o += run;
+            in += run;
+            left -= run;
+            if (left == 0) {
+                break;
+            }
+            o = copyMatch(o, ringOf(static_cast<std::size_t>(o - base)), in[0], in[1]);
+            in += 2;
+            bits >>= run + 1;
+            if (--left == 0) {
+                break;
             }
         }
     }

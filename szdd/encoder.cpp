@@ -10,6 +10,7 @@
 // have merged, so cutting the source into blocks costs nothing in practice.
 // The matches found past the written part are kept for the next block.
 #include "szdd/group_writer.h"
+#include "szdd/lzss_format.h"
 #include "szdd/match_finder.h"
 #include "szdd/szdd.h"
 
@@ -20,21 +21,23 @@ namespace szdd {
 
 namespace {
 
-constexpr std::size_t kHistory = 4096;
+using lzss::kLiteralBits;
+using lzss::kMatchBits;
+using lzss::kMaxMatch;
+using lzss::kMinMatch;
+
+constexpr std::size_t kHistory = lzss::kWindow;
 constexpr std::size_t kBlock = std::size_t{1} << 16;
 constexpr std::size_t kHorizon = 2048;
-constexpr std::size_t kLookahead = MatchFinder::kMaxMatch - 1;
+constexpr std::size_t kLookahead = kMaxMatch - 1;
 constexpr std::size_t kCapacity = kHistory + kBlock + kHorizon + kLookahead;
-constexpr std::uint32_t kLiteralBits = 9;
-constexpr std::uint32_t kMatchBits = 17;
-constexpr unsigned kFirstRingPos = 0xFF0;
 
 } // namespace
 
 struct Encoder::State {
     explicit State(Sink sink)
         : buffer(kCapacity + MatchFinder::kReadPadding), writer(std::move(sink)), length(kCapacity),
-          ring(kCapacity), cost(kCapacity + MatchFinder::kMaxMatch), choice(kCapacity) {}
+          ring(kCapacity), cost(kCapacity + kMaxMatch) {}
 
     std::vector<std::uint8_t> buffer; // source bytes from position `base`
     std::uint64_t base = 0;
@@ -43,19 +46,18 @@ struct Encoder::State {
     std::uint64_t parsed = 0; // the items written cover the source up to here
     std::uint64_t found = 0;  // positions below this have their match found
     MatchFinder finder;
-    MatchFinder::Match previous; // the match found at `found - 1`
     GroupWriter writer;
     // Per position from `parsed` on.
     std::vector<std::uint8_t> length; // longest match
     std::vector<std::uint16_t> ring;  // its ring position
     std::vector<std::uint32_t> cost;  // bits from here to the last position found
-    std::vector<std::uint8_t> choice; // 1: literal, else match length
     Status status = Status::ok;
 
     const std::uint8_t* at(std::uint64_t pos) const { return buffer.data() + (pos - base); }
     void encodeBlock(bool last);
     void findMatches(std::uint64_t end, std::uint64_t dataEnd);
     void chooseParse(std::size_t count);
+    unsigned choiceAt(std::size_t i) const;
     std::uint64_t emit(std::size_t count);
     void keepUnwritten(std::uint64_t newParsed);
     void slide();
@@ -63,54 +65,54 @@ struct Encoder::State {
 
 void Encoder::State::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
     for (std::uint64_t pos = found; pos < end; ++pos) {
-        const std::uint8_t* data = at(pos);
-        const auto left = static_cast<unsigned>(std::min<std::uint64_t>(dataEnd - pos, 18));
-        // The previous match, one byte on, still holds here.
-        const MatchFinder::Match known =
-            previous.length > 0 ? MatchFinder::Match{previous.length - 1, previous.source + 1}
-                                : MatchFinder::Match{};
-        previous = finder.find(pos, data, left, known);
+        const MatchFinder::Match match = finder.next(pos, at(pos), dataEnd - pos);
         const std::size_t i = pos - parsed;
-        length[i] = static_cast<std::uint8_t>(previous.length);
-        ring[i] = static_cast<std::uint16_t>(
-            (kFirstRingPos + static_cast<std::uint64_t>(previous.source)) & 0xFFFu);
-        if (pos + MatchFinder::kMinMatch <= dataEnd) {
-            finder.insert(pos, data, dataEnd - pos);
-        }
+        length[i] = static_cast<std::uint8_t>(match.length);
+        ring[i] = static_cast<std::uint16_t>(lzss::ringSlot(match.source));
     }
     found = end;
 }
 
-// On equal cost the longest step wins, which leaves any slack of a long run
-// at its end, past the part written, rather than at its start.
+// The cheapest cost from every position to the last one found. A match costs
+// the same whatever its length, so only the cheapest of the positions it can
+// reach counts: a fixed-length minimum the compiler turns into vector code.
 void Encoder::State::chooseParse(std::size_t count) {
+    constexpr std::uint32_t kUnreachable = std::uint32_t{1} << 30;
     std::fill(cost.begin() + static_cast<std::ptrdiff_t>(count), cost.end(), 0);
     for (std::size_t i = count; i-- > 0;) {
-        std::uint32_t best = cost[i + 1] + kLiteralBits;
-        std::uint8_t pick = 1;
-        for (unsigned n = length[i]; n >= MatchFinder::kMinMatch; --n) {
-            const std::uint32_t c = cost[i + n] + kMatchBits;
-            if (c < best || (c == best && pick == 1)) {
-                best = c;
-                pick = static_cast<std::uint8_t>(n);
-            }
+        const std::uint32_t* after = cost.data() + i;
+        const unsigned longest = length[i];
+        std::uint32_t cheapest = kUnreachable;
+        for (unsigned n = kMinMatch; n <= kMaxMatch; ++n) {
+            cheapest = std::min(cheapest, n <= longest ? after[n] : kUnreachable);
         }
-        cost[i] = best;
-        choice[i] = pick;
+        cost[i] = std::min(after[1] + kLiteralBits, cheapest + kMatchBits);
     }
+}
+
+// The step chosen at `i`: on equal cost the longest match wins, which leaves
+// any slack of a long run at its end, past the part written, rather than at
+// its start. 1 is a literal.
+unsigned Encoder::State::choiceAt(std::size_t i) const {
+    for (unsigned n = length[i]; n >= kMinMatch; --n) {
+        if (cost[i + n] + kMatchBits == cost[i]) {
+            return n;
+        }
+    }
+    return 1;
 }
 
 // Writes the chosen items covering at least `count` positions; returns where they end.
 std::uint64_t Encoder::State::emit(std::size_t count) {
     std::size_t i = 0;
     while (i < count) {
-        if (choice[i] == 1) {
+        const unsigned step = choiceAt(i);
+        if (step == 1) {
             writer.literal(*at(parsed + i));
-            ++i;
         } else {
-            writer.match(ring[i], choice[i]);
-            i += choice[i];
+            writer.match(ring[i], step);
         }
+        i += step;
     }
     return parsed + i;
 }

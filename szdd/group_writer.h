@@ -3,6 +3,7 @@
 // items, and hands the packed bytes to a sink in large pieces.
 #pragma once
 
+#include "szdd/lzss_format.h"
 #include "szdd/szdd.h"
 
 #include <cstdint>
@@ -20,11 +21,12 @@ public:
         pending_.push_back(byte);
         end();
     }
-    // `ringPos` is the ring slot of the first source byte; length 3 to 18.
+    // `ringPos` is the ring slot of the first source byte; length kMinMatch to kMaxMatch.
     void match(unsigned ringPos, unsigned length) {
         begin();
         pending_.push_back(static_cast<std::uint8_t>(ringPos & 0xFF));
-        pending_.push_back(static_cast<std::uint8_t>(((ringPos >> 4) & 0xF0) | (length - 3)));
+        pending_.push_back(
+            static_cast<std::uint8_t>(((ringPos >> 4) & 0xF0) | (length - lzss::kMinMatch)));
         end();
     }
     // Hands complete groups to the sink once enough have piled up; with
@@ -52,7 +54,7 @@ private:
             pending_.push_back(0);
         }
     }
-    void end() { items_ = (items_ + 1) & 7u; }
+    void end() { items_ = (items_ + 1) % lzss::kItemsPerGroup; }
 
     Sink sink_;
     std::vector<std::uint8_t> pending_;

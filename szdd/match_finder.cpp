@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "szdd/match_finder.h"
 
+#include "szdd/lzss_format.h"
+
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -8,7 +11,9 @@ namespace szdd {
 
 namespace {
 
-constexpr std::uint8_t kBlank = 0x20;
+using lzss::kMaxDistance;
+using lzss::kMaxMatch;
+using lzss::kMinMatch;
 
 std::uint64_t load64(const std::uint8_t* p) {
     std::uint64_t v;
@@ -30,19 +35,11 @@ unsigned commonLength(const std::uint8_t* a, const std::uint8_t* b, unsigned max
     return n < maxLength ? n : maxLength;
 }
 
-unsigned blankRun(const std::uint8_t* data, unsigned maxLength) {
-    unsigned n = 0;
-    while (n < maxLength && data[n] == kBlank) {
-        ++n;
-    }
-    return n;
-}
-
 } // namespace
 
 MatchFinder::MatchFinder()
-    : head3_(std::size_t{1} << kHash3Bits, 0), chain3_(4096, 0),
-      head4_(std::size_t{1} << kHashBits, 0), chain4_(4096, 0) {}
+    : root_(std::size_t{1} << kHashBits, 0), children_(2 * lzss::kWindow, 0),
+      newest3_(std::size_t{1} << kHash3Bits, 0), older3_(lzss::kWindow, 0) {}
 
 unsigned MatchFinder::hash4(const std::uint8_t* data) {
     std::uint32_t key;
@@ -55,98 +52,126 @@ unsigned MatchFinder::hash3(const std::uint8_t* data) {
     return (key * 2654435761u) >> (32 - kHash3Bits);
 }
 
-void MatchFinder::insert(std::uint64_t pos, const std::uint8_t* data, std::uint64_t available) {
-    const auto entry = static_cast<std::uint32_t>(pos + 1);
-    std::uint32_t& slot3 = head3_[hash3(data)];
-    chain3_[pos & 4095] = slot3;
-    slot3 = entry;
-    if (available >= 4) {
-        std::uint32_t& slot4 = head4_[hash4(data)];
-        chain4_[pos & 4095] = slot4;
-        slot4 = entry;
-    }
-}
-
-MatchFinder::Match MatchFinder::find(std::uint64_t pos, const std::uint8_t* data,
-                                     unsigned maxLength, Match known) const {
+MatchFinder::Match MatchFinder::next(std::uint64_t pos, const std::uint8_t* data,
+                                     std::uint64_t available) {
+    const auto maxLength = static_cast<unsigned>(std::min<std::uint64_t>(available, kMaxMatch));
     if (maxLength < kMinMatch) {
         return {};
     }
-    Match best = known.length >= kMinMatch ? known : Match{};
-    if (best.length >= maxLength) {
-        return best;
+    Match best;
+    if (maxLength == kMaxMatch) {
+        best = searchTree(pos, data);
+        if (best.length <= kMinMatch) {
+            best = searchThree(pos, data);
+        }
+        insertThree(pos, data);
+    } else {
+        best = searchWindow(pos, data, maxLength);
     }
-    if (maxLength > kMinMatch) {
-        best = findLonger(pos, data, maxLength, best);
+    if (pos < kMaxDistance && data[0] == lzss::kBlank && best.length < maxLength) {
+        best = searchBlanks(pos, data, maxLength, best);
     }
-    if (best.length < kMinMatch) {
-        best = findThree(pos, data, maxLength);
-    }
-    if (pos < kMaxDistance && data[0] == kBlank) {
-        best = findInBlanks(pos, data, maxLength, best);
-    }
-    return best;
+    return best.length >= kMinMatch ? best : Match{};
 }
 
-// Matches longer than 3 bytes, along the 4-byte chain.
-MatchFinder::Match MatchFinder::findLonger(std::uint64_t pos, const std::uint8_t* data,
-                                           unsigned maxLength, Match best) const {
-    const std::uint64_t oldest = pos > kMaxDistance ? pos - kMaxDistance : 0;
-    unsigned bestLength = best.length >= kMinMatch ? best.length : kMinMatch;
-    std::uint32_t candidate = head4_[hash4(data)];
-    for (unsigned steps = 0; candidate != 0 && steps < kChainLimit; ++steps) {
+// Inserts `pos` as the root of its tree, splitting the old tree into the
+// strings smaller and greater than its own; the longest match is met on the way.
+MatchFinder::Match MatchFinder::searchTree(std::uint64_t pos, const std::uint8_t* data) {
+    std::uint32_t& root = root_[hash4(data)];
+    std::uint32_t candidate = root;
+    root = static_cast<std::uint32_t>(pos + 1);
+    std::uint32_t* smaller = &children_[2 * (pos & lzss::kRingMask)];
+    std::uint32_t* greater = smaller + 1;
+    // Every string still below has at least min(these) bytes in common with ours.
+    unsigned smallerLength = 0;
+    unsigned greaterLength = 0;
+    Match best;
+    while (candidate != 0) {
         const std::uint64_t source = candidate - 1;
-        if (source < oldest) {
+        const std::uint64_t distance = pos - source;
+        if (distance > kMaxDistance) {
             break;
         }
-        const std::uint8_t* from = data - (pos - source);
-        // A longer match must agree at the current best length first.
-        if (from[bestLength] == data[bestLength]) {
-            const unsigned length = commonLength(from, data, maxLength);
-            if (length > bestLength) {
-                bestLength = length;
-                best = {length, static_cast<std::int64_t>(source)};
-                if (length == maxLength) {
-                    break;
-                }
+        std::uint32_t* node = &children_[2 * (source & lzss::kRingMask)];
+        const std::uint8_t* from = data - distance;
+        unsigned length = std::min(smallerLength, greaterLength);
+        length += commonLength(from + length, data + length, kMaxMatch - length);
+        if (length > best.length) {
+            best = {length, static_cast<std::int64_t>(source)};
+            if (length == kMaxMatch) {
+                *smaller = node[0];
+                *greater = node[1];
+                return best;
             }
         }
-        candidate = chain4_[source & 4095];
+        if (from[length] < data[length]) {
+            *smaller = candidate;
+            smaller = &node[1];
+            smallerLength = length;
+            candidate = node[1];
+        } else {
+            *greater = candidate;
+            greater = &node[0];
+            greaterLength = length;
+            candidate = node[0];
+        }
     }
+    *smaller = 0;
+    *greater = 0;
     return best;
 }
 
-// Any match of 3 bytes (when no longer one exists, the first found is as good as any).
-MatchFinder::Match MatchFinder::findThree(std::uint64_t pos, const std::uint8_t* data,
-                                          unsigned maxLength) const {
-    const std::uint64_t oldest = pos > kMaxDistance ? pos - kMaxDistance : 0;
-    std::uint32_t candidate = head3_[hash3(data)];
-    for (unsigned steps = 0; candidate != 0 && steps < kChainLimit; ++steps) {
-        const std::uint64_t source = candidate - 1;
-        if (source < oldest) {
-            break;
+// Any source of kMinMatch bytes: when the trees hold nothing longer, the
+// first one the chain of 3-byte hashes gives is as good as any.
+MatchFinder::Match MatchFinder::searchThree(std::uint64_t pos, const std::uint8_t* data) const {
+    for (std::uint32_t candidate = newest3_[hash3(data)];
+         candidate != 0 && pos + 1 - candidate <= kMaxDistance;
+         candidate = older3_[(candidate - 1) & lzss::kRingMask]) {
+        const std::uint8_t* from = data - (pos + 1 - candidate);
+        if (from[0] == data[0] && from[1] == data[1] && from[2] == data[2]) {
+            return {kMinMatch, static_cast<std::int64_t>(candidate) - 1};
         }
-        const std::uint8_t* from = data - (pos - source);
-        const unsigned length = commonLength(from, data, maxLength);
-        if (length >= kMinMatch) {
-            return {length, static_cast<std::int64_t>(source)};
-        }
-        candidate = chain3_[source & 4095];
     }
     return {};
+}
+
+void MatchFinder::insertThree(std::uint64_t pos, const std::uint8_t* data) {
+    std::uint32_t& newest = newest3_[hash3(data)];
+    older3_[pos & lzss::kRingMask] = newest;
+    newest = static_cast<std::uint32_t>(pos + 1);
+}
+
+// Every source in reach, nearest first.
+MatchFinder::Match MatchFinder::searchWindow(std::uint64_t pos, const std::uint8_t* data,
+                                             unsigned maxLength) {
+    Match best;
+    const std::uint64_t reach = std::min<std::uint64_t>(pos, kMaxDistance);
+    for (std::uint64_t distance = 1; distance <= reach && best.length < maxLength; ++distance) {
+        const std::uint8_t* from = data - distance;
+        if (from[0] == data[0]) {
+            const unsigned length = commonLength(from, data, maxLength);
+            if (length > best.length) {
+                best = {length, static_cast<std::int64_t>(pos - distance)};
+            }
+        }
+    }
+    return best;
 }
 
 // Near the start the ring still holds blanks never written: a source b bytes
 // before the first is b blanks followed by the data from its start. It is in
 // reach while pos + b does not exceed kMaxDistance.
-MatchFinder::Match MatchFinder::findInBlanks(std::uint64_t pos, const std::uint8_t* data,
-                                             unsigned maxLength, Match best) const {
+MatchFinder::Match MatchFinder::searchBlanks(std::uint64_t pos, const std::uint8_t* data,
+                                             unsigned maxLength, Match best) {
     const std::uint8_t* start = data - pos;
     const auto room = static_cast<unsigned>(kMaxDistance - pos);
-    const unsigned run = blankRun(data, maxLength < room ? maxLength : room);
+    unsigned run = 0;
+    while (run < std::min(maxLength, room) && data[run] == lzss::kBlank) {
+        ++run;
+    }
     for (unsigned b = 1; b <= run; ++b) {
         const unsigned length = b + commonLength(start, data + b, maxLength - b);
-        if (length > best.length && length >= kMinMatch) {
+        if (length > best.length) {
             best = {length, -static_cast<std::int64_t>(b)};
         }
     }

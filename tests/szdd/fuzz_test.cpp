@@ -16,36 +16,23 @@ using namespace szdd_test;
 
 namespace {
 
-// Straightforward expander: a 4096-byte ring, one byte at a time.
+// Straightforward expander: the items of a plain walk replayed through a
+// 4096-byte ring, one byte at a time.
 szdd::Status ringExpand(const Bytes& stream, Bytes& out) {
     std::uint8_t ring[4096];
     std::fill(std::begin(ring), std::end(ring), 0x20);
     unsigned write = 0xFF0;
     out.clear();
-    std::size_t at = 0;
-    while (at < stream.size()) {
-        const unsigned control = stream[at++];
-        for (int bit = 0; bit < 8 && at < stream.size(); ++bit) {
-            if (control & (1u << bit)) {
-                out.push_back(ring[write] = stream[at++]);
-                write = (write + 1) & 0xFFF;
-                continue;
-            }
-            if (at + 1 >= stream.size()) {
-                return szdd::Status::truncated;
-            }
-            unsigned read = stream[at] | ((stream[at + 1] & 0xF0u) << 4);
-            const unsigned length = (stream[at + 1] & 0x0Fu) + 3;
-            at += 2;
-            for (unsigned i = 0; i < length; ++i) {
-                const std::uint8_t byte = ring[read];
-                out.push_back(ring[write] = byte);
-                read = (read + 1) & 0xFFF;
-                write = (write + 1) & 0xFFF;
-            }
+    bool cut = false;
+    for (const Item& item : walkItems(stream, &cut)) {
+        unsigned read = item.ringPos;
+        for (unsigned i = 0; i < std::max(item.length, 1u); ++i, read = (read + 1) & 0xFFF) {
+            const std::uint8_t byte = item.length == 0 ? stream[item.streamAt] : ring[read];
+            out.push_back(ring[write] = byte);
+            write = (write + 1) & 0xFFF;
         }
     }
-    return szdd::Status::ok;
+    return cut ? szdd::Status::truncated : szdd::Status::ok;
 }
 
 Bytes streamOf(const Bytes& source) {
@@ -59,7 +46,7 @@ std::vector<Bytes> seedStreams() {
     mixed.insert(mixed.end(), 700, 0);
     const Bytes noise = makeRandom(900, 32);
     mixed.insert(mixed.end(), noise.begin(), noise.end());
-    return {streamOf(makeText(6000, 33)), streamOf(makeBinary(8000)), streamOf(mixed),
+    return {streamOf(makeText(6000, 33)), streamOf(makeProgram(8000, 37)), streamOf(mixed),
             streamOf(Bytes(5000, 'z')), streamOf(makeRandom(1500, 34))};
 }
 
@@ -177,28 +164,7 @@ TEST(SzddFuzz, DamagedHeadersAreRefused) {
 TEST(SzddFuzz, EncoderRoundTripsStructuredInputs) {
     std::mt19937 rng(99);
     for (int round = 0; round < 60; ++round) {
-        Bytes source;
-        const std::size_t size = rng() % 120000;
-        while (source.size() < size) {
-            const std::size_t piece = 1 + rng() % 300;
-            switch (rng() % 4) {
-            case 0:
-                source.insert(source.end(), piece, static_cast<std::uint8_t>(rng() % 3 ? 0 : ' '));
-                break;
-            case 1: {
-                const Bytes noise = makeRandom(piece, rng());
-                source.insert(source.end(), noise.begin(), noise.end());
-                break;
-            }
-            default:
-                if (!source.empty()) { // repeat something from up to 5000 bytes back
-                    const std::size_t back = 1 + rng() % std::min<std::size_t>(5000, source.size());
-                    for (std::size_t i = 0; i < piece; ++i) {
-                        source.push_back(source[source.size() - back]);
-                    }
-                }
-            }
-        }
+        const Bytes source = makePieces(rng() % 120000, rng(), 300);
         const std::vector<std::size_t> chunks = {1 + rng() % 7, 1 + rng() % 70000};
         const Bytes stream = encodeChunked(source, chunks);
         Bytes out;

@@ -36,15 +36,63 @@ Bytes makeRandom(std::size_t size, unsigned seed) {
     return out;
 }
 
-Bytes makeBinary(std::size_t size) {
-    Bytes program = readFile("/usr/bin/cmake");
-    if (program.size() < size) {
-        throw std::runtime_error("/usr/bin/cmake is smaller than the sample asked for");
+Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece) {
+    std::mt19937 rng(seed);
+    Bytes out;
+    while (out.size() < size) {
+        const std::size_t piece = 1 + rng() % maxPiece;
+        const unsigned kind = out.empty() ? 0 : rng() % 4;
+        if (kind == 0) {
+            const Bytes noise = makeRandom(piece, rng());
+            out.insert(out.end(), noise.begin(), noise.end());
+        } else if (kind == 1) {
+            out.insert(out.end(), piece, rng() % 3 ? 0 : ' ');
+        } else {
+            const std::size_t back = 1 + rng() % std::min<std::size_t>(5000, out.size());
+            for (std::size_t i = 0; i < piece; ++i) {
+                out.push_back(out[out.size() - back]);
+            }
+        }
     }
-    // Skip the ELF header region so the slice is code and data.
-    const std::size_t from = program.size() > size + 4096 ? 4096 : 0;
-    return Bytes(program.begin() + static_cast<std::ptrdiff_t>(from),
-                 program.begin() + static_cast<std::ptrdiff_t>(from + size));
+    out.resize(size);
+    return out;
+}
+
+namespace {
+
+void appendLittleEndian(Bytes& out, std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+} // namespace
+
+Bytes makeProgram(std::size_t size, unsigned seed) {
+    // Common instructions' opcode bytes, lowest first.
+    static const std::array<std::uint32_t, 12> opcodes = {0x55,     0xE58948, 0xEC8348, 0xE8,
+                                                          0x458B48, 0x4589,   0xC3,     0x441F0F,
+                                                          0x5741,   0x058D,   0xC031,   0xC08548};
+    std::mt19937 rng(seed);
+    Bytes out;
+    std::uint64_t address = 0x401000;
+    while (out.size() < size) {
+        const unsigned kind = rng() % 32;
+        if (kind == 0) { // padding between functions
+            out.insert(out.end(), 1 + rng() % 32, rng() % 2 ? 0x00 : 0xCC);
+        } else if (kind == 1) { // a table of rising addresses
+            for (unsigned n = 2 + rng() % 20; n > 0; --n) {
+                appendLittleEndian(out, address += 8 + rng() % 64, 8);
+            }
+        } else { // an instruction and an operand: none, a small one or any
+            const std::uint32_t opcode = opcodes[rng() % opcodes.size()];
+            appendLittleEndian(out, opcode, opcode > 0xFFFF ? 3 : opcode > 0xFF ? 2 : 1);
+            const unsigned operand = rng() % 4;
+            appendLittleEndian(out, operand == 3 ? rng() : rng() % 4096, operand == 0 ? 0 : 4);
+        }
+    }
+    out.resize(size);
+    return out;
 }
 
 Bytes readFile(const std::filesystem::path& path) {

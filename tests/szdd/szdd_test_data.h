@@ -17,8 +17,12 @@ using Bytes = std::vector<std::uint8_t>;
 // English-like text made of words from a fixed list, reproducible by seed.
 Bytes makeText(std::size_t size, unsigned seed);
 Bytes makeRandom(std::size_t size, unsigned seed);
-// A slice of a real x86 program installed on the machine (/usr/bin/cmake).
-Bytes makeBinary(std::size_t size);
+// Pieces of up to `maxPiece` bytes: noise, runs of zeros or blanks, and copies
+// from up to 5000 bytes back, a little past the encoder's reach.
+Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece);
+// Bytes shaped like x86 machine code: short instructions, padding, address
+// tables and names, reproducible by seed.
+Bytes makeProgram(std::size_t size, unsigned seed);
 
 Bytes readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const Bytes& data);
