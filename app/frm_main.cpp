@@ -146,14 +146,13 @@ void frmMain::createMenus() {
 
 frmMain::LoadOutcome frmMain::Form_Load() {
     const QString title = AppInfo::title();
-    if (SingleInstance::anotherCopyRunning(title)) {
+    if (instance_.claim(title) == SingleInstance::Claim::AnotherRunning) {
         const QString duplicate = QStringLiteral("... duplicate instance.");
         AppInfo::setTitle(duplicate);
         setWindowTitle(duplicate);
         SingleInstance::activateAndSendEnter(title, title);
         return LoadOutcome::HandedOff;
     }
-    instance_.listen(title);
 
     restorePosition();
     TrayStartup();
