@@ -209,6 +209,8 @@ void frmMain::Form_Unload() {
         trap.step([&] { saveSetting("MainHeight", twipsText(frameGeometry().height())); });
     }
     trap.step([&] { TrayShutdown(); });
+    // The help viewer would keep the program running without its window.
+    trap.step([&] { WinHelpA(this, AppInfo::helpFile(), HELP_QUIT, 0); });
 }
 
 // The tray icon and the window hook plug in here.

@@ -33,7 +33,8 @@ public:
 
     // Start-up: the single-copy hand-off, the stored position, the first-run help.
     LoadOutcome Form_Load();
-    // Shutdown: saves the placement unless minimized, then the tray shut-down.
+    // Shutdown: saves the placement unless minimized, the tray shut-down, and
+    // closes the help viewer.
     void Form_Unload();
 
     // The system drive that the panes fall back to.

@@ -119,6 +119,19 @@ private slots:
         QCOMPARE(stored("MainLeft"), QStringLiteral("<absent>"));
     }
 
+    // The normal first run: closing the window with the help still open
+    // ends the program and keeps the placement.
+    void closingTheWindowEndsTheProgramWhileHelpIsOpen() {
+        auto window = startWindow();
+        QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
+        QTRY_VERIFY(!activeHelpViewer());
+        QCOMPARE(stored("MainLeft"), LocaleNumber::fromSingle(
+                                         float(Twips::fromPixels(window->frameGeometry().left()))));
+    }
+
     void laterStartsOpenNoHelp() {
         store("RunOnce", QStringLiteral("1"));
         auto window = startWindow();
