@@ -13,18 +13,11 @@
 #include <QMetaMethod>
 #include <QStyle>
 
-#include <algorithm>
-
 namespace crunchwise {
 
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
-
-bool isVolumeRoot(const QString& folder, const std::vector<VolumeList::Volume>& volumes) {
-    return std::any_of(volumes.begin(), volumes.end(),
-                       [&](const VolumeList::Volume& v) { return v.rootPath == folder; });
-}
 
 } // namespace
 
@@ -39,21 +32,23 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirListBox::setPath(const QString& path) {
-    const QString wanted = FolderReader::normalized(path);
-    QString target = folderToOpen(wanted);
-    const std::vector<QString> subfolders = readOrFallBack(target, wanted);
-    const QString before = path_;
-    showFolder(target, subfolders);
-    currentFolders_.insert(VolumeList::volumeOf(target, VolumeList::userVolumes()), target);
-    if (path_ != before)
-        emit changed();
+    const QString folder = FolderReader::normalized(path);
+    open(folder, FolderReader::read(folder, FolderReader::Entries::Folders));
 }
 
-QString DirListBox::folderToOpen(const QString& wanted) const {
-    const auto volumes = VolumeList::userVolumes();
-    if (!isVolumeRoot(wanted, volumes) || VolumeList::volumeOf(path_, volumes) == wanted)
-        return wanted;
-    return currentFolders_.value(wanted, wanted);
+void DirListBox::openDrive(const QString& root) {
+    const QString wanted = FolderReader::normalized(root);
+    QString target = currentFolders_.value(wanted, wanted);
+    const std::vector<QString> subfolders = readOrFallBack(target, wanted);
+    open(target, subfolders);
+}
+
+void DirListBox::open(const QString& folder, const std::vector<QString>& subfolders) {
+    const QString before = path_;
+    showFolder(folder, subfolders);
+    currentFolders_.insert(VolumeList::volumeOf(folder, VolumeList::userVolumes()), folder);
+    if (path_ != before)
+        emit changed();
 }
 
 // Reads `target`; a remembered folder that cannot be read any more gives

@@ -56,6 +56,26 @@ void DriveListBox::refreshDrives() {
     selectRoot(findData(drive_, RootRole) >= 0 ? drive_ : QStringLiteral("/"));
 }
 
+void DriveListBox::showVolumeOf(const QString& folder) {
+    const QString root =
+        VolumeList::volumeOf(FolderReader::normalized(folder), VolumeList::userVolumes());
+    if (root.isEmpty() || root == drive_)
+        return;
+    if (findData(root, RootRole) < 0)
+        fillList();
+    const int row = findData(root, RootRole);
+    if (row < 0)
+        return;
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(row);
+    drive_ = root;
+}
+
+void DriveListBox::showPopup() {
+    refreshDrives();
+    QComboBox::showPopup();
+}
+
 void DriveListBox::fillList() {
     const QSignalBlocker blocker(this);
     clear();

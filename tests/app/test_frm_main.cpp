@@ -11,6 +11,7 @@
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
 #include "platform/win_help.h"
+#include "tests/panes/own_volume.h"
 
 #include <QAction>
 #include <QDir>
@@ -235,6 +236,25 @@ private slots:
         QTest::keyClick(window->Dir1, Qt::Key_Return);
         QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // Into a folder on another volume and back by the "/" entry: the drive
+    // list follows, and "/" opens the root, not the root's current folder.
+    void folderListCrossingVolumesMovesTheDriveList() {
+        QTemporaryDir source;
+        auto window = startWindowOn(source.path());
+        OwnVolume volume(source.path() + QStringLiteral("/sub"));
+        if (!volume.offered())
+            QSKIP("needs root and a temporary folder on disk to mount a volume");
+        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(window->Drive1->drive(), source.path() + QStringLiteral("/sub"));
+
+        window->Dir1->setListIndex(-window->Dir1->count() + window->Dir1->listCount());
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(window->Dir1->path(), QStringLiteral("/"));
+        QCOMPARE(window->Drive1->drive(), QStringLiteral("/"));
+        QCOMPARE(window->File1->path(), QStringLiteral("/"));
     }
 
     void refreshShowsNewFilesAndKeepsTheStatus() {

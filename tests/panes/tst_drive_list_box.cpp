@@ -8,6 +8,7 @@
 #include "app/panes/drive_list_box.h"
 #include "app/panes/volume_list.h"
 #include "errors/runtime_error.h"
+#include "own_volume.h"
 #include "test_folder.h"
 
 #include <QSignalSpy>
@@ -43,6 +44,7 @@ private slots:
     void setDriveFailsForAMissingPath_data();
     void setDriveFailsForAMissingPath();
     void refreshKeepsTheCurrentVolume();
+    void popUpOffersAVolumeMountedLater();
 };
 
 void TestDriveListBox::offersTheSystemVolumeAndNoPseudoFileSystems() {
@@ -173,6 +175,19 @@ void TestDriveListBox::refreshKeepsTheCurrentVolume() {
     QCOMPARE(box.drive(), QStringLiteral("/"));
     QCOMPARE(box.currentIndex(), 0);
     QCOMPARE(changed.size(), 0);
+}
+
+void TestDriveListBox::popUpOffersAVolumeMountedLater() {
+    DriveListBox box;
+    box.show();
+    TestFolder folder;
+    OwnVolume volume(folder.path());
+    if (!volume.offered())
+        QSKIP("needs root and a temporary folder on disk to mount a volume");
+    QVERIFY(!roots(box).contains(folder.path()));
+    box.showPopup();
+    QVERIFY(roots(box).contains(folder.path()));
+    box.hidePopup();
 }
 
 QTEST_MAIN(TestDriveListBox)
