@@ -147,7 +147,13 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
         offerKey(event, [this](int& keyAscii) { emit keyPress(keyAscii); });
     if (!typed)
         return;
+    // A key that moves the current file or changes the selection clicks, as
+    // a mouse click does.
+    const QModelIndex current = currentIndex();
+    const QItemSelection selection = selectionModel()->selection();
     QListView::keyPressEvent(event);
+    if (currentIndex() != current || selectionModel()->selection() != selection)
+        emit click();
 }
 
 } // namespace crunchwise

@@ -257,6 +257,16 @@ private slots:
         QCOMPARE(window->File1->path(), QStringLiteral("/"));
     }
 
+    void arrowKeysInTheFileListEmptyTheStatus() {
+        QTemporaryDir source;
+        auto window = startWindowOn(source.path());
+        window->File1->setListIndex(0);
+        window->lblStatus->setText(QStringLiteral("Compression Completed"));
+        QTest::keyClick(window->File1, Qt::Key_Down);
+        QCOMPARE(window->File1->listIndex(), 1);
+        QVERIFY(window->lblStatus->text().isEmpty());
+    }
+
     void refreshShowsNewFilesAndKeepsTheStatus() {
         QTemporaryDir source;
         auto window = startWindowOn(source.path());

@@ -181,36 +181,42 @@ void TestFileListBox::keyboardSelection_data() {
     QTest::addColumn<int>("start");
     QTest::addColumn<QList<KeyStroke>>("keys");
     QTest::addColumn<QList<int>>("expected");
+    QTest::addColumn<int>("clicks"); // one per key that moved or changed the selection
     QTest::newRow("down moves the selection")
-        << 2 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{3};
+        << 2 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{3} << 1;
+    QTest::newRow("down on the last file does nothing")
+        << 9 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{9} << 0;
     QTest::newRow("shift down extends it")
         << 2 << QList<KeyStroke>{{Qt::Key_Down, M::ShiftModifier}, {Qt::Key_Down, M::ShiftModifier}}
-        << QList<int>{2, 3, 4};
+        << QList<int>{2, 3, 4} << 2;
     QTest::newRow("shift up extends it upwards")
         << 5 << QList<KeyStroke>{{Qt::Key_Up, M::ShiftModifier}, {Qt::Key_Up, M::ShiftModifier}}
-        << QList<int>{3, 4, 5};
+        << QList<int>{3, 4, 5} << 2;
     QTest::newRow("ctrl down moves, ctrl space adds")
         << 2
         << QList<KeyStroke>{{Qt::Key_Down, M::ControlModifier},
                             {Qt::Key_Down, M::ControlModifier},
                             {Qt::Key_Space, M::ControlModifier}}
-        << QList<int>{2, 4};
+        << QList<int>{2, 4} << 3;
     QTest::newRow("ctrl a selects all") << 0 << QList<KeyStroke>{{Qt::Key_A, M::ControlModifier}}
-                                        << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+                                        << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << 1;
 }
 
 void TestFileListBox::keyboardSelection() {
     QFETCH(int, start);
     QFETCH(QList<KeyStroke>, keys);
     QFETCH(QList<int>, expected);
+    QFETCH(int, clicks);
     FileListBox box;
     TestFolder folder;
     open(box, folder, tenFiles);
     clickRow(box, start);
+    QSignalSpy clicked(&box, &FileListBox::click);
     for (const KeyStroke& stroke : keys)
         QTest::keyClick(&box, stroke.key, stroke.modifiers);
     QCOMPARE(selectedRows(box), expected);
     QCOMPARE(box.selCount(), expected.size());
+    QCOMPARE(clicked.size(), clicks);
 }
 
 void TestFileListBox::rightClickKeepsTheSelection() {
