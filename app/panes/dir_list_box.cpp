@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dir_list_box.h"
 
-#include "app/panes/file_name_codec.h"
 #include "app/panes/folder_indent_delegate.h"
-#include "app/panes/folder_reader.h"
 #include "app/panes/key_ascii.h"
-#include "app/panes/volume_list.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/folder_reader.h"
+#include "platform/files/volume_list.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QStyle>
@@ -38,9 +39,10 @@ void DirListBox::setPath(const QString& path) {
 
 void DirListBox::openDrive(const QString& root) {
     const QString wanted = FolderReader::normalized(root);
-    QString target = currentFolders_.value(wanted, wanted);
-    const std::vector<QString> subfolders = readOrFallBack(target, wanted);
-    open(target, subfolders);
+    // A remembered folder that went away or was closed gives way to the root.
+    const QString remembered = currentFolders_.value(wanted, wanted);
+    const QFileInfo folder(remembered);
+    setPath(folder.isDir() && folder.isReadable() && folder.isExecutable() ? remembered : wanted);
 }
 
 void DirListBox::open(const QString& folder, const std::vector<QString>& subfolders) {
@@ -49,20 +51,6 @@ void DirListBox::open(const QString& folder, const std::vector<QString>& subfold
     currentFolders_.insert(VolumeList::volumeOf(folder, VolumeList::userVolumes()), folder);
     if (path_ != before)
         emit changed();
-}
-
-// Reads `target`; a remembered folder that cannot be read any more gives
-// way to the volume root `wanted`, which then becomes `target`.
-std::vector<QString> DirListBox::readOrFallBack(QString& target, const QString& wanted) {
-    try {
-        return FolderReader::read(target, FolderReader::Entries::Folders);
-    } catch (const RuntimeError&) {
-        if (target == wanted)
-            throw;
-    }
-    auto subfolders = FolderReader::read(wanted, FolderReader::Entries::Folders);
-    target = wanted;
-    return subfolders;
 }
 
 void DirListBox::showFolder(const QString& folder, const std::vector<QString>& subfolders) {

@@ -69,7 +69,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    std::vector<QString> readOrFallBack(QString& target, const QString& wanted);
     void open(const QString& folder, const std::vector<QString>& subfolders);
     void showFolder(const QString& folder, const std::vector<QString>& subfolders);
     QListWidgetItem* addEntry(const QString& fullPath, const QString& text, int depth, bool open);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive_list_box.h"
 
-#include "app/panes/file_name_codec.h"
-#include "app/panes/folder_reader.h"
-#include "app/panes/volume_list.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/folder_reader.h"
+#include "platform/files/volume_list.h"
 
 #include <QDir>
 #include <QSignalBlocker>

@@ -2,9 +2,9 @@
 #include "file_list_box.h"
 
 #include "app/panes/file_list_model.h"
-#include "app/panes/folder_reader.h"
 #include "app/panes/key_ascii.h"
 #include "errors/runtime_error.h"
+#include "platform/files/folder_reader.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

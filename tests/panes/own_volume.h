@@ -4,7 +4,7 @@
 // system is no volume a user works with: offered() tells whether it worked.
 #pragma once
 
-#include "app/panes/volume_list.h"
+#include "platform/files/volume_list.h"
 
 #include <QByteArray>
 #include <QFile>

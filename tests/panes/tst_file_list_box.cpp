@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file list driven like a user would: real files, real clicks and keys.
 #include "app/panes/file_list_box.h"
-#include "app/panes/file_name_codec.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
 #include "test_folder.h"
 
 #include <QSignalSpy>
