@@ -166,7 +166,6 @@ void TestDirListBox::unlistableFolderKeepsTheList_data() {
     QTest::addColumn<QString>("where");
     QTest::addColumn<int>("number");
     QTest::newRow("a folder that does not exist") << "a/missing" << 76;
-    QTest::newRow("a path through a regular file") << "a/b/file.txt/x" << 76;
     QTest::newRow("a regular file") << "a/b/file.txt" << 76;
 }
 
