@@ -19,6 +19,7 @@ namespace crunchwise {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int InvalidPropertyValue = 380;
 
 } // namespace
 
@@ -91,7 +92,7 @@ int DirListBox::listIndex() const {
 void DirListBox::setListIndex(int index) {
     const int row = rowOf(index);
     if (path_.isEmpty() || row < 0 || row >= count())
-        raiseRuntimeError(380);
+        raiseRuntimeError(InvalidPropertyValue);
     setCurrentRow(row);
 }
 
@@ -107,7 +108,7 @@ void DirListBox::keyPressEvent(QKeyEvent* event) {
         offerKey(event, [this](int& keyAscii) { emit keyPress(keyAscii); });
     if (!typed)
         return;
-    if (*typed == 13) {
+    if (*typed == KeyAsciiEnter) {
         event->accept();
         openHighlighted();
         return;
