@@ -44,6 +44,7 @@ protected:
                 box.accept();
         });
         poll.start(10);
+        QTimer::singleShot(10000, &box, &QDialog::reject); // never hang the run
         box.exec();
     }
 };
