@@ -154,7 +154,7 @@ void frmMain::createMenus() {
 
 frmMain::LoadOutcome frmMain::Form_Load(const QString& pathToOpen) {
     const QString title = AppInfo::title();
-    if (SingleInstance::anotherCopyRunning(title)) {
+    if (instance_.claim(title) == SingleInstance::Claim::AnotherRunning) {
         const QString duplicate = QStringLiteral("... duplicate instance.");
         AppInfo::setTitle(duplicate);
         setWindowTitle(duplicate);
@@ -164,7 +164,6 @@ frmMain::LoadOutcome frmMain::Form_Load(const QString& pathToOpen) {
             SingleInstance::activateAndOpen(title, title, pathToOpen);
         return LoadOutcome::HandedOff;
     }
-    instance_.listen(title);
 
     restorePosition();
     TrayStartup();
@@ -221,4 +220,6 @@ void frmMain::Form_Unload() {
         trap.step([&] { saveSetting("MainHeight", twipsText(frameGeometry().height())); });
     }
     trap.step([&] { TrayShutdown(); });
+    // The help viewer would keep the program running without its window.
+    trap.step([&] { WinHelpA(this, AppInfo::helpFile(), HELP_QUIT, 0); });
 }

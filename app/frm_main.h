@@ -41,7 +41,8 @@ public:
     // Start-up: the single-copy hand-off, the stored position, the first-run
     // help. A running copy is asked to open `pathToOpen` when one is given.
     LoadOutcome Form_Load(const QString& pathToOpen = QString());
-    // Shutdown: saves the placement unless minimized, then the tray shut-down.
+    // Shutdown: saves the placement unless minimized, the tray shut-down, and
+    // closes the help viewer.
     void Form_Unload();
 
     // Shows folder `path` in the lists, or the folder of file `path` with that

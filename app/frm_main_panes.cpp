@@ -15,6 +15,9 @@ using namespace crunchwise;
 
 void frmMain::connectPanes() {
     connect(Drive1, &DriveListBox::changed, this, &frmMain::Drive1_Change);
+    // The drive list follows first, so that a fall-back to the system drive
+    // sees the volume the folder list moved to.
+    connect(Dir1, &DirListBox::changed, Drive1, [this] { Drive1->showVolumeOf(Dir1->path()); });
     connect(Dir1, &DirListBox::changed, this, &frmMain::Dir1_Change);
     connect(Dir1, &DirListBox::keyPress, this, &frmMain::Dir1_KeyPress);
     connect(Dir1, &DirListBox::openFailed, this, [this](const RuntimeError& failure) {
@@ -59,7 +62,7 @@ void frmMain::fallBackToSystemDrive() {
 
 void frmMain::Drive1_Change() {
     lblStatus->clear();
-    runPaneStep([&] { Dir1->setPath(Drive1->drive()); });
+    runPaneStep([&] { Dir1->openDrive(Drive1->drive()); });
     runPaneStep([&] { Dir1->setFocus(); });
 }
 

@@ -35,6 +35,8 @@ HelpViewer::HelpViewer(QWidget* parent)
       topicList_(new QListWidget(this)), text_(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("HelpViewer"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The program ends with its main window, whether or not help is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     topicList_->setObjectName(QStringLiteral("topicList"));
     text_->setObjectName(QStringLiteral("topicText"));
     auto* layout = new QHBoxLayout(this);

@@ -2,22 +2,50 @@
 #include "single_instance.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
+#include <QPointer>
 #include <QWidget>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace crunchwise {
 
 namespace {
 constexpr int kConnectTimeoutMs = 1000;
+constexpr int kLockTimeoutMs = 5000;
 const QByteArray kDone = QByteArrayLiteral("done\n");
 // A request line is the caption, optionally followed by this and a path to open.
 constexpr char kPathSeparator = '\t';
 
-QString serverName(const QString& title) {
-    return title + QLatin1Char('-') + QString::number(::getuid());
+// A real folder (no link) of this user that nobody else may enter. A folder
+// of the user's that others may enter is closed to them first.
+bool makePrivate(const QByteArray& folder) {
+    struct stat info {};
+    if (::lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::getuid())
+        return false;
+    return (info.st_mode & 077) == 0 || ::chmod(folder.constData(), 0700) == 0;
+}
+
+// The user's runtime folder, else a folder of the user's own in the
+// temporary folder; empty when neither can be had safely.
+QString runtimeFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && makePrivate(runtime))
+        return QFile::decodeName(runtime);
+    const QByteArray own =
+        QFile::encodeName(QDir::tempPath()) + "/crunchwise-" + QByteArray::number(::getuid());
+    ::mkdir(own.constData(), 0700);
+    return makePrivate(own) ? QFile::decodeName(own) : QString();
+}
+
+QString socketPath(const QString& folder, const QString& title) {
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + title;
 }
 } // namespace
 
@@ -25,9 +53,30 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 SingleInstance::~SingleInstance() = default;
 
+SingleInstance::Claim SingleInstance::claim(const QString& title) {
+    const QString folder = runtimeFolder();
+    if (folder.isEmpty())
+        return Claim::First;
+    // A copy that holds the lock for longer than the timeout is not waited
+    // for: this one then asks and listens on its own.
+    QLockFile lock(socketPath(folder, title) + QStringLiteral(".lock"));
+    lock.tryLock(kLockTimeoutMs);
+    if (anotherCopyRunning(title))
+        return Claim::AnotherRunning;
+    listen(socketPath(folder, title));
+    return Claim::First;
+}
+
+QString SingleInstance::serverPath() const {
+    return server_ ? server_->fullServerName() : QString();
+}
+
 bool SingleInstance::anotherCopyRunning(const QString& title) {
+    const QString path = socketPath(runtimeFolder(), title);
+    if (path.isEmpty())
+        return false;
     QLocalSocket socket;
-    socket.connectToServer(serverName(title));
+    socket.connectToServer(path);
     return socket.waitForConnected(kConnectTimeoutMs);
 }
 
@@ -45,7 +94,7 @@ bool SingleInstance::activateAndOpen(const QString& title, const QString& captio
 
 bool SingleInstance::sendRequest(const QString& title, const QByteArray& line, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(serverName(title));
+    socket.connectToServer(socketPath(runtimeFolder(), title));
     if (!socket.waitForConnected(kConnectTimeoutMs))
         return false;
     socket.write(line + '\n');
@@ -58,19 +107,18 @@ bool SingleInstance::sendRequest(const QString& title, const QByteArray& line, i
     return socket.readLine() == kDone;
 }
 
-bool SingleInstance::listen(const QString& title) {
-    // Qt moves a socket with access options into place over any file of that
-    // name, so a copy that still answers is asked first.
-    if (anotherCopyRunning(title))
-        return false;
+// Called with the lock held and nobody answering: a socket file still there
+// was left by a copy that died.
+bool SingleInstance::listen(const QString& path) {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString name = serverName(title);
-    if (!server_->listen(name)) {
-        // Nobody answers on it: it is left over from a copy that died.
-        QLocalServer::removeServer(name);
-        if (!server_->listen(name))
+    if (!server_->listen(path)) {
+        QLocalServer::removeServer(path);
+        if (!server_->listen(path)) {
+            delete server_;
+            server_ = nullptr;
             return false;
+        }
     }
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::answerNextConnection);
     return true;
@@ -79,12 +127,23 @@ bool SingleInstance::listen(const QString& title) {
 void SingleInstance::answerNextConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine())
                 return;
-            answerRequest(socket->readLine().chopped(1));
-            socket->write(kDone);
-            socket->flush();
+            const QByteArray line = socket->readLine().chopped(1);
+            // The request may open a modal box, in whose loop the asking copy
+            // can give up and its connection be deleted: handle it outside the
+            // socket's own signal and answer only a connection still there.
+            QMetaObject::invokeMethod(
+                this,
+                [this, line, asking = QPointer<QLocalSocket>(socket)] {
+                    answerRequest(line);
+                    if (!asking)
+                        return;
+                    asking->write(kDone);
+                    asking->flush();
+                },
+                Qt::QueuedConnection);
         });
     }
 }

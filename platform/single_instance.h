@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One running copy per user. The first copy listens on a local socket named
-// for the program title and the user; a second copy connects, asks it to
-// bring its window forward and press Enter there (or to open a path given on
-// the command line), waits for the answer and ends.
+// for the program title in the user's own runtime folder; a second copy
+// connects, asks it to bring its window forward and press Enter there (or to
+// open a path given on the command line), waits for the answer and ends.
 #pragma once
 
 #include <QObject>
@@ -16,8 +16,23 @@ namespace crunchwise {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    enum class Claim {
+        First,          // this copy answers hand-offs now (or runs without them)
+        AnotherRunning, // a copy answers under the title already
+    };
+
     explicit SingleInstance(QObject* parent = nullptr);
     ~SingleInstance() override;
+
+    // Asks whether a copy answers under `title` and, if none does, starts
+    // answering, both under a lock shared by the user's copies, so that of
+    // copies started at the same moment exactly one becomes First. When no
+    // private folder or socket can be had, returns First and the program runs
+    // without the hand-off.
+    Claim claim(const QString& title);
+
+    // The socket this copy answers on; empty when it answers on none.
+    QString serverPath() const;
 
     // True when another copy is listening under `title`.
     static bool anotherCopyRunning(const QString& title);
@@ -33,16 +48,12 @@ public:
     static bool activateAndOpen(const QString& title, const QString& caption, const QString& path,
                                 int timeoutMs = 10000);
 
-    // Starts answering hand-offs under `title`. Returns false when another
-    // copy answers under it already or the socket cannot be created (the
-    // program then runs without the hand-off).
-    bool listen(const QString& title);
-
 signals:
     // A second copy asked to open `path`; emitted before the window is brought forward.
     void openRequested(const QString& path);
 
 private:
+    bool listen(const QString& path);
     void answerNextConnection();
     void answerRequest(const QByteArray& line);
     static bool sendRequest(const QString& title, const QByteArray& line, int timeoutMs);

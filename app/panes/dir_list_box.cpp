@@ -1,30 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dir_list_box.h"
 
-#include "app/panes/file_name_codec.h"
 #include "app/panes/folder_indent_delegate.h"
-#include "app/panes/folder_reader.h"
 #include "app/panes/key_ascii.h"
-#include "app/panes/volume_list.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/folder_reader.h"
+#include "platform/files/volume_list.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QStyle>
-
-#include <algorithm>
 
 namespace crunchwise {
 
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
-
-bool isVolumeRoot(const QString& folder, const std::vector<VolumeList::Volume>& volumes) {
-    return std::any_of(volumes.begin(), volumes.end(),
-                       [&](const VolumeList::Volume& v) { return v.rootPath == folder; });
-}
+constexpr int InvalidPropertyValue = 380;
 
 } // namespace
 
@@ -39,35 +34,24 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirListBox::setPath(const QString& path) {
-    const QString wanted = FolderReader::normalized(path);
-    QString target = folderToOpen(wanted);
-    const std::vector<QString> subfolders = readOrFallBack(target, wanted);
+    const QString folder = FolderReader::normalized(path);
+    open(folder, FolderReader::read(folder, FolderReader::Entries::Folders));
+}
+
+void DirListBox::openDrive(const QString& root) {
+    const QString wanted = FolderReader::normalized(root);
+    // A remembered folder that went away or was closed gives way to the root.
+    const QString remembered = currentFolders_.value(wanted, wanted);
+    const QFileInfo folder(remembered);
+    setPath(folder.isDir() && folder.isReadable() && folder.isExecutable() ? remembered : wanted);
+}
+
+void DirListBox::open(const QString& folder, const std::vector<QString>& subfolders) {
     const QString before = path_;
-    showFolder(target, subfolders);
-    currentFolders_.insert(VolumeList::volumeOf(target, VolumeList::userVolumes()), target);
+    showFolder(folder, subfolders);
+    currentFolders_.insert(VolumeList::volumeOf(folder, VolumeList::userVolumes()), folder);
     if (path_ != before)
         emit changed();
-}
-
-QString DirListBox::folderToOpen(const QString& wanted) const {
-    const auto volumes = VolumeList::userVolumes();
-    if (!isVolumeRoot(wanted, volumes) || VolumeList::volumeOf(path_, volumes) == wanted)
-        return wanted;
-    return currentFolders_.value(wanted, wanted);
-}
-
-// Reads `target`; a remembered folder that cannot be read any more gives
-// way to the volume root `wanted`, which then becomes `target`.
-std::vector<QString> DirListBox::readOrFallBack(QString& target, const QString& wanted) {
-    try {
-        return FolderReader::read(target, FolderReader::Entries::Folders);
-    } catch (const RuntimeError&) {
-        if (target == wanted)
-            throw;
-    }
-    auto subfolders = FolderReader::read(wanted, FolderReader::Entries::Folders);
-    target = wanted;
-    return subfolders;
 }
 
 void DirListBox::showFolder(const QString& folder, const std::vector<QString>& subfolders) {
@@ -108,7 +92,7 @@ int DirListBox::listIndex() const {
 void DirListBox::setListIndex(int index) {
     const int row = rowOf(index);
     if (path_.isEmpty() || row < 0 || row >= count())
-        raiseRuntimeError(380);
+        raiseRuntimeError(InvalidPropertyValue);
     setCurrentRow(row);
 }
 
@@ -124,7 +108,7 @@ void DirListBox::keyPressEvent(QKeyEvent* event) {
         offerKey(event, [this](int& keyAscii) { emit keyPress(keyAscii); });
     if (!typed)
         return;
-    if (*typed == 13) {
+    if (*typed == KeyAsciiEnter) {
         event->accept();
         openHighlighted();
         return;

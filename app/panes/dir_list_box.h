@@ -26,14 +26,17 @@ public:
     // The current folder; empty until the first setPath().
     QString path() const { return path_; }
 
-    // Opens `path`. A volume root (as DriveListBox::drive() returns it) that
-    // is not the volume shown now opens that volume's current folder here:
-    // the last folder this list showed on it, the process's current folder
-    // for its volume, else the root. Emits changed() when the folder differs
-    // from before. Throws RuntimeError when the folder cannot be listed (76
-    // Path not found, 70 Permission denied, 68 Device unavailable, 52 no
-    // medium, ...) and then keeps the previous folder and list.
+    // Opens the folder `path`. Emits changed() when the folder differs from
+    // before. Throws RuntimeError when the folder cannot be listed (76 Path
+    // not found, 70 Permission denied, 68 Device unavailable, 52 no medium,
+    // ...) and then keeps the previous folder and list.
     void setPath(const QString& path);
+
+    // Opens the current folder of the volume at `root` (as
+    // DriveListBox::drive() returns it): the last folder this list showed on
+    // it, the process's current folder for its volume, else the root itself
+    // when that folder cannot be read any more. Emits and throws as setPath().
+    void openDrive(const QString& root);
 
     // The number of subfolders; 0 before the first setPath().
     int listCount() const;
@@ -66,8 +69,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QString folderToOpen(const QString& wanted) const;
-    std::vector<QString> readOrFallBack(QString& target, const QString& wanted);
+    void open(const QString& folder, const std::vector<QString>& subfolders);
     void showFolder(const QString& folder, const std::vector<QString>& subfolders);
     QListWidgetItem* addEntry(const QString& fullPath, const QString& text, int depth, bool open);
     void openHighlighted();

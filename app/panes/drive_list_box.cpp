@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive_list_box.h"
 
-#include "app/panes/file_name_codec.h"
-#include "app/panes/folder_reader.h"
-#include "app/panes/volume_list.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/folder_reader.h"
+#include "platform/files/volume_list.h"
 
 #include <QDir>
 #include <QSignalBlocker>
@@ -54,6 +54,26 @@ void DriveListBox::setDrive(const QString& path) {
 void DriveListBox::refreshDrives() {
     fillList();
     selectRoot(findData(drive_, RootRole) >= 0 ? drive_ : QStringLiteral("/"));
+}
+
+void DriveListBox::showVolumeOf(const QString& folder) {
+    const QString root =
+        VolumeList::volumeOf(FolderReader::normalized(folder), VolumeList::userVolumes());
+    if (root.isEmpty() || root == drive_)
+        return;
+    if (findData(root, RootRole) < 0)
+        fillList();
+    const int row = findData(root, RootRole);
+    if (row < 0)
+        return;
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(row);
+    drive_ = root;
+}
+
+void DriveListBox::showPopup() {
+    refreshDrives();
+    QComboBox::showPopup();
 }
 
 void DriveListBox::fillList() {

@@ -26,6 +26,14 @@ public:
     // mounted, else selects "/" and emits changed(). Never fails.
     void refreshDrives();
 
+    // Selects the volume that holds `folder` without emitting changed(), so
+    // that the list follows a folder list that moved onto another volume.
+    // Keeps the current volume when none holds it. Never fails.
+    void showVolumeOf(const QString& folder);
+
+    // Reads the volumes again before they are offered.
+    void showPopup() override;
+
 signals:
     // The current volume changed, chosen by the user or by setDrive().
     void changed();

@@ -2,9 +2,9 @@
 #include "file_list_box.h"
 
 #include "app/panes/file_list_model.h"
-#include "app/panes/folder_reader.h"
 #include "app/panes/key_ascii.h"
 #include "errors/runtime_error.h"
+#include "platform/files/folder_reader.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -147,7 +147,13 @@ void FileListBox::keyPressEvent(QKeyEvent* event) {
         offerKey(event, [this](int& keyAscii) { emit keyPress(keyAscii); });
     if (!typed)
         return;
+    // A key that moves the current file or changes the selection clicks, as
+    // a mouse click does.
+    const QModelIndex current = currentIndex();
+    const QItemSelection selection = selectionModel()->selection();
     QListView::keyPressEvent(event);
+    if (currentIndex() != current || selectionModel()->selection() != selection)
+        emit click();
 }
 
 } // namespace crunchwise

@@ -59,7 +59,8 @@ public:
     int selCount() const;
 
 signals:
-    // A click with the left button in the list (after the selection changed).
+    // A click with the left button in the list, or a key that moved the
+    // current file or changed the selection (after the selection changed).
     void click();
     // A double click with the left button on a file.
     void dblClick();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "file_list_model.h"
 
-#include "app/panes/file_name_codec.h"
+#include "platform/files/file_name_codec.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@ namespace crunchwise {
 
 int keyAsciiOf(const QKeyEvent& event) {
     if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter)
-        return 13;
+        return KeyAsciiEnter;
     const QString text = event.text();
     if (text.isEmpty())
         return 0;

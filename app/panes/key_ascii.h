@@ -7,6 +7,9 @@
 
 namespace crunchwise {
 
+// The code that Enter and Return type.
+inline constexpr int KeyAsciiEnter = 13;
+
 // The code of the character `event` types (13 for Enter and Return, 8 for
 // Backspace, 27 for Escape); 0 for keys that type no character (arrows,
 // function keys, modifiers alone).

@@ -11,6 +11,7 @@
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
 #include "platform/win_help.h"
+#include "tests/panes/own_volume.h"
 
 #include <QAction>
 #include <QDir>
@@ -119,6 +120,19 @@ private slots:
         QCOMPARE(stored("MainLeft"), QStringLiteral("<absent>"));
     }
 
+    // The normal first run: closing the window with the help still open
+    // ends the program and keeps the placement.
+    void closingTheWindowEndsTheProgramWhileHelpIsOpen() {
+        auto window = startWindow();
+        QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
+        QTRY_VERIFY(!activeHelpViewer());
+        QCOMPARE(stored("MainLeft"), LocaleNumber::fromSingle(
+                                         float(Twips::fromPixels(window->frameGeometry().left()))));
+    }
+
     void laterStartsOpenNoHelp() {
         store("RunOnce", QStringLiteral("1"));
         auto window = startWindow();
@@ -222,6 +236,35 @@ private slots:
         QTest::keyClick(window->Dir1, Qt::Key_Return);
         QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // Into a folder on another volume and back by the "/" entry: the drive
+    // list follows, and "/" opens the root, not the root's current folder.
+    void folderListCrossingVolumesMovesTheDriveList() {
+        QTemporaryDir source;
+        auto window = startWindowOn(source.path());
+        OwnVolume volume(source.path() + QStringLiteral("/sub"));
+        if (!volume.offered())
+            QSKIP("needs root and a temporary folder on disk to mount a volume");
+        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(window->Drive1->drive(), source.path() + QStringLiteral("/sub"));
+
+        window->Dir1->setListIndex(-window->Dir1->count() + window->Dir1->listCount());
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(window->Dir1->path(), QStringLiteral("/"));
+        QCOMPARE(window->Drive1->drive(), QStringLiteral("/"));
+        QCOMPARE(window->File1->path(), QStringLiteral("/"));
+    }
+
+    void arrowKeysInTheFileListEmptyTheStatus() {
+        QTemporaryDir source;
+        auto window = startWindowOn(source.path());
+        window->File1->setListIndex(0);
+        window->lblStatus->setText(QStringLiteral("Compression Completed"));
+        QTest::keyClick(window->File1, Qt::Key_Down);
+        QCOMPARE(window->File1->listIndex(), 1);
+        QVERIFY(window->lblStatus->text().isEmpty());
     }
 
     void refreshShowsNewFilesAndKeepsTheStatus() {

@@ -5,7 +5,7 @@
 // The memory figures are the largest of the runs: the first one, since later
 // runs reuse what the allocator kept from the earlier ones.
 #include "app/panes/file_list_box.h"
-#include "app/panes/folder_reader.h"
+#include "platform/files/folder_reader.h"
 #include "test_folder.h"
 
 #include <benchmark/benchmark.h>

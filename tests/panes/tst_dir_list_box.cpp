@@ -3,6 +3,7 @@
 // and keyboard, failures, and the current folder of a volume.
 #include "app/panes/dir_list_box.h"
 #include "errors/runtime_error.h"
+#include "own_volume.h"
 #include "test_folder.h"
 
 #include <QSignalSpy>
@@ -53,7 +54,8 @@ private slots:
     void unlistableFolderKeepsTheList_data();
     void unlistableFolderKeepsTheList();
     void failedOpenByMouseIsReported();
-    void volumeRootOpensItsCurrentFolder();
+    void driveOpensItsCurrentFolder();
+    void rootEntryOpensTheRootFromAnotherVolume();
 
 private:
     TestFolder* folder_ = nullptr;
@@ -164,7 +166,6 @@ void TestDirListBox::unlistableFolderKeepsTheList_data() {
     QTest::addColumn<QString>("where");
     QTest::addColumn<int>("number");
     QTest::newRow("a folder that does not exist") << "a/missing" << 76;
-    QTest::newRow("a path through a regular file") << "a/b/file.txt/x" << 76;
     QTest::newRow("a regular file") << "a/b/file.txt" << 76;
 }
 
@@ -191,18 +192,29 @@ void TestDirListBox::failedOpenByMouseIsReported() {
     QCOMPARE(box_->path(), folder_->pathOf("a/b"));
 }
 
-void TestDirListBox::volumeRootOpensItsCurrentFolder() {
+void TestDirListBox::driveOpensItsCurrentFolder() {
     QVERIFY(QDir::setCurrent(folder_->pathOf("a")));
     DirListBox fresh;
-    fresh.setPath("/");
+    fresh.openDrive("/");
     QCOMPARE(fresh.path(), folder_->pathOf("a")); // the process's current folder
-    fresh.setPath("/");
-    QCOMPARE(fresh.path(), QStringLiteral("/")); // on that volume already: its root
+    fresh.setPath(folder_->pathOf("a/b"));
+    fresh.openDrive("/");
+    QCOMPARE(fresh.path(), folder_->pathOf("a/b")); // the last one shown on it
 
     DirListBox gone;
     QVERIFY(QDir(folder_->pathOf("a")).removeRecursively());
-    gone.setPath("/");
+    gone.openDrive("/");
     QCOMPARE(gone.path(), QStringLiteral("/")); // the current folder went away
+}
+
+void TestDirListBox::rootEntryOpensTheRootFromAnotherVolume() {
+    OwnVolume volume(folder_->pathOf("a"));
+    if (!volume.offered())
+        QSKIP("needs root and a temporary folder on disk to mount a volume");
+    box_->setPath(folder_->pathOf("a/b"));
+    QTest::mouseDClick(box_->viewport(), Qt::LeftButton, {},
+                       box_->visualItemRect(box_->item(0)).center());
+    QCOMPARE(box_->path(), QStringLiteral("/"));
 }
 
 QTEST_MAIN(TestDirListBox)

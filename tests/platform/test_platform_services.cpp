@@ -4,14 +4,12 @@
 #include "platform/help_file.h"
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
-#include "platform/single_instance.h"
 #include "platform/win_help.h"
 
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <unistd.h>
 
 using namespace crunchwise;
 
@@ -73,23 +71,6 @@ private slots:
         } catch (const RuntimeError& failure) {
             QVERIFY(failure.number() == 70 || failure.number() == 75);
         }
-    }
-
-    void socketLeftByADeadCopyIsTakenOver() {
-        const QString title = QStringLiteral("CrunchwiseLeftover");
-        QFile leftover(QDir::tempPath() + QLatin1Char('/') + title + QLatin1Char('-') +
-                       QString::number(::getuid()));
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.close();
-        QVERIFY(!SingleInstance::anotherCopyRunning(title));
-
-        SingleInstance first;
-        QVERIFY(first.listen(title));
-        QVERIFY(SingleInstance::anotherCopyRunning(title));
-        // A second listener must not take the socket from a copy that answers.
-        SingleInstance second;
-        QVERIFY(!second.listen(title));
-        QVERIFY(SingleInstance::anotherCopyRunning(title));
     }
 
     void helpFileHasEveryContextOfTheWindow() {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the panes turn file names into text and order them.
-#include "app/panes/file_name_codec.h"
-#include "app/panes/natural_order.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/natural_order.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "folder_reader.h"
 
-#include "app/panes/file_name_codec.h"
-#include "app/panes/natural_order.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/natural_order.h"
 
 #include <QDir>
 

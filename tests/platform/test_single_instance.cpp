@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The single running copy: where its socket lives, copies started together,
+// and a hand-off whose Enter opens a modal box.
+#include "platform/single_instance.h"
+
+#include <QDialog>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <barrier>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace crunchwise;
+
+namespace {
+const QString kTitle = QStringLiteral("CrunchwiseTest");
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// A window whose Enter opens a modal box, as Properties does. While the box
+// is open the asking copy gives up; the box closes once the running copy has
+// let go of that connection.
+class BoxOnEnter : public QWidget {
+public:
+    const QObject* running = nullptr;
+    std::unique_ptr<QLocalSocket> asking;
+    int boxes = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() != Qt::Key_Return)
+            return;
+        ++boxes;
+        QDialog box(this);
+        QTimer::singleShot(0, &box, [this] { asking.reset(); });
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &box, [this, &box] {
+            if (running->findChildren<QLocalSocket*>().isEmpty())
+                box.accept();
+        });
+        poll.start(10);
+        QTimer::singleShot(10000, &box, &QDialog::reject); // never hang the run
+        box.exec();
+    }
+};
+} // namespace
+
+class TestSingleInstance : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir runtime_;
+    QTemporaryDir temp_;
+
+private slots:
+    void init() {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+        qputenv("TMPDIR", QFile::encodeName(temp_.path()));
+    }
+
+    void socketLivesInAFolderOfTheUsersOwn_data() {
+        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR
+        QTest::addColumn<bool>("inRuntime");
+        QTest::newRow("the runtime folder") << "private" << true;
+        QTest::newRow("no runtime folder: one of the user's own") << "" << false;
+        QTest::newRow("a runtime folder open to all is closed first") << "shared" << true;
+        QTest::newRow("a socket left by a copy that died is taken over") << "leftover" << true;
+    }
+    void socketLivesInAFolderOfTheUsersOwn() {
+        QFETCH(QString, runtime);
+        QFETCH(bool, inRuntime);
+        if (runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        if (runtime == QLatin1String("shared"))
+            QVERIFY(QFile::setPermissions(runtime_.path(), QFileDevice::Permissions(0x7777)));
+        QFile leftover(runtime_.path() + QLatin1Char('/') + kTitle);
+        if (runtime == QLatin1String("leftover"))
+            QVERIFY(leftover.open(QIODevice::WriteOnly));
+        QVERIFY(!SingleInstance::anotherCopyRunning(kTitle));
+        SingleInstance first;
+        QCOMPARE(first.claim(kTitle), SingleInstance::Claim::First);
+        const QString folder =
+            inRuntime ? runtime_.path()
+                      : temp_.path() + QStringLiteral("/crunchwise-") + QString::number(::getuid());
+        QCOMPARE(first.serverPath(), folder + QLatin1Char('/') + kTitle);
+        QCOMPARE(modeOf(folder), mode_t(0700));
+        QCOMPARE(modeOf(first.serverPath()) & 077, mode_t(0));
+        SingleInstance second;
+        QCOMPARE(second.claim(kTitle), SingleInstance::Claim::AnotherRunning);
+        QVERIFY(second.serverPath().isEmpty());
+    }
+
+    void fallbackFolderOfAnotherUserIsNotUsed() {
+        if (::geteuid() != 0)
+            QSKIP("needs root to give a folder to another user");
+        qunsetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir temp;
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        const QString planted =
+            temp.path() + QStringLiteral("/crunchwise-") + QString::number(::getuid());
+        QVERIFY(QDir().mkdir(planted));
+        QCOMPARE(::chown(QFile::encodeName(planted).constData(), 65534, 65534), 0);
+        SingleInstance first;
+        QCOMPARE(first.claim(kTitle), SingleInstance::Claim::First);
+        QVERIFY(first.serverPath().isEmpty());
+        QVERIFY(QDir(planted).isEmpty());
+    }
+
+    // Both copies ask at the same moment; neither may listen over the other.
+    void copiesStartedTogetherLeaveOneRunning() {
+        for (int round = 0; round < 20; ++round) {
+            std::barrier start(2);
+            std::barrier done(2);
+            std::atomic<int> firsts = 0;
+            auto copy = [&] {
+                SingleInstance instance;
+                start.arrive_and_wait();
+                if (instance.claim(kTitle) == SingleInstance::Claim::First)
+                    ++firsts;
+                done.arrive_and_wait();
+            };
+            std::unique_ptr<QThread> a(QThread::create(copy));
+            std::unique_ptr<QThread> b(QThread::create(copy));
+            a->start();
+            b->start();
+            QVERIFY(a->wait() && b->wait());
+            QCOMPARE(firsts.load(), 1);
+        }
+    }
+
+    void handOffSurvivesAPeerThatGaveUpDuringABox() {
+        SingleInstance running;
+        QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
+        BoxOnEnter window;
+        window.running = &running;
+        window.setWindowTitle(kTitle);
+        window.show();
+        window.asking = std::make_unique<QLocalSocket>();
+        window.asking->connectToServer(running.serverPath());
+        QVERIFY(window.asking->waitForConnected(1000));
+        window.asking->write(kTitle.toUtf8() + '\n');
+        QTRY_COMPARE(window.boxes, 1);
+        QTRY_VERIFY(!window.asking);
+        QTRY_VERIFY(running.findChildren<QLocalSocket*>().isEmpty());
+        QTest::qWait(50); // the running copy returns from the box here
+        QCOMPARE(window.boxes, 1);
+    }
+};
+
+QTEST_MAIN(TestSingleInstance)
+#include "test_single_instance.moc"
