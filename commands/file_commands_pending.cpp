@@ -4,7 +4,6 @@
 
 namespace crunchwise::commands {
 
-void Compress(frmMain&) {}
 void Expand(frmMain&) {}
 void Delete(frmMain&) {}
 void Rename(frmMain&) {}
