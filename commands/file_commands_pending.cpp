@@ -4,7 +4,6 @@
 
 namespace crunchwise::commands {
 
-void Expand(frmMain&) {}
 void Delete(frmMain&) {}
 void Rename(frmMain&) {}
 void Properties(frmMain&) {}
