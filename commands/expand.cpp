@@ -68,14 +68,13 @@ void runWithProgress(frmMain& form, ExpandRun& run) {
     QTimer poll;
     QObject::connect(&progress, &QProgressDialog::canceled, [&] { run.cancel(); });
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (run.finished())
-            loop.quit();
         const double share = run.totalBytes() ? double(run.bytesDone()) / run.totalBytes() : 0;
         progress.setLabelText(progressText(run));
         if (!progress.wasCanceled())
             progress.setValue(int(share * 1000));
     });
-    run.start();
+    run.start(
+        [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
     poll.start(kProgressInterval);
     if (!run.finished())
         loop.exec();

@@ -120,7 +120,8 @@ ExpandRun::~ExpandRun() {
     wait();
 }
 
-void ExpandRun::start() {
+void ExpandRun::start(std::function<void()> finished) {
+    onFinished_ = std::move(finished);
     thread_ = std::thread([this] { run(); });
 }
 
@@ -151,6 +152,8 @@ void ExpandRun::run() {
         finishedBytes_ += error ? 0 : size;
     }
     finished_ = true;
+    if (onFinished_)
+        onFinished_();
 }
 
 ExpandOutcome ExpandRun::expandOne(const ExpandJob& job, std::vector<std::string>& written) {

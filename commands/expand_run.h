@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,7 +31,8 @@ public:
     ExpandRun(const ExpandRun&) = delete;
     ExpandRun& operator=(const ExpandRun&) = delete;
 
-    void start();
+    // Starts the run; `finished` is called on the worker thread at its end.
+    void start(std::function<void()> finished = {});
     void cancel() { cancelled_ = true; }
     bool finished() const { return finished_; }
     void wait();
@@ -58,6 +60,7 @@ private:
     std::atomic<int> current_{0};
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
+    std::function<void()> onFinished_;
     std::thread thread_;
 };
 

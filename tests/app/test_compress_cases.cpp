@@ -147,6 +147,24 @@ private slots:
         QCOMPARE(filesIn(destination.path()), QStringList{"one.tx_"});
     }
 
+    // A second run right after the first: neither batch is mixed into the
+    // other, both sets of files arrive.
+    void twoRunsInQuickSuccession() {
+        QTemporaryDir source, destination;
+        for (const char* name : {"first.txt", "second.txt"})
+            QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
+        auto window = windowOn(source.path());
+        for (int row : {0, 1}) {
+            selectRows(window->File1, {row});
+            answerCompressTo(destination.path());
+            window->mPopUp2_Click(0);
+        }
+        QCOMPARE(program_.waitForRunner(2), QByteArray("0"));
+        QCOMPARE(readAll(program_.file("runner.done")), QByteArray("0\n0\n"));
+        QCOMPARE(filesIn(destination.path()), QStringList({"first.tx_", "second.tx_"}));
+        QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
+    }
+
     void launcherThatCannotStartIsReported() {
         QTemporaryDir source, destination;
         QVERIFY(writeAll(source.path() + QStringLiteral("/one.txt"), "1"));
