@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressDialog>
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -179,6 +180,38 @@ private slots:
         });
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Failed"));
         QCOMPARE(readAll(folder.path() + QStringLiteral("/b.txt")), sampleData(1));
+    }
+
+    // A long run shows its progress; Cancel stops it after the file in hand,
+    // leaving only complete files and no hidden ones.
+    void cancelStopsAfterTheFileInHand() {
+        QTemporaryDir folder, out;
+        const QByteArray data = sampleData(5, 512 * 1024);
+        QStringList names;
+        for (int i = 0; i < 300; ++i) {
+            names << QStringLiteral("f%1.bin").arg(i, 3, 10, QLatin1Char('0'));
+            QVERIFY(writeAll(folder.path() + u'/' + names.last(), data));
+        }
+        bool cancelled = false;
+        QString label;
+        whenOpen<QProgressDialog>([&](QProgressDialog* progress) {
+            label = progress->labelText();
+            progress->findChild<QPushButton*>()->click();
+            cancelled = true;
+        });
+        auto window = expand(folder.path(), names, [&](frmSaveDirectoryExpand* d) {
+            d->Dir1->setPath(out.path());
+            d->cmdSave->click();
+        });
+        if (!cancelled)
+            QSKIP("the run ended before its progress was shown");
+        QVERIFY(label.startsWith(QStringLiteral("Expanding f")));
+        const QStringList written = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(!written.isEmpty() && written.size() < names.size(),
+                 qPrintable(QString::number(written.size())));
+        for (const QString& name : written)
+            QCOMPARE(readAll(out.path() + u'/' + name).size(), data.size());
+        QVERIFY(window->lblStatus->text().isEmpty());
     }
 
     // The root folder's doubled separator is passed on and works.
