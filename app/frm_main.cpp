@@ -10,7 +10,6 @@
 #include "common/message_box.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
-#include "errors/runtime_error.h"
 #include "platform/settings_store.h"
 #include "platform/win_help.h"
 
@@ -67,6 +66,7 @@ frmMain::frmMain(QWidget* parent)
     createMenus();
     createHelpMenu();
     setWhatsThisContexts();
+    createPopUpMenu();
     showCurrentFolder();
     connectPanes();
     connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);
@@ -129,16 +129,14 @@ void frmMain::createControls() {
 // At start the lists show the process's current folder, or the system drive
 // when that cannot be read.
 void frmMain::showCurrentFolder() {
-    for (const QString& folder : {QDir::currentPath(), systemDrive()}) {
-        try {
-            Dir1->setPath(folder);
-            File1->setPath(Dir1->path());
-            Drive1->setDrive(folder);
-            return;
-        } catch (const RuntimeError&) {
-            continue;
-        }
-    }
+    ErrorTrap quiet(QString(), ErrorTrap::Mode::Ignore);
+    const auto show = [&](const QString& folder) {
+        Dir1->setPath(folder);
+        File1->setPath(Dir1->path());
+        Drive1->setDrive(folder);
+    };
+    if (!quiet.step([&] { show(QDir::currentPath()); }))
+        quiet.step([&] { show(systemDrive()); });
 }
 
 void frmMain::createMenus() {
@@ -196,12 +194,8 @@ void frmMain::runFirstTimeHelp() {
                                         "associated with this project."));
         return;
     }
-    try {
-        WinHelpA(this, helpFile, HELP_FINDER, 0);
-    } catch (const std::exception& failure) {
-        MessageBox::show(this, QMessageBox::NoIcon, AppInfo::title(),
-                         QString::fromLocal8Bit(failure.what()));
-    }
+    // A failed help call shows its description; nothing else is reported.
+    ErrorTrap::telling(this).step([&] { WinHelpA(this, helpFile, HELP_FINDER, 0); });
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -24,7 +24,7 @@ namespace crunchwise {
 class DriveListBox;
 class DirListBox;
 class FileListBox;
-class RuntimeError;
+class ErrorTrap;
 } // namespace crunchwise
 
 class frmMain : public QMainWindow {
@@ -110,6 +110,21 @@ public:
     QAction* mwhatsthis = nullptr;
     QAction* mabout = nullptr;
 
+    // The file list's pop-up menu; mPopUp2[i] runs mPopUp2_Click(i). There
+    // is no element 2; elements 3 and 6 are separators.
+    QMenu* mnuPopUp2 = nullptr;
+    std::array<QAction*, 8> mPopUp2{};
+
+    // The selection captured by Compress and Expand, never shown: entry i of
+    // each list belongs to the i-th selected file from the top of File1.
+    QStringList lstToCompress; // full paths
+    QStringList lstLongName;   // names as listed
+    QStringList lstDOSName;    // short names
+    QString txtDOSPath;        // short form of the folder, with a separator
+    QString txtPATH;           // the folder, with a separator
+    QString txtShortPathName;  // short form of the destination, with a separator
+    QString txtLongPathName;   // the destination, with a separator
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -125,6 +140,7 @@ private:
     void createHelpMenu();
     void createToolbar();
     void setWhatsThisContexts();
+    void createPopUpMenu();
     void connectPanes();
     void restorePosition();
     void runFirstTimeHelp();
@@ -151,6 +167,9 @@ private:
     void Dir1_KeyPress(int& KeyAscii);
     void File1_Click();
     void mnuRefresh_Click();
+    void File1_DblClick();
+    void File1_KeyPress(int& KeyAscii);
+    void File1_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint pos);
 
     void cmdCompress_Click();
     void cmdExpand_Click();
@@ -176,11 +195,11 @@ private:
     // Contents and Search: the help viewer with `command`, or why not.
     void showHelp(unsigned command, std::uintptr_t data);
 
-    // One step of a pane change handler: a failure is shown as a warning and
-    // the panes fall back to the system drive before the step runs again.
-    void runPaneStep(const std::function<void()>& step);
-    void warnPaneFailure(int number, const QString& description);
-    void fallBackToSystemDrive();
+
+    // The trap of the pane change handlers: a failing step is shown as a
+    // warning and the panes fall back to the system drive before it runs
+    // once more.
+    crunchwise::ErrorTrap paneTrap();
 
     QString tag(const char* procedure) const;
 

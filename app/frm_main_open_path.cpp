@@ -2,6 +2,8 @@
 // Opening a path given on the command line or handed over by a second copy.
 #include "frm_main.h"
 
+#include "errors/error_trap.h"
+
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
@@ -44,10 +46,11 @@ bool frmMain::openPath(const QString& path) {
     // The drive first: changing it opens that volume's last folder, which the
     // folder list then leaves for the one wanted. A folder that cannot be read
     // warns and falls back to the system drive, as a change by hand does.
-    runPaneStep([&] { Drive1->setDrive(folder); });
-    runPaneStep([&] { Dir1->setPath(folder); });
+    ErrorTrap trap = paneTrap();
+    trap.step([&] { Drive1->setDrive(folder); });
+    trap.step([&] { Dir1->setPath(folder); });
     if (File1->path() != Dir1->path())
-        runPaneStep([&] { File1->setPath(Dir1->path()); });
+        trap.step([&] { File1->setPath(Dir1->path()); });
     if (Dir1->path() != folder)
         return false;
     if (target.isDir()) {

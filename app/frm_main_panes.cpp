@@ -5,8 +5,7 @@
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
-#include "common/message_box.h"
-#include "errors/current_failure.h"
+#include "common/key_codes.h"
 #include "errors/error_trap.h"
 
 #include <QLabel>
@@ -21,63 +20,39 @@ void frmMain::connectPanes() {
     connect(Dir1, &DirListBox::changed, this, &frmMain::Dir1_Change);
     connect(Dir1, &DirListBox::keyPress, this, &frmMain::Dir1_KeyPress);
     connect(Dir1, &DirListBox::openFailed, this, [this](const RuntimeError& failure) {
-        warnPaneFailure(failure.number(), QString::fromStdString(failure.description()));
-        fallBackToSystemDrive();
+        // The list's own failure to open a folder, handled as a step here.
+        paneTrap().step([&] { throw failure; });
     });
     connect(File1, &FileListBox::click, this, &frmMain::File1_Click);
+    connect(File1, &FileListBox::dblClick, this, &frmMain::File1_DblClick);
+    connect(File1, &FileListBox::keyPress, this, &frmMain::File1_KeyPress);
+    connect(File1, &FileListBox::mouseDown, this, &frmMain::File1_MouseDown);
 }
 
-void frmMain::runPaneStep(const std::function<void()>& step) {
-    bool fellBack = false;
-    for (;;) {
-        try {
-            step();
-            return;
-        } catch (...) {
-            // The system drive failed too: the lists stay on the last folder
-            // that could be read instead of warning for ever.
-            if (fellBack)
-                return;
-            const RuntimeError failure = CurrentFailure::fromException(std::current_exception());
-            warnPaneFailure(failure.number(), QString::fromStdString(failure.description()));
-            fellBack = true;
-            fallBackToSystemDrive();
-        }
-    }
-}
-
-void frmMain::warnPaneFailure(int number, const QString& description) {
-    MessageBox::show(this, QMessageBox::Warning, QStringLiteral("Crunchwise"),
-                     QStringLiteral("Error ") + QString::number(number) + QStringLiteral(":  ") +
-                         description + QStringLiteral("."));
-}
-
-void frmMain::fallBackToSystemDrive() {
-    try {
-        Drive1->setDrive(systemDrive());
-    } catch (...) {
-        // Nowhere left to fall back to; the lists keep what they show.
-    }
+ErrorTrap frmMain::paneTrap() {
+    return ErrorTrap::fallingBack(this, [this] { Drive1->setDrive(systemDrive()); });
 }
 
 void frmMain::Drive1_Change() {
     lblStatus->clear();
-    runPaneStep([&] { Dir1->openDrive(Drive1->drive()); });
-    runPaneStep([&] { Dir1->setFocus(); });
+    ErrorTrap trap = paneTrap();
+    trap.step([&] { Dir1->openDrive(Drive1->drive()); });
+    trap.step([&] { Dir1->setFocus(); });
 }
 
 void frmMain::Dir1_Change() {
     lblStatus->clear();
+    ErrorTrap trap = paneTrap();
     // Setting the path reads the folder, so no second reading follows.
-    runPaneStep([&] { File1->setPath(Dir1->path()); });
-    runPaneStep([&] { File1->setFocus(); });
+    trap.step([&] { File1->setPath(Dir1->path()); });
+    trap.step([&] { File1->setFocus(); });
 }
 
 void frmMain::Dir1_KeyPress(int& KeyAscii) {
     ErrorTrap trap(tag("Dir1_KeyPress"));
     trap.step([&] { lblStatus->clear(); });
-    if (trap.test([&] { return KeyAscii == 13; })) {
-        trap.step([&] { KeyAscii = 0; });
+    if (trap.test([&] { return KeyAscii == KeyCode::Enter; })) {
+        trap.step([&] { KeyAscii = KeyCode::None; });
         trap.step([&] { Dir1->setPath(Dir1->list(Dir1->listIndex())); });
     }
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frm_main.h"
+#include "commands/command_index.h"
 #include "commands/file_commands.h"
 #include "errors/error_trap.h"
 
@@ -7,24 +8,25 @@
 
 using crunchwise::ErrorTrap;
 namespace commands = crunchwise::commands;
+namespace CommandIndex = crunchwise::CommandIndex;
 
 void frmMain::mPopUp2_Click(int Index) {
     ErrorTrap trap(tag("mPopUp2_Click"));
     trap.step([&] { lblStatus->setText(QString()); });
     switch (Index) {
-    case 0:
+    case CommandIndex::Compress:
         commands::Compress(*this);
         break;
-    case 1:
+    case CommandIndex::Expand:
         commands::Expand(*this);
         break;
-    case 4:
+    case CommandIndex::Delete:
         commands::Delete(*this);
         break;
-    case 5:
+    case CommandIndex::Rename:
         commands::Rename(*this);
         break;
-    case 7:
+    case CommandIndex::Properties:
         commands::Properties(*this);
         break;
     default:

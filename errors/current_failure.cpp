@@ -40,9 +40,9 @@ RuntimeError fromException(std::exception_ptr thrown) {
     } catch (const std::filesystem::filesystem_error& failure) {
         return RuntimeError(runtimeErrorFromErrno(failure.code().value()));
     } catch (const std::exception& failure) {
-        return RuntimeError(51, failure.what());
+        return RuntimeError(ErrorNumber::InternalError, failure.what());
     } catch (...) {
-        return RuntimeError(51);
+        return RuntimeError(ErrorNumber::InternalError);
     }
 }
 

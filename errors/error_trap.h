@@ -7,29 +7,48 @@
 //     if (trap.test([&] { return !isMinimized(); })) {
 //         trap.step([&] { saveLeft(); });
 //     }
+//
+// The drive and folder change handlers use the falling-back trap instead: a
+// failing step is shown as a warning, the lists fall back to the system drive
+// and the step runs once more.
 #pragma once
 
 #include <QString>
 #include <exception>
+#include <functional>
 #include <utility>
+
+class QWidget;
 
 namespace crunchwise {
 
 class ErrorTrap {
 public:
     enum class Mode {
-        Report, // beep, log and ask Retry or Cancel
-        Ignore, // skip a failing step silently
+        Report,   // beep, log and ask Retry or Cancel
+        Ignore,   // skip a failing step silently
+        FallBack, // warn "Error N:  description.", fall back, run the step once more
+        Tell,     // show the description in a plain box, skip the step
     };
 
     explicit ErrorTrap(QString errorTag, Mode mode = Mode::Report)
         : tag_(std::move(errorTag)), mode_(mode) {}
+
+    // A trap in Mode::FallBack: warnings are shown over `parent`, and
+    // `fallBack` (whose own failures are ignored) runs after each warning.
+    // A step that fails again after the fall-back is skipped without a second
+    // warning, so a fall-back place that fails too never loops.
+    static ErrorTrap fallingBack(QWidget* parent, std::function<void()> fallBack);
+
+    // A trap in Mode::Tell, showing its boxes over `parent`.
+    static ErrorTrap telling(QWidget* parent);
 
     const QString& tag() const { return tag_; }
 
     // Runs one step until it completes or the failure is not retried.
     // Returns true when the step completed.
     template <typename Step> bool step(Step&& run) {
+        fellBack_ = false;
         for (;;) {
             try {
                 std::forward<Step>(run)();
@@ -53,11 +72,15 @@ public:
     }
 
 private:
-    // Reports a failure; true when the user chose Retry.
+    // Reports a failure; true when the step is to run again.
     bool retry(std::exception_ptr thrown);
+    bool warnAndFallBack(std::exception_ptr thrown);
 
     QString tag_;
     Mode mode_;
+    QWidget* warnParent_ = nullptr;
+    std::function<void()> fallBack_;
+    bool fellBack_ = false;
 };
 
 } // namespace crunchwise

@@ -14,7 +14,8 @@
 namespace OnError {
 
 namespace {
-constexpr int kNoDiskInDrive = 52;
+// The one number with a text of its own.
+constexpr int kNoDiskInDrive = crunchwise::ErrorNumber::BadFileName;
 const QString kCrLf = QStringLiteral("\r\n");
 
 int beeps = 0;

@@ -28,6 +28,7 @@ namespace ErrorNumber {
 inline constexpr int InvalidArgument = 5;
 inline constexpr int Overflow = 6;
 inline constexpr int OutOfMemory = 7;
+inline constexpr int InternalError = 51;
 inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DeviceIO = 57;
@@ -40,6 +41,7 @@ inline constexpr int DiskNotReady = 71;
 inline constexpr int RenameAcrossDrives = 74;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
+inline constexpr int InvalidPropertyValue = 380;
 } // namespace ErrorNumber
 
 // The run-time library's description of `number`; numbers without a text of

@@ -7,6 +7,7 @@
 #include "common/locale_number.h"
 #include "common/message_box.h"
 #include "common/twips.h"
+#include "errors/error_trap.h"
 #include "errors/runtime_error.h"
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -308,7 +310,7 @@ private slots:
         auto window = startWindow();
         MessageBox::setNextAnswer(QMessageBox::Ok);
         int attempts = 0;
-        window->runPaneStep([&] {
+        window->paneTrap().step([&] {
             ++attempts;
             raiseRuntimeError(71);
         });
@@ -316,6 +318,43 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Error 71:  Disk not ready."));
         QCOMPARE(window->Drive1->drive(), frmMain::systemDrive());
+    }
+
+    void onlyTheRightButtonAloneOpensTheFilePopUpMenu_data() {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("right") << Qt::RightButton << true;
+        QTest::newRow("left") << Qt::LeftButton << false;
+        QTest::newRow("middle") << Qt::MiddleButton << false;
+    }
+    void onlyTheRightButtonAloneOpensTheFilePopUpMenu() {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, opens);
+        QTemporaryDir source;
+        auto window = startWindowOn(source.path());
+        window->File1->setListIndex(0);
+        window->File1->setSelected(1, true);
+        window->lblStatus->setText(QStringLiteral("Compression Completed"));
+        QStringList offered;
+        QTimer::singleShot(200, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* item : menu->actions())
+                    offered << (item->isSeparator() ? QStringLiteral("-") : item->text());
+                menu->close();
+            }
+        });
+        const QPoint at = window->File1->visualRect(window->File1->currentIndex()).center();
+        // No button left held by an earlier test's double click.
+        QTest::mouseRelease(window->lblStatus, Qt::LeftButton);
+        QTest::mousePress(window->File1->viewport(), button, {}, at);
+        QTest::mouseRelease(window->File1->viewport(), button, {}, at);
+        QTest::qWait(300);
+        QCOMPARE(offered, opens ? QStringList({"Compress", "Expand", "-", "Delete", "Rename", "-",
+                                               "Properties"})
+                                : QStringList());
+        QVERIFY(window->lblStatus->text().isEmpty());
+        if (opens) // a right click keeps the selection the commands act on
+            QCOMPARE(window->File1->selCount(), 2);
     }
 
     void failedEnterInTheFolderListIsReported() {

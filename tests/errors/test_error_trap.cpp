@@ -102,6 +102,17 @@ private slots:
         QCOMPARE(OnError::beepCount(), beeps);
     }
 
+    void tellingTrapShowsTheDescriptionOnlyAndSkips() {
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        const int beeps = OnError::beepCount();
+        QVERIFY(!ErrorTrap::telling(nullptr).step([] { raiseRuntimeError(53); }));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("File not found"));
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::NoIcon);
+        QCOMPARE(logLines(), 0);
+        QCOMPARE(OnError::beepCount(), beeps);
+    }
+
     void otherExceptionsAreReportedWithTheirNumbers_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("logged");

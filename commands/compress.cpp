@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Compress: the selected files are compressed into the chosen folder by
+// compress.exe, run from a batch file through the launcher crunchws.pif. The
+// program does not wait for the batch.
+#include "app/frm_main.h"
+#include "app/panes/dir_list_box.h"
+#include "app/panes/drive_list_box.h"
+#include "app/panes/file_list_box.h"
+#include "platform/files/file_name_codec.h"
+#include "commands/busy_pointer.h"
+#include "commands/compress_batch.h"
+#include "commands/compress_launch.h"
+#include "commands/file_commands.h"
+#include "commands/selection_capture.h"
+#include "common/app_info.h"
+#include "common/globals.h"
+#include "common/message_box.h"
+#include "dialogs/frm_save_directory.h"
+#include "errors/error_trap.h"
+#include "platform/shell_execute.h"
+#include "platform/short_path_name.h"
+
+#include <QLabel>
+
+namespace crunchwise::commands {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+const QStringList kMissingPif = {
+    QStringLiteral("The DOS PIF File CrunchWs is missing"), QString(),
+    QStringLiteral("This file is needed to process compression and expansion requests"), QString(),
+    QStringLiteral("Please re-install Crunchwise ensuring that the PIF file is placed in the same "
+                   "directory as the main program")};
+
+const QStringList kMissingCompressor = {
+    QStringLiteral("The Microsoft® Program COMPRESS.EXE is missing"),
+    QString(),
+    QStringLiteral("Please ensure that this program is placed in the same folder"),
+    QStringLiteral("as Crunchwise"),
+    QString(),
+    QStringLiteral("Alternatively, COMPRESS.EXE may be placed in a folder along"),
+    QStringLiteral("your PATH"),
+    QString(),
+    QStringLiteral("COMPRESS.EXE is included with most Programmers Software"),
+    QStringLiteral("or can be obtained at ") + QLatin1String(kCompressorDownload)};
+
+std::string bytes(const QString& name) {
+    return FileNameCodec::encode(name).toStdString();
+}
+
+bool missing(frmMain& form, bool present, const QStringList& message) {
+    if (!present)
+        MessageBox::show(&form, QMessageBox::Critical, AppInfo::title(), message.join(kCrLf));
+    return !present;
+}
+
+// The destination's short form with a separator; the destination itself
+// when it has none.
+QString shortDestination(const QString& destination) {
+    QString shortForm =
+        FileNameCodec::decode(QByteArray::fromStdString(GetShortPathNameA(bytes(destination))));
+    if (shortForm.isEmpty())
+        shortForm = destination;
+    if (!shortForm.endsWith(QLatin1Char('/')))
+        shortForm += QLatin1Char('/');
+    return shortForm;
+}
+
+// The lines of every file whose lines can be written; a file whose name no
+// quoting can carry is reported and left out.
+std::string batchText(frmMain& form, ErrorTrap& trap) {
+    std::string compressLines;
+    std::string renLines;
+    for (int i = 0; i < form.lstToCompress.size(); ++i) {
+        trap.step([&] {
+            const BatchLines lines =
+                batchLinesFor(bytes(form.txtDOSPath), bytes(form.lstDOSName.at(i)),
+                              bytes(form.lstLongName.at(i)), bytes(form.txtShortPathName));
+            compressLines += lines.compress + "\r\n";
+            renLines += lines.ren + "\r\n";
+        });
+    }
+    if (compressLines.empty())
+        return {};
+    return compressLines + renLines + deleteLine() + "\r\n";
+}
+
+// Writes the batch and starts it; true when the launcher started.
+bool writeAndLaunch(frmMain& form, ErrorTrap& trap, const std::string& text) {
+    const std::filesystem::path programFolder = bytes(AppInfo::path());
+    BatchPlace place;
+    removeFinishedRunFolders(ownBatchFolder());
+    if (!trap.step([&] { place = createBatchFile(programFolder, ownBatchFolder()); }))
+        return false;
+    if (!trap.step([&] { writeBatchFile(place.file, text); })) {
+        std::error_code ignored;
+        std::filesystem::remove(place.file, ignored); // never start half a batch
+        return false;
+    }
+    const bool runsElsewhere = place.folder != programFolder;
+    const bool launched = trap.step([&] {
+        const SearchPathWith compressorFolder(runsElsewhere ? programFolder.string() : "");
+        raiseLaunchFailure(ShellExecuteA(&form, nullptr, (programFolder / kPifFileName).string(),
+                                         nullptr, place.folder.string(), SW_HIDE));
+    });
+    if (!launched) {
+        // Nothing will run the batch or delete it.
+        std::error_code ignored;
+        std::filesystem::remove(place.file, ignored);
+        if (runsElsewhere)
+            std::filesystem::remove(place.folder, ignored);
+    }
+    return launched;
+}
+
+} // namespace
+
+void Compress(frmMain& form) {
+    ErrorTrap trap(form.objectName() + QStringLiteral("mPopUp2_Click"));
+    if (!ResetSelection(form, trap))
+        return;
+    if (missing(form, pifPresent(bytes(AppInfo::path())), kMissingPif) ||
+        missing(form, compressorPresent(bytes(AppInfo::path())), kMissingCompressor))
+        return;
+    if (!FillSelection(form, trap))
+        return;
+    trap.step([&] { Globals::SavePath.clear(); });
+    trap.step([&] {
+        frmSaveDirectory dialog(&form, form.Drive1, form.Dir1);
+        dialog.setWindowTitle(QStringLiteral("Compress To"));
+        dialog.exec();
+    });
+    if (trap.test([&] { return Globals::SavePath.isEmpty(); }))
+        return;
+    trap.step([&] { form.txtLongPathName = Globals::SavePath; });
+    trap.step([&] { Globals::SavePath.clear(); });
+    trap.step([&] { form.txtShortPathName = shortDestination(form.txtLongPathName); });
+
+    bool launched = false;
+    {
+        const BusyPointer busy;
+        const std::string text = batchText(form, trap);
+        launched = !text.empty() && writeAndLaunch(form, trap, text);
+    }
+    if (launched)
+        trap.step([&] { form.lblStatus->setText(QStringLiteral("Compression Completed")); });
+    trap.step([&] { form.File1->refresh(); });
+}
+
+} // namespace crunchwise::commands
