@@ -76,4 +76,4 @@ void TestVolumeList::findsTheVolumeOfAPath() {
 }
 
 QTEST_GUILESS_MAIN(TestVolumeList)
-#include "test_volume_list.moc"
+#include "volume_list_test.moc"

@@ -320,4 +320,4 @@ void TestFileListBox::manyFilesPast16BitIndices() {
 }
 
 QTEST_MAIN(TestFileListBox)
-#include "tst_file_list_box.moc"
+#include "file_list_box_test.moc"

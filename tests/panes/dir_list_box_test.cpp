@@ -218,4 +218,4 @@ void TestDirListBox::rootEntryOpensTheRootFromAnotherVolume() {
 }
 
 QTEST_MAIN(TestDirListBox)
-#include "tst_dir_list_box.moc"
+#include "dir_list_box_test.moc"

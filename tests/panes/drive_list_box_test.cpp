@@ -126,4 +126,4 @@ void TestDriveListBox::readsTheVolumesAgain() {
 }
 
 QTEST_MAIN(TestDriveListBox)
-#include "tst_drive_list_box.moc"
+#include "drive_list_box_test.moc"
