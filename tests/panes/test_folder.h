@@ -1,32 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A temporary folder filled with real files, folders and links for the pane
+// A scratch folder filled with real files, folders and links for the widget
 // tests. Entries are given as "name" (an empty file), "name/" (a folder) or
 // "name->target" (a symbolic link).
 #pragma once
 
+#include "tests/support/scratch_folder.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QList>
+#include <QFile>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 class TestFolder {
 public:
-    TestFolder() = default;
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
-    // QTemporaryDir cannot remove names that are not UTF-8: unlink them first.
-    ~TestFolder() {
-        for (const QByteArray& file : rawFiles_)
-            ::unlink(file.constData());
-    }
-
-    bool isValid() const { return dir_.isValid(); }
-    QString path() const { return QDir(dir_.path()).canonicalPath(); }
+    bool isValid() const { return true; } // ScratchFolder throws when it cannot make one
+    QString path() const { return QDir(QFile::decodeName(folder_.path().c_str())).canonicalPath(); }
     QString pathOf(const QString& name) const { return path() + u'/' + name; }
 
     // Creates the entries described above; true if all were made.
@@ -39,9 +31,8 @@ public:
     }
 
     // Creates an empty file whose name is the raw bytes `name`.
-    bool createRaw(const QByteArray& name) {
-        rawFiles_.append(QFile::encodeName(path()) + '/' + name);
-        return touch(rawFiles_.back());
+    bool createRaw(const QByteArray& name) const {
+        return touch(QFile::encodeName(path()) + '/' + name);
     }
 
     // Creates `count` empty files named prefix0, prefix1, ...
@@ -73,6 +64,5 @@ private:
         return fd >= 0 && ::close(fd) == 0;
     }
 
-    QTemporaryDir dir_;
-    QList<QByteArray> rawFiles_;
+    crunchwise::testing::ScratchFolder folder_;
 };

@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A fresh folder for a test's real files, removed with everything in it.
+// A fresh folder for a test's real files, removed with everything in it, names
+// that are not UTF-8 included. Header-only, so that widget tests can use it
+// without linking the rest of the test support.
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,8 +17,18 @@ namespace fs = std::filesystem;
 
 class ScratchFolder {
 public:
-    ScratchFolder(); // throws std::runtime_error when none can be made
-    ~ScratchFolder();
+    // Throws std::runtime_error when no folder can be made.
+    ScratchFolder() {
+        std::string pattern = (fs::temp_directory_path() / "crunchwise-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code error;
+        fs::remove_all(path_, error);
+    }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
@@ -22,7 +37,14 @@ public:
 
     // Names of the entries directly in `folder` (the scratch folder itself by
     // default), sorted, hidden ones included.
-    std::vector<std::string> entries(const fs::path& folder = {}) const;
+    std::vector<std::string> entries(const fs::path& folder = {}) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder.empty() ? path_ : folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 private:
     fs::path path_;

@@ -2,17 +2,19 @@
 // Interoperation with independent implementations: Debian's msexpand and
 // mscompress, and libmspack, on real files in a temporary folder.
 #include "szdd_test_data.h"
-#include "temp_dir.h"
+#include "tests/support/program_runner.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>
 
 using namespace szdd_test;
+using namespace crunchwise::testing;
 
 namespace {
 
-const std::string msexpand = MSEXPAND_PATH;
-const std::string mscompress = MSCOMPRESS_PATH;
+const std::filesystem::path msexpand = MSEXPAND_PATH;
+const std::filesystem::path mscompress = MSCOMPRESS_PATH;
 const std::filesystem::path referenceDir = REFERENCE_DIR;
 
 struct Sample {
@@ -40,16 +42,17 @@ Bytes ourFile(const Bytes& source) {
     return packed;
 }
 
-Bytes expandWithMsexpand(const TempDir& dir, const Bytes& packed) {
-    writeFile(dir / "in.sz_", packed);
-    const std::string command = "'" + msexpand + "' < '" + (dir / "in.sz_").string() + "' > '" +
-                                (dir / "out.bin").string() + "'";
-    EXPECT_EQ(run(command), 0) << command;
-    return readFile(dir / "out.bin");
+Bytes expandWithMsexpand(const ScratchFolder& dir, const Bytes& packed) {
+    writeBytes(dir / "in.sz_", packed);
+    RunOptions redirected;
+    redirected.input = dir / "in.sz_";
+    redirected.output = dir / "out.bin";
+    EXPECT_EQ(runProgram(msexpand, {}, redirected), 0);
+    return readBytes(dir / "out.bin");
 }
 
-Bytes expandWithLibmspack(const TempDir& dir, const Bytes& packed) {
-    writeFile(dir / "in.sz_", packed);
+Bytes expandWithLibmspack(const ScratchFolder& dir, const Bytes& packed) {
+    writeBytes(dir / "in.sz_", packed);
     msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(nullptr);
     EXPECT_NE(decompressor, nullptr);
     const std::string in = (dir / "in.sz_").string();
@@ -57,15 +60,14 @@ Bytes expandWithLibmspack(const TempDir& dir, const Bytes& packed) {
     const int error = decompressor->decompress(decompressor, in.c_str(), out.c_str());
     mspack_destroy_szdd_decompressor(decompressor);
     EXPECT_EQ(error, MSPACK_ERR_OK);
-    return readFile(dir / "lib.bin");
+    return readBytes(dir / "lib.bin");
 }
 
-Bytes compressWithMscompress(const TempDir& dir, const Bytes& source) {
-    writeFile(dir / "src.bin", source);
+Bytes compressWithMscompress(const ScratchFolder& dir, const Bytes& source) {
+    writeBytes(dir / "src.bin", source);
     std::filesystem::remove(dir / "src.bin_"); // mscompress does not overwrite
-    const std::string command = "'" + mscompress + "' '" + (dir / "src.bin").string() + "'";
-    EXPECT_EQ(run(command), 0) << command;
-    return readFile(dir / "src.bin_");
+    EXPECT_EQ(runProgram(mscompress, {(dir / "src.bin").string()}), 0);
+    return readBytes(dir / "src.bin_");
 }
 
 // A stream of 4096 distinct-looking literals and then matches at fixed slots.
@@ -96,7 +98,7 @@ Bytes withHeader(const Bytes& stream) {
 } // namespace
 
 TEST(SzddPeers, OurFilesExpandWithMsexpandAndLibmspack) {
-    TempDir dir;
+    ScratchFolder dir;
     std::vector<Sample> samples = peerSamples();
     samples.push_back({"oneByte", {'q'}});
     samples.push_back({"text4096", makeText(4096, 18)});
@@ -109,7 +111,7 @@ TEST(SzddPeers, OurFilesExpandWithMsexpandAndLibmspack) {
 }
 
 TEST(SzddPeers, MscompressFilesExpandWithOurDecoderAndAreNoSmaller) {
-    TempDir dir;
+    ScratchFolder dir;
     for (const Sample& sample : peerSamples()) {
         SCOPED_TRACE(sample.name);
         const Bytes theirs = compressWithMscompress(dir, sample.data);
@@ -125,8 +127,8 @@ TEST(SzddPeers, MscompressFilesExpandWithOurDecoderAndAreNoSmaller) {
 }
 
 TEST(SzddPeers, ReferenceFileExpandsToItsTwentyBytes) {
-    const Bytes packed = readFile(referenceDir / "testfile.tx_");
-    const Bytes expected = readFile(referenceDir / "testfile.txt");
+    const Bytes packed = readBytes(referenceDir / "testfile.tx_");
+    const Bytes expected = readBytes(referenceDir / "testfile.txt");
     ASSERT_EQ(expected.size(), 20u);
     szdd::Header header;
     ASSERT_EQ(szdd::readHeader(packed, header), szdd::Status::ok);
@@ -152,7 +154,7 @@ TEST(SzddPeers, RingSlotsDecodeLikeThePeers) {
         // the last never-written slot and the first output byte.
         {"neverWrittenSlots", {0x00, 0x00, 0x0F, 0xEF, 0xF2, 0x10, 0x05}, 18 + 5 + 8},
     };
-    TempDir dir;
+    ScratchFolder dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const Bytes file = withHeader(c.stream);

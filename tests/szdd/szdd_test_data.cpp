@@ -2,9 +2,6 @@
 #include "szdd_test_data.h"
 
 #include <array>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -93,27 +90,6 @@ Bytes makeProgram(std::size_t size, unsigned seed) {
     }
     out.resize(size);
     return out;
-}
-
-Bytes readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path.string());
-    }
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::filesystem::path& path, const Bytes& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()),
-              static_cast<std::streamsize>(data.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
-}
-
-int run(const std::string& command) {
-    return std::system(command.c_str());
 }
 
 namespace {

@@ -1,18 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shared helpers of the codec tests: sample data, files, peer programs and
-// the streaming codec driven in chunks.
+// Shared helpers of the codec tests: sample data and the streaming codec
+// driven in chunks.
 #pragma once
 
 #include "szdd/szdd.h"
+#include "tests/support/file_contents.h"
 
-#include <cstdint>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 namespace szdd_test {
 
-using Bytes = std::vector<std::uint8_t>;
+using crunchwise::testing::Bytes;
 
 // English-like text made of words from a fixed list, reproducible by seed.
 Bytes makeText(std::size_t size, unsigned seed);
@@ -23,11 +21,6 @@ Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece);
 // Bytes shaped like x86 machine code: short instructions, padding, address
 // tables and names, reproducible by seed.
 Bytes makeProgram(std::size_t size, unsigned seed);
-
-Bytes readFile(const std::filesystem::path& path);
-void writeFile(const std::filesystem::path& path, const Bytes& data);
-// Runs a shell command; returns its exit status.
-int run(const std::string& command);
 
 // One item of an LZSS stream, as read by a plain walk over its groups.
 struct Item {

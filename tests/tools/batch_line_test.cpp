@@ -8,7 +8,6 @@ using crunchwise::tools::BatchLine;
 using crunchwise::tools::parseBatchLine;
 using crunchwise::tools::splitBatchLines;
 using Kind = BatchLine::Kind;
-using Words = std::vector<std::string>;
 
 TEST(BatchLine, KindOfEachLine) {
     const std::pair<const char*, Kind> cases[] = {
@@ -21,12 +20,6 @@ TEST(BatchLine, KindOfEachLine) {
     for (const auto& [line, kind] : cases) {
         EXPECT_EQ(parseBatchLine(line).kind, kind) << line;
     }
-}
-
-TEST(BatchLine, ArgumentsAreTheWordsAfterTheCommand) {
-    const BatchLine ren = parseBatchLine(R"(REN D:/OUT/README~1.TX_ "Read Me.tx_")");
-    EXPECT_EQ(ren.kind, Kind::ren);
-    EXPECT_EQ(ren.arguments, (Words{"D:/OUT/README~1.TX_", "Read Me.tx_"}));
 }
 
 TEST(BatchLine, SplitsOnCarriageReturnLineFeedOrLineFeed) {

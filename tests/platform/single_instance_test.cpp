@@ -153,4 +153,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSingleInstance)
-#include "test_single_instance.moc"
+#include "single_instance_test.moc"

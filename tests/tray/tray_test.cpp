@@ -231,4 +231,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTray)
-#include "test_tray.moc"
+#include "tray_test.moc"

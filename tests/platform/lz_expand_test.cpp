@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The LZ library on real files: opening, expanding, copying, closing.
-#include "tests/lz/lz_test_files.h"
+#include "tests/platform/lz_test_files.h"
 
 #include <gtest/gtest.h>
 

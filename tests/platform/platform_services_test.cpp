@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/locale_number.h"
+// Settings and help: stored as text, failures raised, the help file read.
 #include "errors/runtime_error.h"
 #include "platform/help_file.h"
 #include "platform/help_viewer.h"
@@ -17,35 +17,6 @@ class TestPlatformServices : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-
-    void numbersAsText_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("whole number has no decimals") << "en_US" << 1000.0f << "1000";
-        QTest::newRow("no group separator") << "en_US" << 123456.0f << "123456";
-        QTest::newRow("decimal point") << "en_US" << 1234.5f << "1234.5";
-        QTest::newRow("decimal comma") << "de_DE" << 1234.5f << "1234,5";
-        QTest::newRow("negative position") << "en_US" << -240.0f << "-240";
-    }
-    void numbersAsText() {
-        QFETCH(QString, locale);
-        QFETCH(float, value);
-        QFETCH(QString, text);
-        QLocale::setDefault(QLocale(locale));
-        QCOMPARE(LocaleNumber::fromSingle(value), text);
-        QCOMPARE(LocaleNumber::toSingle(text).value_or(-1.0f), value);
-    }
-
-    void textThatIsNoNumber() {
-        QVERIFY(!LocaleNumber::toSingle(QStringLiteral("left")));
-        QVERIFY(!LocaleNumber::toSingle(QString()));
-        QVERIFY(!LocaleNumber::toInteger(QStringLiteral("1.5")));
-        QVERIFY(!LocaleNumber::toInteger(QStringLiteral("40000"))); // past 16 bits
-        QCOMPARE(LocaleNumber::toInteger(QStringLiteral("1")).value_or(0), short(1));
-    }
-
     void settingsRoundTripAsText() {
         QTemporaryDir config;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
@@ -101,4 +72,4 @@ private slots:
 };
 
 QTEST_MAIN(TestPlatformServices)
-#include "test_platform_services.moc"
+#include "platform_services_test.moc"

@@ -40,52 +40,39 @@ public slots:
 class ShellExecuteTest : public QObject {
     Q_OBJECT
 private slots:
-    void launcherRunsTheBatchDetachedInTheProgramFolder();
-    void launcherRunsInTheGivenWorkingFolder();
+    void launcherRunsTheBatchDetachedInTheGivenFolder();
     void launcherFailures(); // and operations other than opening
     void addressesGoToTheirHandler();
     void addressWithoutHandlerGivesNoAssociation();
 };
 
-void ShellExecuteTest::launcherRunsTheBatchDetachedInTheProgramFolder() {
-    ScratchFolder scratch;
-    const fs::path program = scratch / "program";
-    fs::create_directories(program);
-    fs::create_directories(scratch / "Out");
-    stageProgramFolder(program);
-    const Bytes data = testData(20000);
-    writeBytes(scratch / "Read Me.txt", data);
-    writeText(program / "_tempcom.bat", "compress \"" + (scratch / "Read Me.txt").string() + "\" " +
-                                            (scratch / "Out/README~1.TX_").string() + "\r\n" +
-                                            "ren " + (scratch / "Out/README~1.TX_").string() +
-                                            " \"Read Me.tx_\"\r\n" + "del _tempcom.bat\r\n");
-
-    const int result = ShellExecuteA(nullptr, nullptr, (program / "crunchws.pif").string(), nullptr,
-                                     program.string(), SW_HIDE);
-    QVERIFY2(result > 32, qPrintable(QString::number(result)));
-    QTRY_VERIFY_WITH_TIMEOUT(!fs::exists(program / "_tempcom.bat"), 15000);
-    QVERIFY(fs::exists(scratch / "Out/Read Me.tx_"));
-    Bytes expanded;
-    QCOMPARE(szdd::expand(readBytes(scratch / "Out/Read Me.tx_"), expanded), szdd::Status::ok);
-    QVERIFY(expanded == data);
-}
-
-void ShellExecuteTest::launcherRunsInTheGivenWorkingFolder() {
+void ShellExecuteTest::launcherRunsTheBatchDetachedInTheGivenFolder() {
     ScratchFolder scratch;
     const fs::path program = scratch / "program";
     const fs::path work = scratch / "work";
-    fs::create_directories(program);
-    fs::create_directories(work);
+    for (const fs::path& folder : {program, work, scratch / "Out"}) {
+        fs::create_directories(folder);
+    }
     stageProgramFolder(program);
-    writeText(work / "marker", "m");
-    writeText(work / "_tempcom.bat", "del marker\r\ndel _tempcom.bat\r\n");
+    fs::copy_file(program / "compress.exe", work / "compress.exe"); // the batch runs in `work`
+    const Bytes data = testData(20000);
+    writeBytes(scratch / "Read Me.txt", data);
     writeText(program / "marker", "must stay");
+    writeText(work / "marker", "m");
+    const std::string packed = (scratch / "Out/README~1.TX_").string();
+    writeText(work / "_tempcom.bat", "compress \"" + (scratch / "Read Me.txt").string() + "\" " +
+                                         packed + "\r\nren " + packed +
+                                         " \"Read Me.tx_\"\r\ndel marker\r\ndel _tempcom.bat\r\n");
 
-    QVERIFY(ShellExecuteA(nullptr, "open", (program / "crunchws.pif").string(), nullptr,
-                          work.string(), SW_HIDE) > 32);
+    const int result = ShellExecuteA(nullptr, "open", (program / "crunchws.pif").string(), nullptr,
+                                     work.string(), SW_HIDE);
+    QVERIFY2(result > 32, qPrintable(QString::number(result)));
     QTRY_VERIFY_WITH_TIMEOUT(!fs::exists(work / "_tempcom.bat"), 15000);
     QVERIFY(!fs::exists(work / "marker"));
     QVERIFY(fs::exists(program / "marker"));
+    Bytes expanded;
+    QCOMPARE(szdd::expand(readBytes(scratch / "Out/Read Me.tx_"), expanded), szdd::Status::ok);
+    QVERIFY(expanded == data);
 }
 
 void ShellExecuteTest::launcherFailures() {

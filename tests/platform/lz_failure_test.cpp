@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The LZ library's failures: each reported by its code, none of them costing
 // the file that the destination names.
-#include "tests/lz/lz_test_files.h"
+#include "tests/platform/lz_test_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Numbers as text in the user's locale, and text that is no number.
+#include "common/locale_number.h"
+
+#include <QtTest>
+
+using namespace crunchwise;
+
+class LocaleNumberTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void numbersAsText_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole number has no decimals") << "en_US" << 1000.0f << "1000";
+        QTest::newRow("no group separator") << "en_US" << 123456.0f << "123456";
+        QTest::newRow("decimal point") << "en_US" << 1234.5f << "1234.5";
+        QTest::newRow("decimal comma") << "de_DE" << 1234.5f << "1234,5";
+        QTest::newRow("negative position") << "en_US" << -240.0f << "-240";
+    }
+    void numbersAsText() {
+        QFETCH(QString, locale);
+        QFETCH(float, value);
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale(locale));
+        QCOMPARE(LocaleNumber::fromSingle(value), text);
+        QCOMPARE(LocaleNumber::toSingle(text).value_or(-1.0f), value);
+    }
+
+    void textThatIsNoNumber() {
+        QVERIFY(!LocaleNumber::toSingle(QStringLiteral("left")));
+        QVERIFY(!LocaleNumber::toSingle(QString()));
+        QVERIFY(!LocaleNumber::toInteger(QStringLiteral("1.5")));
+        QVERIFY(!LocaleNumber::toInteger(QStringLiteral("40000"))); // past 16 bits
+        QCOMPARE(LocaleNumber::toInteger(QStringLiteral("1")).value_or(0), short(1));
+    }
+};
+
+QTEST_MAIN(LocaleNumberTest)
+#include "locale_number_test.moc"

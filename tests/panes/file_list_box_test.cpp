@@ -1,0 +1,311 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The file list driven like a user would: real files, real clicks and keys.
+#include "app/panes/file_list_box.h"
+#include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
+#include "test_folder.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using crunchwise::FileListBox;
+using crunchwise::RuntimeError;
+
+struct Click {
+    int row;
+    Qt::KeyboardModifiers modifiers;
+};
+struct KeyStroke {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+Q_DECLARE_METATYPE(QList<Click>)
+Q_DECLARE_METATYPE(QList<KeyStroke>)
+
+namespace {
+
+const QStringList tenFiles = {"f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10"};
+
+QStringList listed(const FileListBox& box) {
+    QStringList names;
+    for (int i = 0; i < box.listCount(); ++i)
+        names.append(box.list(i));
+    return names;
+}
+
+QList<int> selectedRows(const FileListBox& box) {
+    QList<int> rows;
+    for (int i = 0; i < box.listCount(); ++i) {
+        if (box.selected(i))
+            rows.append(i);
+    }
+    return rows;
+}
+
+QPoint centreOf(const FileListBox& box, int row) {
+    return box.visualRect(box.model()->index(row, 0)).center();
+}
+
+void clickRow(FileListBox& box, int row, Qt::KeyboardModifiers modifiers = {},
+              Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(box.viewport(), button, modifiers, centreOf(box, row));
+}
+
+} // namespace
+
+class TestFileListBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listsTheFolderFiles_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("folders are left out")
+            << QStringList{"b.txt", "sub/", "a.txt"} << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("hidden files and folders are left out")
+            << QStringList{".hidden", "shown", ".dir/"} << QStringList{"shown"};
+        QTest::newRow("natural order")
+            << QStringList{"file10.txt", "file9.txt", "file100.txt", "file1.txt"}
+            << QStringList{"file1.txt", "file9.txt", "file10.txt", "file100.txt"};
+        QTest::newRow("links to files shown, links to folders and dangling links not")
+            << QStringList{"real", "sub/", "tofile->real", "todir->sub", "dangling->missing"}
+            << QStringList{"real", "tofile"};
+        QTest::newRow("empty folder") << QStringList{"only/"} << QStringList{};
+    }
+
+    void listsTheFolderFiles() {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, expected);
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, entries);
+        QCOMPARE(listed(box), expected);
+        QCOMPARE(box.listCount(), expected.size());
+        QCOMPARE(box.listIndex(), -1);
+        QCOMPARE(box.selCount(), 0);
+    }
+
+    void oddByteNamesListReopenAndSelect() {
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, {"plain"});
+        QVERIFY(folder.createRaw("caf\xe9 \"x\".ex_"));
+        box.refresh();
+        QCOMPARE(box.listCount(), 2);
+        const int odd = box.list(0) == "plain" ? 1 : 0;
+        const QByteArray reopened =
+            crunchwise::FileNameCodec::encode(box.path() + '/' + box.list(odd));
+        QCOMPARE(reopened, QFile::encodeName(box.path()) + "/caf\xe9 \"x\".ex_");
+        const int fd = ::open(reopened.constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        clickRow(box, odd);
+        QCOMPARE(selectedRows(box), QList<int>{odd});
+        QVERIFY(box.model()->index(odd, 0).data().toString().contains(QChar::ReplacementCharacter));
+    }
+
+    void mouseSelection_data() {
+        using M = Qt::KeyboardModifier;
+        QTest::addColumn<QList<Click>>("clicks");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addColumn<int>("current");
+        QTest::newRow("a click selects one file") << QList<Click>{{2, {}}} << QList<int>{2} << 2;
+        QTest::newRow("shift click selects the range")
+            << QList<Click>{{2, {}}, {5, M::ShiftModifier}} << QList<int>{2, 3, 4, 5} << 5;
+        QTest::newRow("ctrl click toggles a selected file off")
+            << QList<Click>{{2, {}}, {5, M::ControlModifier}, {2, M::ControlModifier}}
+            << QList<int>{5} << 2;
+    }
+
+    void mouseSelection() {
+        QFETCH(QList<Click>, clicks);
+        QFETCH(QList<int>, expected);
+        QFETCH(int, current);
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, tenFiles);
+        QSignalSpy clicked(&box, &FileListBox::click);
+        for (const Click& click : clicks)
+            clickRow(box, click.row, click.modifiers);
+        QCOMPARE(selectedRows(box), expected);
+        QCOMPARE(box.selCount(), expected.size());
+        QCOMPARE(box.listIndex(), current);
+        QCOMPARE(clicked.size(), clicks.size());
+    }
+
+    void keyboardSelection_data() {
+        using M = Qt::KeyboardModifier;
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QList<KeyStroke>>("keys");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addColumn<int>("clicks"); // one per key that moved or changed the selection
+        QTest::newRow("down moves the selection")
+            << 2 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{3} << 1;
+        QTest::newRow("down on the last file does nothing")
+            << 9 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{9} << 0;
+        QTest::newRow("shift down extends it")
+            << 2
+            << QList<KeyStroke>{{Qt::Key_Down, M::ShiftModifier}, {Qt::Key_Down, M::ShiftModifier}}
+            << QList<int>{2, 3, 4} << 2;
+        QTest::newRow("ctrl down moves, ctrl space adds")
+            << 2
+            << QList<KeyStroke>{{Qt::Key_Down, M::ControlModifier},
+                                {Qt::Key_Down, M::ControlModifier},
+                                {Qt::Key_Space, M::ControlModifier}}
+            << QList<int>{2, 4} << 3;
+        QTest::newRow("ctrl a selects all")
+            << 0 << QList<KeyStroke>{{Qt::Key_A, M::ControlModifier}}
+            << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << 1;
+    }
+
+    void keyboardSelection() {
+        QFETCH(int, start);
+        QFETCH(QList<KeyStroke>, keys);
+        QFETCH(QList<int>, expected);
+        QFETCH(int, clicks);
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, tenFiles);
+        clickRow(box, start);
+        QSignalSpy clicked(&box, &FileListBox::click);
+        for (const KeyStroke& stroke : keys)
+            QTest::keyClick(&box, stroke.key, stroke.modifiers);
+        QCOMPARE(selectedRows(box), expected);
+        QCOMPARE(box.selCount(), expected.size());
+        QCOMPARE(clicked.size(), clicks);
+    }
+
+    void rightClickKeepsTheSelection() {
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, tenFiles);
+        clickRow(box, 1);
+        clickRow(box, 3, Qt::ControlModifier);
+        clickRow(box, 5, Qt::ControlModifier);
+        QSignalSpy pressed(&box, &FileListBox::mouseDown);
+        QSignalSpy clicked(&box, &FileListBox::click);
+        clickRow(box, 7, {}, Qt::RightButton);
+        QCOMPARE(selectedRows(box), (QList<int>{1, 3, 5}));
+        QCOMPARE(pressed.size(), 1);
+        QCOMPARE(pressed.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
+        QCOMPARE(pressed.at(0).at(2).toPoint(), centreOf(box, 7));
+        QCOMPARE(clicked.size(), 0);
+    }
+
+    void doubleClickOnAFileOnly() {
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, {"one", "two"});
+        QSignalSpy doubled(&box, &FileListBox::dblClick);
+        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, centreOf(box, 1));
+        QCOMPARE(doubled.size(), 1);
+        QCOMPARE(box.listIndex(), 1);
+        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {},
+                           QPoint(5, box.viewport()->height() - 3));
+        QCOMPARE(doubled.size(), 1);
+    }
+
+    void keyPressCanCancelTheKey() {
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, {"apple", "banana", "cherry"});
+        clickRow(box, 0);
+        bool cancel = true;
+        QList<int> seen;
+        connect(&box, &FileListBox::keyPress, &box, [&](int& keyAscii) {
+            seen.append(keyAscii);
+            if (cancel)
+                keyAscii = 0;
+        });
+        QTest::keyClick(&box, Qt::Key_C);
+        QCOMPARE(box.listIndex(), 0); // the type-ahead search did not run
+        cancel = false;
+        QTest::keyClick(&box, Qt::Key_C);
+        QCOMPARE(box.listIndex(), 2);
+        QTest::keyClick(&box, Qt::Key_Return);
+        QCOMPARE(seen, (QList<int>{'c', 'c', 13}));
+    }
+
+    void refreshFollowsTheFolder() {
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, {"a", "b", "c", "d"});
+        clickRow(box, 1);
+        clickRow(box, 2, Qt::ControlModifier);
+        clickRow(box, 3, Qt::ControlModifier);
+        QVERIFY(folder.create({"ab"}));
+        QVERIFY(folder.remove("d"));
+        box.refresh();
+        QCOMPARE(listed(box), (QStringList{"a", "ab", "b", "c"}));
+        QCOMPARE(selectedRows(box), (QList<int>{2, 3}));
+        QCOMPARE(box.listIndex(), -1); // "d" was current and is gone
+        clickRow(box, 3, Qt::ControlModifier);
+        clickRow(box, 3, Qt::ControlModifier);
+        box.refresh();
+        QCOMPARE(box.list(box.listIndex()), QStringLiteral("c"));
+    }
+
+    void unreadableFolderKeepsTheListing_data() {
+        QTest::addColumn<QString>("where"); // each is 76 Path not found
+        QTest::newRow("a folder that does not exist") << "missing";
+        QTest::newRow("a regular file") << "one";
+        QTest::newRow("an empty path") << "";
+    }
+
+    void unreadableFolderKeepsTheListing() {
+        QFETCH(QString, where);
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, {"one", "two"});
+        clickRow(box, 1);
+        const QString target = where.isEmpty() ? where : folder.pathOf(where);
+        try {
+            box.setPath(target);
+            QFAIL("setPath succeeded");
+        } catch (const RuntimeError& failure) {
+            QCOMPARE(failure.number(), 76);
+        }
+        QCOMPARE(box.path(), folder.path());
+        QCOMPARE(listed(box), (QStringList{"one", "two"}));
+        QCOMPARE(selectedRows(box), QList<int>{1});
+    }
+
+    void manyFilesPast16BitIndices() {
+        FileListBox box;
+        TestFolder folder;
+        QVERIFY(folder.createNumbered(40000, "file"));
+        open(box, folder, {});
+        QCOMPARE(box.listCount(), 40000);
+        QCOMPARE(box.list(39999), QStringLiteral("file39999"));
+        QCOMPARE(box.list(32768), QStringLiteral("file32768"));
+        box.setListIndex(39999);
+        QCOMPARE(box.listIndex(), 39999);
+        QVERIFY(box.selected(39999));
+        box.setSelected(32767, true);
+        box.setSelected(32768, true);
+        QCOMPARE(selectedRows(box), (QList<int>{32767, 32768, 39999}));
+        QCOMPARE(box.selCount(), 3);
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box.selCount(), 40000);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, box.setSelected(40000, true));
+    }
+
+private:
+    // A shown list of the files `entries` in a fresh folder.
+
+    void open(FileListBox& box, TestFolder& folder, const QStringList& entries) {
+        QVERIFY(folder.isValid());
+        QVERIFY(folder.create(entries));
+        box.resize(300, 400);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setPath(folder.path());
+        QCOMPARE(box.path(), folder.path());
+    }
+};
+
+QTEST_MAIN(TestFileListBox)
+#include "file_list_box_test.moc"
