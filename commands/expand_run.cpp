@@ -44,6 +44,22 @@ std::optional<std::uint64_t> expandedLength(const std::string& file) {
     return header.length;
 }
 
+// Whether `copied` bytes are the whole of compressed file `file` whose header
+// gives `length`. A file cut short may still decode cleanly up to a token, so
+// fewer bytes than the header gives is a failure, unless the field cannot be
+// true: no stream yields more than 9 bytes per compressed byte (18 from a
+// two-byte match, with one control byte per eight items), and some
+// compressors write a wrong length, which expanders then ignore.
+bool complete(const std::string& file, std::optional<std::uint64_t> length, std::uint64_t copied) {
+    if (!length || copied >= *length)
+        return true;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    constexpr std::uint64_t kMostBytesPerCompressedByte = 9;
+    return !error && size > szdd::kHeaderSize &&
+           *length > (size - szdd::kHeaderSize) * kMostBytesPerCompressedByte;
+}
+
 // The process's file mode creation mask, read without changing it (umask()
 // would race with other threads creating files).
 mode_t currentUmask() {
@@ -167,9 +183,7 @@ ExpandOutcome ExpandRun::expandOne(const ExpandJob& job, std::vector<std::string
     if (first.empty())
         return outcome;
     const std::int64_t copied = copyInto(job.source, first);
-    // A compressed file cut short may still decode cleanly up to a token:
-    // only its full expanded length counts as a complete copy.
-    outcome.ok = copied >= 0 && (!length || std::uint64_t(copied) == *length) &&
+    outcome.ok = copied >= 0 && complete(job.source, length, std::uint64_t(copied)) &&
                  ::rename(first.c_str(), job.destination.c_str()) == 0;
     if (!outcome.ok)
         ::unlink(first.c_str());

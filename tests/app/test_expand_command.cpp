@@ -6,6 +6,7 @@
 #include "common/globals.h"
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory_expand.h"
+#include "tests/support/szdd_file.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -60,15 +61,20 @@ private slots:
     void init() { MessageBox::clearShown(); }
     void cleanup() { QVERIFY2(MessageBox::pendingAnswers() == 0, "an answer was not asked for"); }
 
-    // Ours and Debian's compressor; each file under its own proposed name.
+    // Ours, Debian's compressor, and another whose header gives a length that
+    // its data cannot hold; each file under its own proposed name.
     void expandsEveryFileUnderItsProposedName() {
         QTemporaryDir folder;
+        const auto& reference = crunchwise::testing::kReferenceCompressed;
+        QVERIFY(writeAll(folder.path() + QStringLiteral("/testfile.tx_"),
+                         QByteArray(reinterpret_cast<const char*>(reference.data()),
+                                    qsizetype(reference.size()))));
         QVERIFY(compressed("ours", sampleData(1), folder.path() + QStringLiteral("/read me.tx_")));
         QVERIFY(
             compressed("mscompress", sampleData(2), folder.path() + QStringLiteral("/SETUP.EX_")));
         QVERIFY(compressed("ours", sampleData(3), folder.path() + QStringLiteral("/lib.dl_")));
         QString proposed;
-        auto window = expand(folder.path(), {"read me.tx_", "SETUP.EX_", "lib.dl_"},
+        auto window = expand(folder.path(), {"read me.tx_", "SETUP.EX_", "lib.dl_", "testfile.tx_"},
                              [&](frmSaveDirectoryExpand* dialog) {
                                  QCOMPARE(dialog->windowTitle(), QStringLiteral("Expand To"));
                                  proposed = dialog->txtFileName->text();
@@ -79,6 +85,8 @@ private slots:
         QCOMPARE(readAll(folder.path() + QStringLiteral("/read me.txt")), sampleData(1));
         QCOMPARE(readAll(folder.path() + QStringLiteral("/SETUP.EXE")), sampleData(2));
         QCOMPARE(readAll(folder.path() + QStringLiteral("/lib.dll")), sampleData(3));
+        QCOMPARE(readAll(folder.path() + QStringLiteral("/testfile.txt")),
+                 QByteArray::fromStdString(crunchwise::testing::kReferenceText));
         QVERIFY(rowOf(window->File1, QStringLiteral("SETUP.EXE")) >= 0);
     }
 
@@ -152,7 +160,7 @@ private slots:
         const QString in = folder.path() + u'/';
         QVERIFY(compressed("ours", sampleData(1, 200000), in + QStringLiteral("a.tx_")));
         const QByteArray packed = readAll(in + QStringLiteral("a.tx_"));
-        QVERIFY(writeAll(in + QStringLiteral("cut.tx_"), packed.left(packed.size() / 2)));
+        QVERIFY(writeAll(in + QStringLiteral("cut.tx_"), packed.chopped(64)));
         QVERIFY(writeAll(in + QStringLiteral("cut.txt"), "existing"));
         QVERIFY(QFile::link(in + QStringLiteral("a.tx_"), in + QStringLiteral("link.tx_")));
         const QStringList before = QDir(folder.path()).entryList(QDir::Files);
