@@ -187,15 +187,7 @@ void frmMain::restorePosition() {
 void frmMain::runFirstTimeHelp() {
     // The program must still start when the store cannot be written.
     ErrorTrap(QString(), ErrorTrap::Mode::Ignore).step([] { saveSetting("RunOnce", "1"); });
-    const QString helpFile = AppInfo::helpFile();
-    if (helpFile.isEmpty()) {
-        MessageBox::show(this, QMessageBox::Information, windowTitle(),
-                         QStringLiteral("Unable to display Help Contents. There is no Help "
-                                        "associated with this project."));
-        return;
-    }
-    // A failed help call shows its description; nothing else is reported.
-    ErrorTrap::telling(this).step([&] { WinHelpA(this, helpFile, HELP_FINDER, 0); });
+    showHelp(HELP_FINDER, 0);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

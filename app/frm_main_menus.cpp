@@ -111,12 +111,7 @@ void frmMain::showHelp(unsigned command, std::uintptr_t data) {
                                         "associated with this project."));
         return;
     }
-    try {
-        WinHelpA(this, helpFile, command, data);
-    } catch (const std::exception& failure) {
-        MessageBox::show(this, QMessageBox::NoIcon, AppInfo::title(),
-                         QString::fromLocal8Bit(failure.what()));
-    }
+    ErrorTrap::telling(this).step([&] { WinHelpA(this, helpFile, command, data); });
 }
 
 void frmMain::mcontents_Click() {
