@@ -12,7 +12,7 @@
 #include "platform/help_viewer.h"
 #include "platform/settings_store.h"
 #include "platform/win_help.h"
-#include "tests/panes/own_volume.h"
+#include "tests/app/panes/own_volume.h"
 
 #include <QAction>
 #include <QDir>
@@ -401,4 +401,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFrmMain)
-#include "test_frm_main.moc"
+#include "frm_main_test.moc"

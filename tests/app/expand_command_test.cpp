@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Expand through the real window: pop-up menu, "Expand To", the LZ library.
-#include "command_fixture.h"
+#include "window_session.h"
 
 #include "common/app_info.h"
 #include "common/globals.h"
@@ -80,31 +80,6 @@ private slots:
         QCOMPARE(readAll(folder.path() + QStringLiteral("/SETUP.EXE")), sampleData(2));
         QCOMPARE(readAll(folder.path() + QStringLiteral("/lib.dll")), sampleData(3));
         QVERIFY(rowOf(window->File1, QStringLiteral("SETUP.EXE")) >= 0);
-    }
-
-    void proposedNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("proposed");
-        QTest::newRow("row ex_") << "Setup.Ex_"
-                                 << "Setup.ExE";
-        QTest::newRow("row htm_") << "index.htm_"
-                                  << "index.html";
-        QTest::newRow("row jpe_") << "PHOTO.JPE_"
-                                  << "PHOTO.JPEG";
-        QTest::newRow("no row") << "README.TXT"
-                                << "README.TX$";
-    }
-    void proposedNames() {
-        QFETCH(QString, name);
-        QFETCH(QString, proposed);
-        QTemporaryDir folder;
-        QVERIFY(writeAll(folder.path() + u'/' + name, "x"));
-        QString offered;
-        auto window = expand(folder.path(), {name}, [&](frmSaveDirectoryExpand* dialog) {
-            offered = dialog->txtFileName->text();
-            dialog->cmdCancel->click();
-        });
-        QCOMPARE(offered, proposed);
     }
 
     void leavingTheDialogWritesNothing_data() {
@@ -234,4 +209,4 @@ private slots:
 };
 
 QTEST_MAIN(TestExpandCommand)
-#include "test_expand_command.moc"
+#include "expand_command_test.moc"
