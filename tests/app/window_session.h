@@ -197,20 +197,16 @@ inline void rightClickFileList(frmMain& window) {
     QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, item.center());
 }
 
-// Answers "Compress To" with `folder`, or cancels with `how` when empty.
-inline void answerCompressTo(const QString& folder, const QString& how = QString()) {
-    whenOpen<frmSaveDirectory>([folder, how](frmSaveDirectory* dialog) {
+// Answers "Compress To" with `folder`, or with Cancel when it is empty.
+inline void answerCompressTo(const QString& folder) {
+    whenOpen<frmSaveDirectory>([folder](frmSaveDirectory* dialog) {
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Compress To"));
-        if (how == u"esc")
-            QTest::keyClick(dialog, Qt::Key_Escape);
-        else if (how == u"close")
-            dialog->close();
-        else if (!how.isEmpty())
+        if (folder.isEmpty()) {
             dialog->cmdCancel->click();
-        else {
-            dialog->Dir1->setPath(folder);
-            dialog->cmdSave->click();
+            return;
         }
+        dialog->Dir1->setPath(folder);
+        dialog->cmdSave->click();
     });
 }
 
