@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A main window for command and menu tests: its own settings store, program
-// folder (for error.log) and home (for the trash), and the lists on a fresh
-// source folder of real files.
+// The main window under test: WindowSession gives it its own settings store,
+// program folder (for error.log) and home (for the trash), its lists on a
+// fresh source folder of real files; command_fixture answers the pop-up menu
+// and the modal dialogs it opens and stages the programs Compress runs.
 #pragma once
 
 #include "app/frm_main.h"
@@ -9,31 +10,72 @@
 #include "app/panes/file_list_box.h"
 #include "common/app_info.h"
 #include "common/message_box.h"
+#include "dialogs/frm_save_directory.h"
 #include "panes/test_folder.h"
+#include "platform/settings_store.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
 #include <memory>
 
 class WindowSession {
 public:
-    // `files`: names of files to create, each holding its own name.
-    explicit WindowSession(const QStringList& files, bool withDataFolder = true) {
+    // No window of its own: the test starts its windows with start().
+    struct NoWindow {
+        explicit NoWindow() = default;
+    };
+    explicit WindowSession(NoWindow, bool withDataFolder = true) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
         crunchwise::AppInfo::setPathForTesting(program_.path());
         qputenv("HOME", home_.path().toLocal8Bit());
         qunsetenv("XDG_DATA_HOME");
         if (withDataFolder)
             QDir(home_.path()).mkpath(QStringLiteral(".local/share"));
+        crunchwise::MessageBox::clearShown();
+    }
+    // A window on the source folder, which holds the files `files`, each
+    // holding its own name.
+    explicit WindowSession(const QStringList& files, bool withDataFolder = true)
+        : WindowSession(NoWindow{}, withDataFolder) {
         for (const QString& name : files)
             write(name, name.toUtf8());
-        crunchwise::MessageBox::clearShown();
         window = std::make_unique<frmMain>();
         window->Dir1->setPath(source.path());
     }
     ~WindowSession() { window.reset(); }
+
+    static void store(const char* key, const QString& value) {
+        crunchwise::SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
+                                QLatin1String(key), value);
+    }
+    static QString stored(const char* key) {
+        return crunchwise::GetSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
+                                      QLatin1String(key), QStringLiteral("<absent>"));
+    }
+    // A window loaded and shown as a later start does (the first-run help
+    // done), or null if it did not come up. `watcher`, when given, filters the
+    // window's events from before the load on.
+    static std::unique_ptr<frmMain> start(QObject* watcher = nullptr) {
+        store("RunOnce", QStringLiteral("1"));
+        auto started = std::make_unique<frmMain>();
+        if (watcher)
+            started->installEventFilter(watcher);
+        if (started->Form_Load() != frmMain::LoadOutcome::Show)
+            return nullptr;
+        started->show();
+        if (!QTest::qWaitForWindowExposed(started.get()))
+            return nullptr;
+        return started;
+    }
 
     void write(const QString& name, const QByteArray& contents) const {
         QFile file(source.pathOf(name));
@@ -72,3 +114,140 @@ private:
     QTemporaryDir program_;
     QTemporaryDir home_;
 };
+
+namespace command_fixture {
+
+using crunchwise::frmSaveDirectory;
+
+inline QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+inline bool writeAll(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// Varied, compressible contents, different for each `seed`.
+inline QByteArray sampleData(int seed, int size = 20000) {
+    QByteArray data;
+    while (data.size() < size)
+        data += "line " + QByteArray::number(data.size() % 977 + seed) + " of sample text\n";
+    return data.left(size);
+}
+
+// A main window of a later start (no help), its lists on `folder`.
+inline std::unique_ptr<frmMain> windowOn(const QString& folder) {
+    crunchwise::SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
+                            QStringLiteral("RunOnce"), QStringLiteral("1"));
+    auto window = std::make_unique<frmMain>();
+    window->show();
+    window->Dir1->setPath(folder);
+    return window;
+}
+
+// Makes the files at `rows` current and selected, the first one current.
+inline void selectRows(crunchwise::FileListBox* list, const QList<int>& rows) {
+    list->setListIndex(rows.value(0, -1));
+    for (int row : rows)
+        list->setSelected(row, true);
+}
+
+inline int rowOf(const crunchwise::FileListBox* list, const QString& name) {
+    for (int i = 0; i < list->listCount(); ++i) {
+        if (list->list(i) == name)
+            return i;
+    }
+    return -1;
+}
+
+// Once a modal dialog (or pop-up menu) of type T opens, `answer` is run on it.
+template <typename T> void whenOpen(std::function<void(T*)> answer) {
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget* open = QApplication::activePopupWidget();
+        if (!open)
+            open = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<T*>(open); dialog && dialog->isVisible()) {
+            timer->deleteLater();
+            timer->stop();
+            answer(dialog);
+        }
+    });
+    timer->start(20);
+}
+
+// Chooses the pop-up menu item `caption` as a user would, by keyboard.
+inline void choosePopUpItem(const QString& caption) {
+    whenOpen<QMenu>([caption](QMenu* menu) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption)
+                menu->setActiveAction(action);
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+}
+
+// Right-clicks the current file of the window's file list.
+inline void rightClickFileList(frmMain& window) {
+    crunchwise::FileListBox* list = window.File1;
+    const QRect item = list->visualRect(list->currentIndex());
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, item.center());
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, item.center());
+}
+
+// Answers "Compress To" with `folder`, or with Cancel when it is empty.
+inline void answerCompressTo(const QString& folder) {
+    whenOpen<frmSaveDirectory>([folder](frmSaveDirectory* dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Compress To"));
+        if (folder.isEmpty()) {
+            dialog->cmdCancel->click();
+            return;
+        }
+        dialog->Dir1->setPath(folder);
+        dialog->cmdSave->click();
+    });
+}
+
+#ifdef CRUNCHWISE_PROGRAM_DIR
+// A program folder with compress.exe and a launcher whose program keeps a
+// copy of the batch and its current folder, then has our runner run it and
+// notes its exit code, one line per run.
+class StagedProgram {
+public:
+    StagedProgram() {
+        QFile::link(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), file("compress.exe"));
+        writeAll(file("crunchws.pif"), "program=record-batch\narguments=/c _tempcom.bat\n");
+        writeAll(file("record-batch"),
+                 "#!/bin/sh\nhere=$(dirname \"$0\")\ncp \"$2\" \"$here/recorded.bat\"\n"
+                 "pwd > \"$here/recorded.cwd\"\n" CRUNCHWISE_PROGRAM_DIR
+                 "/crunchws-cmd \"$@\" 2>> \"$here/runner.err\"\n"
+                 "echo $? >> \"$here/runner.done\"\n");
+        QFile(file("record-batch"))
+            .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QString path() const { return folder_.path(); }
+    QString file(const char* name) const { return folder_.path() + u'/' + QLatin1String(name); }
+
+    // Waits until `runs` batches have run; the exit code of the last.
+    QByteArray waitForRunner(int runs = 1) const {
+        const auto lines = [&] {
+            return readAll(file("runner.done")).count('\n');
+        };
+        if (!QTest::qWaitFor([&] { return QFile::exists(file("runner.done")) && lines() >= runs; },
+                             20000))
+            return "<not run>";
+        return readAll(file("runner.done")).trimmed().split('\n').last();
+    }
+    void clearRecords() const {
+        for (const char* name : {"recorded.bat", "recorded.cwd", "runner.err", "runner.done"})
+            QFile::remove(file(name));
+    }
+
+private:
+    QTemporaryDir folder_;
+};
+#endif
+
+} // namespace command_fixture

@@ -6,7 +6,7 @@
 // runs reuse what the allocator kept from the earlier ones.
 #include "app/panes/file_list_box.h"
 #include "platform/files/folder_reader.h"
-#include "tests/panes/test_folder.h"
+#include "tests/app/panes/test_folder.h"
 
 #include <benchmark/benchmark.h>
 

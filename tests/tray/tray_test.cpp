@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon, its setting and menus, and the hook that brings the icon's
 // messages to the main window.
-#include "app/main_window_session.h"
 #include "app/panes/drive_list_box.h"
+#include "app/window_session.h"
 #include "common/message_box.h"
 #include "platform/single_instance.h"
 #include "tray/systray.h"
@@ -50,7 +50,7 @@ void post(frmMain* window, uint uMsg, qintptr lParam) {
 class TestTray : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowSession> session_;
+    std::unique_ptr<WindowSession> session_;
 
     // The icon shown with its tip, the hook on the window, then whether Hide,
     // Show, Remove and Add are enabled.
@@ -68,7 +68,7 @@ class TestTray : public QObject {
 
 private slots:
     void init() {
-        session_ = std::make_unique<MainWindowSession>();
+        session_ = std::make_unique<WindowSession>(WindowSession::NoWindow{});
         setNotificationAreaForTesting(true);
         MessageBox::clearShown();
     }
@@ -91,23 +91,23 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(bool, on);
         if (!stored.isNull())
-            MainWindowSession::store("SysTray", stored);
-        auto window = MainWindowSession::start();
+            WindowSession::store("SysTray", stored);
+        auto window = WindowSession::start();
         QCOMPARE(trayState(window.get()), on ? on_ : off_);
-        QCOMPARE(MainWindowSession::stored("SysTray"), stored.isNull() ? "<absent>" : stored);
+        QCOMPARE(WindowSession::stored("SysTray"), stored.isNull() ? "<absent>" : stored);
     }
 
     void removeThenAddSwitchesIconHookAndSetting() {
-        auto window = MainWindowSession::start();
+        auto window = WindowSession::start();
         window->mnuRemove->trigger();
         QCOMPARE(trayState(window.get()), off_);
-        QCOMPARE(MainWindowSession::stored("SysTray"), QStringLiteral("0"));
+        QCOMPARE(WindowSession::stored("SysTray"), QStringLiteral("0"));
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         QVERIFY(window->isVisible());
 
         window->mnuAdd->trigger();
         QCOMPARE(trayState(window.get()), on_);
-        QCOMPARE(MainWindowSession::stored("SysTray"), QStringLiteral("1"));
+        QCOMPARE(WindowSession::stored("SysTray"), QStringLiteral("1"));
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         QVERIFY(!window->isVisible());
     }
@@ -120,12 +120,12 @@ private slots:
 
     void unloadRemovesIconAndHook() {
         QFETCH(QString, stored);
-        MainWindowSession::store("SysTray", stored);
-        auto window = MainWindowSession::start();
+        WindowSession::store("SysTray", stored);
+        auto window = WindowSession::start();
         QVERIFY(window->close());
         QVERIFY(!icon(window.get()));
         QVERIFY(!winproc::PrevWndProc());
-        QCOMPARE(MainWindowSession::stored("SysTray"), stored);
+        QCOMPARE(WindowSession::stored("SysTray"), stored);
     }
 
     void trayMessagesHideAndShowAndAllPassOn_data() {
@@ -145,7 +145,7 @@ private slots:
         QFETCH(QList<int>, lParams);
         QFETCH(bool, visible);
         Passed passed;
-        auto window = MainWindowSession::start(&passed);
+        auto window = WindowSession::start(&passed);
         QList<std::tuple<uint, quintptr, qintptr>> sent;
         for (int lParam : lParams) {
             post(window.get(), kTrayCallback, lParam);
@@ -161,7 +161,7 @@ private slots:
 
     void iconActivationsArriveAsCallbackMessages() {
         Passed passed;
-        auto window = MainWindowSession::start(&passed);
+        auto window = WindowSession::start(&passed);
         emit icon(window.get())->activated(QSystemTrayIcon::Trigger);
         QTRY_VERIFY(!window->isVisible());
         emit icon(window.get())->activated(QSystemTrayIcon::DoubleClick);
@@ -173,7 +173,7 @@ private slots:
 
     void rightReleaseOpensTheTrayMenuThenPostsWmUser() {
         Passed passed;
-        auto window = MainWindowSession::start(&passed);
+        auto window = WindowSession::start(&passed);
         qsizetype passedWhileOpen = -1;
         QWidget* opened = nullptr;
         // Once the menu is open, choose Hide Crunchwise with the keyboard.
@@ -200,7 +200,7 @@ private slots:
 
     void withoutNotificationAreaTheWindowIsNeverStranded() {
         setNotificationAreaForTesting(false);
-        auto window = MainWindowSession::start();
+        auto window = WindowSession::start();
         QVERIFY(!window->mnuHide->isEnabled());
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         window->mPopUp_Click(0);
@@ -221,7 +221,7 @@ private slots:
     }
 
     void secondCopyShowsAHiddenWindow() {
-        auto window = MainWindowSession::start();
+        auto window = WindowSession::start();
         window->Drive1->setFocus();
         window->mnuHide->trigger();
         QVERIFY(!window->isVisible());

@@ -290,4 +290,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFileCommands)
-#include "tst_file_commands.moc"
+#include "file_commands_test.moc"

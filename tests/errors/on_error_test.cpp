@@ -95,12 +95,6 @@ private slots:
         QVERIFY(lines[1].endsWith("frmMainSecond - Disk full (61)\r"));
     }
 
-    void everyReportBeepsTwice() {
-        const int before = OnError::beepCount();
-        report(5, "Invalid procedure call or argument", "frmMainX", QMessageBox::Cancel);
-        QCOMPARE(OnError::beepCount(), before + 2);
-    }
-
     void answersComeBackAsRetryOrCancel() {
         QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Retry), OnError::vbRetry);
         QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Cancel), OnError::vbCancel);
@@ -182,4 +176,4 @@ private slots:
 };
 
 QTEST_MAIN(TestOnError)
-#include "test_on_error.moc"
+#include "on_error_test.moc"

@@ -7,7 +7,7 @@
 #include "common/app_info.h"
 #include "common/message_box.h"
 #include "platform/settings_store.h"
-#include "tests/panes/test_folder.h"
+#include "tests/app/panes/test_folder.h"
 
 #include <QDialog>
 #include <QProcess>
@@ -160,4 +160,4 @@ private slots:
 };
 
 QTEST_MAIN(TestOpenPath)
-#include "test_open_path.moc"
+#include "open_path_test.moc"

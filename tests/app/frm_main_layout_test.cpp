@@ -3,7 +3,7 @@
 #include "app/panes/dir_list_box.h"
 #include "app/panes/file_list_box.h"
 #include "common/twips.h"
-#include "main_window_session.h"
+#include "window_session.h"
 
 #include <QResizeEvent>
 #include <QtTest>
@@ -23,8 +23,8 @@ QList<int> around(int handle, int fileWidth) {
 class TestFrmMainLayout : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<MainWindowSession> session_;
-    std::unique_ptr<frmMain> window_;
+    std::unique_ptr<WindowSession> session_;
+    frmMain* window_ = nullptr;
     QWidget* handle_ = nullptr;
     QWidget* bar_ = nullptr;
 
@@ -35,17 +35,18 @@ class TestFrmMainLayout : public QObject {
     // Mouse actions go through the window, as the desktop delivers them, so
     // the handle keeps the mouse from press to release.
     void mouse(QTest::MouseAction action, QPoint onHandle) {
-        const QPoint at = handle_->mapTo(window_.get(), onHandle);
+        const QPoint at = handle_->mapTo(window_, onHandle);
         QTest::mouseEvent(action, window_->windowHandle(), Qt::LeftButton, {}, at);
     }
     void moveWithoutButton(QPoint onHandle) {
-        QTest::mouseMove(window_->windowHandle(), handle_->mapTo(window_.get(), onHandle));
+        QTest::mouseMove(window_->windowHandle(), handle_->mapTo(window_, onHandle));
     }
 
 private slots:
     void init() {
-        session_ = std::make_unique<MainWindowSession>();
-        window_ = MainWindowSession::start();
+        session_ = std::make_unique<WindowSession>(WindowSession::NoWindow{});
+        session_->window = WindowSession::start();
+        window_ = session_->window.get();
         QVERIFY(window_);
         handle_ = window_->findChild<QWidget*>(QStringLiteral("imgSplitter"));
         bar_ = window_->findChild<QWidget*>(QStringLiteral("picSplitter"));
@@ -53,10 +54,7 @@ private slots:
         QCOMPARE(Twips::perPixel(), 15.0);
     }
 
-    void cleanup() {
-        window_.reset();
-        session_.reset();
-    }
+    void cleanup() { session_.reset(); }
 
     void dividerStaysWhereItIs_data() {
         QTest::addColumn<int>("action");
@@ -73,7 +71,7 @@ private slots:
         for (int repeat = 0; repeat < 3; ++repeat) {
             if (action == 1) {
                 QResizeEvent resize(window_->size(), window_->size());
-                QApplication::sendEvent(window_.get(), &resize);
+                QApplication::sendEvent(window_, &resize);
             } else if (action == 2) {
                 window_->showMinimized();
                 window_->showNormal();
@@ -135,10 +133,10 @@ private slots:
 
         // The next resize leaves the divider where it was dropped.
         QResizeEvent resize(window_->size(), window_->size());
-        QApplication::sendEvent(window_.get(), &resize);
+        QApplication::sendEvent(window_, &resize);
         QCOMPARE(layout(), around(expected, fileWidth));
     }
 };
 
 QTEST_MAIN(TestFrmMainLayout)
-#include "test_frm_main_layout.moc"
+#include "frm_main_layout_test.moc"

@@ -4,7 +4,7 @@
 //                                          from the command to the last file on disk
 //   bench_file_commands expand [MIB]       Expand of one MIB MiB file (256) through
 //                                          the window, against expand.exe on it
-#include "command_fixture.h"
+#include "tests/app/window_session.h"
 
 #include "common/app_info.h"
 #include "dialogs/frm_save_directory_expand.h"
