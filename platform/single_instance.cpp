@@ -44,8 +44,11 @@ QString runtimeFolder() {
     return makePrivate(own) ? QFile::decodeName(own) : QString();
 }
 
+// Named apart from the title itself: the folder of that name in the runtime
+// folder holds the program's own files (the compress batches).
 QString socketPath(const QString& folder, const QString& title) {
-    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + title;
+    return folder.isEmpty() ? QString()
+                            : folder + QLatin1Char('/') + title + QStringLiteral(".socket");
 }
 } // namespace
 

@@ -2,12 +2,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix, makes it read-only and runs
 # what was installed from it as an ordinary user would: the commands on PATH,
-# the batch runner in the program folder and the program itself. Nothing may
+# the batch runner in the program folder, the program itself, and the
+# window's Compress and Expand with that program folder (DRIVER). Nothing may
 # be written into the prefix.
-# Usage: install_test.sh BUILD_FOLDER
+# Usage: install_test.sh BUILD_FOLDER DRIVER
 set -euo pipefail
 
 build=$1
+driver=$2
 work=$(mktemp -d "${TMPDIR:-/tmp}/crunchwise-install.XXXXXX")
 first_copy=
 cleanup() {
@@ -88,8 +90,8 @@ check_batch_runner() {
 }
 
 # The program from the prefix: a first copy opens a folder, a second one
-# hands it a file and ends. The Compress and Expand commands, run end to end
-# from here, belong in this function too.
+# hands it a file and ends. Then the window's first start, Compress and
+# Expand run end to end against the program folder (see the driver).
 check_program() {
     [ "$(run crunchwise --version)" = "crunchwise @PROJECT_VERSION@" ] || fail "crunchwise --version"
     "${as_user[@]}" crunchwise "$work/data" >"$work/first.log" 2>&1 &
@@ -108,6 +110,12 @@ check_program() {
     kill -0 "$first_copy" || fail "the first copy ended"
     grep -q '^RunOnce=1' "$home/.config/Crunchwise/Crunchwise.conf" ||
         fail "settings not in the user's configuration folder"
+    # A copy the ordinary user can run; the build folder may be closed to it.
+    install -m 755 "$driver" "$work/driver"
+    # A message box nobody answers would keep it waiting: a time limit.
+    timeout 60 "${as_user[@]}" env CRUNCHWISE_INSTALLED_PROGRAM="$program_dir" "$work/driver" \
+        >"$work/driver.log" 2>&1 ||
+        fail "the commands with the installed program folder: $(cat "$work/driver.log")"
 }
 
 check_layout

@@ -78,7 +78,7 @@ private slots:
             qunsetenv("XDG_RUNTIME_DIR");
         if (runtime == QLatin1String("shared"))
             QVERIFY(QFile::setPermissions(runtime_.path(), QFileDevice::Permissions(0x7777)));
-        QFile leftover(runtime_.path() + QLatin1Char('/') + kTitle);
+        QFile leftover(runtime_.path() + QLatin1Char('/') + kTitle + QStringLiteral(".socket"));
         if (runtime == QLatin1String("leftover"))
             QVERIFY(leftover.open(QIODevice::WriteOnly));
         QVERIFY(!SingleInstance::anotherCopyRunning(kTitle));
@@ -87,7 +87,10 @@ private slots:
         const QString folder =
             inRuntime ? runtime_.path()
                       : temp_.path() + QStringLiteral("/crunchwise-") + QString::number(::getuid());
-        QCOMPARE(first.serverPath(), folder + QLatin1Char('/') + kTitle);
+        QCOMPARE(first.serverPath(),
+                 folder + QLatin1Char('/') + kTitle + QStringLiteral(".socket"));
+        // The folder of the title's name stays free for the compress batches.
+        QVERIFY(QDir(folder).mkpath(kTitle));
         QCOMPARE(modeOf(folder), mode_t(0700));
         QCOMPARE(modeOf(first.serverPath()) & 077, mode_t(0));
         SingleInstance second;
