@@ -4,7 +4,7 @@
 // through the installed launcher from the user's own batch folder, and
 // Expand gives the files back byte for byte. install_test.sh runs this as an
 // ordinary user with the program folder in CRUNCHWISE_INSTALLED_PROGRAM.
-#include "app/command_fixture.h"
+#include "app/window_session.h"
 
 #include "common/app_info.h"
 #include "common/message_box.h"
