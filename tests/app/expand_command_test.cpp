@@ -105,6 +105,30 @@ private slots:
 
     // What fails shows "Expansion Failed", no message box, and leaves every
     // file that was there as it was.
+    // The dialog proposes the name of the suffix table's row, or ends in "$".
+    void proposedNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("proposed");
+        QTest::newRow("row ex_") << "Setup.Ex_"
+                                 << "Setup.ExE";
+        QTest::newRow("row htm_") << "index.htm_"
+                                  << "index.html";
+        QTest::newRow("no row") << "README.TXT"
+                                << "README.TX$";
+    }
+    void proposedNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, proposed);
+        QTemporaryDir folder;
+        QVERIFY(writeAll(folder.path() + u'/' + name, "x"));
+        QString offered;
+        auto window = expand(folder.path(), {name}, [&](frmSaveDirectoryExpand* dialog) {
+            offered = dialog->txtFileName->text();
+            dialog->cmdCancel->click();
+        });
+        QCOMPARE(offered, proposed);
+    }
+
     void failures_data() {
         QTest::addColumn<QString>("source");      // the file selected
         QTest::addColumn<QString>("destination"); // name typed, "" keeps the proposal
