@@ -27,14 +27,7 @@ private:
     static QPoint twipsToPoint(int left, int top) {
         return QPoint(Twips::toPixels(left), Twips::toPixels(top));
     }
-    // A loaded and shown main window, as at start-up.
-    static std::unique_ptr<frmMain> startWindow() {
-        auto window = std::make_unique<frmMain>();
-        if (window->Form_Load() != frmMain::LoadOutcome::Show)
-            return nullptr;
-        window->show();
-        return window;
-    }
+    static std::unique_ptr<frmMain> startWindow() { return WindowSession::load(); }
     // A window of a later start whose lists show a fresh source folder.
     std::unique_ptr<frmMain> startWindowOn(const QString& source) {
         store("RunOnce", QStringLiteral("1"));
@@ -123,21 +116,6 @@ private slots:
         auto window = startWindow();
         QVERIFY(window);
         QVERIFY(!activeHelpViewer());
-    }
-
-    void firstStartWithoutHelpFileSaysSo() {
-        AppInfo::setHelpFileForTesting(QString());
-        MessageBox::setNextAnswer(QMessageBox::Ok);
-        auto window = startWindow();
-        AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE));
-        QVERIFY(window);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Crunchwise"));
-        QCOMPARE(MessageBox::shown()[0].text,
-                 QStringLiteral("Unable to display Help Contents. There is no Help associated "
-                                "with this project."));
-        QCOMPARE(stored("RunOnce"), QStringLiteral("1"));
     }
 
     void closingWhileMinimizedKeepsThePlacement() {

@@ -8,6 +8,7 @@
 #include "common/message_box.h"
 #include "platform/settings_store.h"
 #include "tests/app/panes/test_folder.h"
+#include "tests/app/window_session.h"
 
 #include <QDialog>
 #include <QProcess>
@@ -27,13 +28,7 @@ private:
     TestFolder source_;
 
     // A loaded and shown main window of a later start (no first-run help).
-    static std::unique_ptr<frmMain> startWindow() {
-        auto window = std::make_unique<frmMain>();
-        if (window->Form_Load() != frmMain::LoadOutcome::Show)
-            return nullptr;
-        window->show();
-        return window;
-    }
+    static std::unique_ptr<frmMain> startWindow() { return WindowSession::load(); }
     // The current file, or "" when none, and the selected files.
     static QString current(const FileListBox* list) {
         return list->listIndex() < 0 ? QString() : list->list(list->listIndex());

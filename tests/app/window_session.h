@@ -61,18 +61,22 @@ public:
         return crunchwise::GetSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
                                       QLatin1String(key), QStringLiteral("<absent>"));
     }
-    // A window loaded and shown as a later start does (the first-run help
-    // done), or null if it did not come up. `watcher`, when given, filters the
-    // window's events from before the load on.
-    static std::unique_ptr<frmMain> start(QObject* watcher = nullptr) {
-        store("RunOnce", QStringLiteral("1"));
+    // A window loaded and shown as at start-up, or null when it handed off.
+    // `watcher`, when given, filters the window's events from before the load.
+    static std::unique_ptr<frmMain> load(QObject* watcher = nullptr) {
         auto started = std::make_unique<frmMain>();
         if (watcher)
             started->installEventFilter(watcher);
         if (started->Form_Load() != frmMain::LoadOutcome::Show)
             return nullptr;
         started->show();
-        if (!QTest::qWaitForWindowExposed(started.get()))
+        return started;
+    }
+    // A window of a later start (the first-run help done), once on screen.
+    static std::unique_ptr<frmMain> start(QObject* watcher = nullptr) {
+        store("RunOnce", QStringLiteral("1"));
+        auto started = load(watcher);
+        if (!started || !QTest::qWaitForWindowExposed(started.get()))
             return nullptr;
         return started;
     }
