@@ -15,19 +15,6 @@
 using namespace crunchwise;
 using namespace crunchwise::testing;
 
-namespace {
-
-const fs::path kProgramDir = CRUNCHWISE_PROGRAM_DIR;
-
-// A copy of the program folder's launcher, batch runner and compressor.
-void stageProgramFolder(const fs::path& folder) {
-    for (const char* name : {"crunchws.pif", "crunchws-cmd", "compress.exe"}) {
-        fs::copy_file(kProgramDir / name, folder / name);
-    }
-}
-
-} // namespace
-
 // Receives the addresses that the desktop would open.
 class AddressCatcher : public QObject {
     Q_OBJECT
@@ -42,8 +29,7 @@ class ShellExecuteTest : public QObject {
 private slots:
     void launcherRunsTheBatchDetachedInTheGivenFolder();
     void launcherFailures(); // and operations other than opening
-    void addressesGoToTheirHandler();
-    void addressWithoutHandlerGivesNoAssociation();
+    void addressesGoToTheirHandlerOrHaveNoAssociation();
 };
 
 void ShellExecuteTest::launcherRunsTheBatchDetachedInTheGivenFolder() {
@@ -53,8 +39,11 @@ void ShellExecuteTest::launcherRunsTheBatchDetachedInTheGivenFolder() {
     for (const fs::path& folder : {program, work, scratch / "Out"}) {
         fs::create_directories(folder);
     }
-    stageProgramFolder(program);
-    fs::copy_file(program / "compress.exe", work / "compress.exe"); // the batch runs in `work`
+    // A copy of the program folder; the batch runs in `work`, with its own compressor.
+    for (const char* name : {"crunchws.pif", "crunchws-cmd", "compress.exe"}) {
+        fs::copy_file(fs::path(CRUNCHWISE_PROGRAM_DIR) / name, program / name);
+    }
+    fs::copy_file(program / "compress.exe", work / "compress.exe");
     const Bytes data = testData(20000);
     writeBytes(scratch / "Read Me.txt", data);
     writeText(program / "marker", "must stay");
@@ -98,7 +87,7 @@ void ShellExecuteTest::launcherFailures() {
     }
 }
 
-void ShellExecuteTest::addressesGoToTheirHandler() {
+void ShellExecuteTest::addressesGoToTheirHandlerOrHaveNoAssociation() {
     AddressCatcher catcher;
     QDesktopServices::setUrlHandler("https", &catcher, "open");
     QDesktopServices::setUrlHandler("mailto", &catcher, "open");
@@ -112,14 +101,11 @@ void ShellExecuteTest::addressesGoToTheirHandler() {
     QVERIFY(mail > 32);
     QCOMPARE(catcher.opened, (QList<QUrl>{QUrl("https://example.org/crunchwise"),
                                           QUrl("mailto:support@example.org")}));
-}
-
-void ShellExecuteTest::addressWithoutHandlerGivesNoAssociation() {
-    if (QGuiApplication::platformName() != "offscreen") {
-        QSKIP("only the offscreen platform is known to have no mail program");
+    // Only the offscreen platform is known to have no mail program.
+    if (QGuiApplication::platformName() == "offscreen") {
+        QCOMPARE(ShellExecuteA(nullptr, nullptr, "mailto:support@example.org", nullptr, "", 1),
+                 SE_ERR_NOASSOC);
     }
-    QCOMPARE(ShellExecuteA(nullptr, nullptr, "mailto:support@example.org", nullptr, "", 1),
-             SE_ERR_NOASSOC);
 }
 
 QTEST_MAIN(ShellExecuteTest)

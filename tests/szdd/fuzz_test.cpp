@@ -91,14 +91,6 @@ Bytes mutate(Bytes stream, std::mt19937& rng) {
     return stream;
 }
 
-Bytes withHeader(const Bytes& stream) {
-    Bytes file(szdd::kHeaderSize);
-    szdd::writeHeader({szdd::kMethodA, 'x', 0xFFFFFFFFu},
-                      std::span<std::uint8_t, szdd::kHeaderSize>(file.data(), 14));
-    file.insert(file.end(), stream.begin(), stream.end());
-    return file;
-}
-
 } // namespace
 
 TEST(SzddFuzz, MutatedStreamsDecodeLikeAPlainRingExpander) {

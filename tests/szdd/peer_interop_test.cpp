@@ -4,6 +4,7 @@
 #include "szdd_test_data.h"
 #include "tests/support/program_runner.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/szdd_file.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>
@@ -17,11 +18,6 @@ const std::filesystem::path msexpand = MSEXPAND_PATH;
 const std::filesystem::path mscompress = MSCOMPRESS_PATH;
 const std::filesystem::path referenceDir = REFERENCE_DIR;
 
-struct Sample {
-    const char* name;
-    Bytes data;
-};
-
 // Inputs of 16 bytes or more: mscompress corrupts shorter ones.
 std::vector<Sample> peerSamples() {
     Bytes blanks(3000, ' ');
@@ -34,12 +30,6 @@ std::vector<Sample> peerSamples() {
         {"zeros", Bytes(100000, 0)},      {"random", makeRandom(50000, 17)},
         {"leadingBlanks", blanks},
     };
-}
-
-Bytes ourFile(const Bytes& source) {
-    Bytes packed;
-    EXPECT_EQ(szdd::compress(source, 'x', packed), szdd::Status::ok);
-    return packed;
 }
 
 Bytes expandWithMsexpand(const ScratchFolder& dir, const Bytes& packed) {
@@ -87,14 +77,6 @@ Bytes streamAfter4096Literals(const std::vector<std::pair<unsigned, unsigned>>& 
     return stream;
 }
 
-Bytes withHeader(const Bytes& stream) {
-    Bytes file(szdd::kHeaderSize);
-    szdd::writeHeader({szdd::kMethodA, 0, static_cast<std::uint32_t>(stream.size())},
-                      std::span<std::uint8_t, szdd::kHeaderSize>(file.data(), szdd::kHeaderSize));
-    file.insert(file.end(), stream.begin(), stream.end());
-    return file;
-}
-
 } // namespace
 
 TEST(SzddPeers, OurFilesExpandWithMsexpandAndLibmspack) {
@@ -104,7 +86,7 @@ TEST(SzddPeers, OurFilesExpandWithMsexpandAndLibmspack) {
     samples.push_back({"text4096", makeText(4096, 18)});
     for (const Sample& sample : samples) {
         SCOPED_TRACE(sample.name);
-        const Bytes packed = ourFile(sample.data);
+        const Bytes packed = compressed(sample.data);
         EXPECT_TRUE(expandWithMsexpand(dir, packed) == sample.data);
         EXPECT_TRUE(expandWithLibmspack(dir, packed) == sample.data);
     }
@@ -118,7 +100,7 @@ TEST(SzddPeers, MscompressFilesExpandWithOurDecoderAndAreNoSmaller) {
         Bytes unpacked;
         ASSERT_EQ(szdd::expand(theirs, unpacked), szdd::Status::ok);
         EXPECT_TRUE(unpacked == sample.data);
-        const std::size_t ours = ourFile(sample.data).size();
+        const std::size_t ours = compressed(sample.data).size();
         EXPECT_LE(ours, theirs.size());
         if (std::string(sample.name) == "text") {
             EXPECT_LT(static_cast<double>(ours), 0.97 * static_cast<double>(theirs.size()));

@@ -8,11 +8,6 @@ using namespace szdd_test;
 
 namespace {
 
-struct Sample {
-    const char* name;
-    Bytes data;
-};
-
 std::vector<Sample> samples() {
     Bytes run(70000, 0);
     std::fill(run.begin() + 30000, run.begin() + 40000, 'x');

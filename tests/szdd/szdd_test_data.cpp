@@ -55,6 +55,14 @@ Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece) {
     return out;
 }
 
+Bytes withHeader(const Bytes& stream) {
+    Bytes file(szdd::kHeaderSize);
+    szdd::writeHeader({szdd::kMethodA, 0, static_cast<std::uint32_t>(stream.size())},
+                      std::span<std::uint8_t, szdd::kHeaderSize>(file.data(), szdd::kHeaderSize));
+    file.insert(file.end(), stream.begin(), stream.end());
+    return file;
+}
+
 namespace {
 
 void appendLittleEndian(Bytes& out, std::uint64_t value, int bytes) {
@@ -155,8 +163,8 @@ Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSi
         return encoder.feed(chunk);
     };
     if (feedChunks(source, chunkSizes, feed) != szdd::Status::ok ||
-        encoder.finish() != szdd::Status::ok) {
-        throw std::runtime_error("encoder failed");
+        encoder.finish() != szdd::Status::ok || encoder.consumed() != source.size()) {
+        throw std::runtime_error("encoder failed or miscounted");
     }
     return out;
 }
@@ -169,7 +177,11 @@ szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& 
         return decoder.feed(chunk);
     };
     const szdd::Status fed = feedChunks(stream, chunkSizes, feed);
-    return fed != szdd::Status::ok ? fed : decoder.finish();
+    const szdd::Status status = fed != szdd::Status::ok ? fed : decoder.finish();
+    if (decoder.produced() != out.size()) {
+        throw std::runtime_error("decoder miscounted");
+    }
+    return status;
 }
 
 } // namespace szdd_test

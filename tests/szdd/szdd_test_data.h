@@ -12,6 +12,14 @@ namespace szdd_test {
 
 using crunchwise::testing::Bytes;
 
+struct Sample {
+    const char* name;
+    Bytes data;
+};
+
+// A method A file holding `stream` after its header.
+Bytes withHeader(const Bytes& stream);
+
 // English-like text made of words from a fixed list, reproducible by seed.
 Bytes makeText(std::size_t size, unsigned seed);
 Bytes makeRandom(std::size_t size, unsigned seed);
@@ -32,7 +40,8 @@ struct Item {
 // Every complete item of `stream`; `cutInMatch` tells whether it ends after a match's first byte.
 std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch = nullptr);
 
-// The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn.
+// The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn;
+// both codecs' byte counts are checked.
 Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes);
 // Expands an LZSS stream fed in chunks of the given sizes in turn.
 szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& chunkSizes,

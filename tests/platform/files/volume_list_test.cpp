@@ -38,29 +38,20 @@ private slots:
         QCOMPARE(VolumeList::isUserVolume(root, type), offered);
     }
 
-    void findsTheVolumeOfAPath_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("volume");
-        QTest::newRow("a folder on the system volume") << "/home/ann"
-                                                       << "/";
-        QTest::newRow("a folder on a stick") << "/media/usb/setup"
-                                             << "/media/usb";
-        QTest::newRow("the stick's root") << "/media/usb"
-                                          << "/media/usb";
-        QTest::newRow("the longest root wins") << "/media/usb2/x"
-                                               << "/media/usb2";
-        QTest::newRow("a name that only starts like a root") << "/media/usbx"
-                                                             << "/";
-        QTest::newRow("a relative path") << "media/usb"
-                                         << "";
-    }
-
     void findsTheVolumeOfAPath() {
-        QFETCH(QString, path);
-        QFETCH(QString, volume);
         const std::vector<VolumeList::Volume> volumes = {
             {"/", ""}, {"/media/usb", "STICK"}, {"/media/usb2", ""}};
-        QCOMPARE(VolumeList::volumeOf(path, volumes), volume);
+        const std::pair<const char*, const char*> cases[] = {
+            {"/home/ann", "/"},                 // a folder on the system volume
+            {"/media/usb/setup", "/media/usb"}, // a folder on a stick
+            {"/media/usb", "/media/usb"},       // the stick's root
+            {"/media/usb2/x", "/media/usb2"},   // the longest root wins
+            {"/media/usbx", "/"},               // a name that only starts like a root
+            {"media/usb", ""},                  // a relative path
+        };
+        for (const auto& [path, volume] : cases)
+            QCOMPARE(VolumeList::volumeOf(QString::fromLatin1(path), volumes),
+                     QString::fromLatin1(volume));
     }
 };
 
