@@ -57,14 +57,6 @@ std::uint64_t optimumBits(const Bytes& source) {
     return cost[0];
 }
 
-Bytes makeSmallAlphabet(std::size_t size, unsigned letters, std::mt19937& rng) {
-    Bytes out(size);
-    for (auto& b : out) {
-        b = static_cast<std::uint8_t>(' ' + rng() % letters);
-    }
-    return out;
-}
-
 std::uint64_t streamBits(const Bytes& source, const Bytes& packed) {
     const Bytes stream(packed.begin() + szdd::kHeaderSize, packed.end());
     std::uint64_t bits = 0;
@@ -89,9 +81,14 @@ TEST(SzddOptimum, EncoderReachesTheOptimumOnSmallInputs) {
         case 0:
             inputs.push_back(makePieces(size, rng(), 40));
             break;
-        case 1:
-            inputs.push_back(makeSmallAlphabet(size, 1 + rng() % 6, rng));
+        case 1: { // a small alphabet: 1 to 6 letters
+            const unsigned letters = 1 + rng() % 6;
+            inputs.emplace_back(size);
+            for (auto& b : inputs.back()) {
+                b = static_cast<std::uint8_t>(' ' + rng() % letters);
+            }
             break;
+        }
         case 2:
             inputs.push_back(makeText(size, rng()));
             break;

@@ -106,13 +106,6 @@ TEST_F(BatchRunner, FailedLinesAreReportedAndTheNextLineRuns) {
                         "crunchws-cmd: line 1: compress.exe failed with exit status 2\n");
 }
 
-TEST_F(BatchRunner, WrongArgumentsOrAMissingBatchExitWithTwo) {
-    EXPECT_EQ(run(program() / "crunchws-cmd", {}, environment), 2);
-    EXPECT_EQ(run(program() / "crunchws-cmd", {"/k", "_tempcom.bat"}, environment), 2);
-    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment), 2);
-    EXPECT_EQ(errors(), "crunchws-cmd: _tempcom.bat: cannot be read\n");
-}
-
 TEST_F(BatchRunner, RefusedAndUnknownLinesAreReportedAndNotRun) {
     using namespace std::string_literals;
     stageCompressor(program() / "compress.exe");
@@ -137,7 +130,11 @@ TEST_F(BatchRunner, RefusedAndUnknownLinesAreReportedAndNotRun) {
                                         "victim"}));
 }
 
-TEST_F(BatchRunner, BatchThatIsNoRegularFileOrTooLargeIsNotRun) {
+TEST_F(BatchRunner, WrongArgumentsOrABatchMissingNoRegularFileOrTooLargeExitWithTwo) {
+    EXPECT_EQ(run(program() / "crunchws-cmd", {}, environment), 2);
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/k", "_tempcom.bat"}, environment), 2);
+    EXPECT_EQ(run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment), 2);
+    EXPECT_EQ(errors(), "crunchws-cmd: _tempcom.bat: cannot be read\n");
     ASSERT_EQ(::mkfifo((program() / "fifo.bat").c_str(), 0600), 0);
     writeText(program() / "victim", "keep me");
     writeText(program() / "huge.bat", "del victim\r\n" + std::string(2 * 1024 * 1024, ' '));
