@@ -19,7 +19,7 @@ void makeProgram(const fs::path& file, bool executable = true) {
 
 } // namespace
 
-TEST(FindCompressor, CurrentFolderFirstThenPathInOrder) {
+TEST(FindCompressor, CurrentFolderFirstThenPathInOrderSkippingWhatCannotRun) {
     ScratchFolder folder;
     makeProgram(folder / "current/Compress.Exe");
     makeProgram(folder / "one/compress.exe");
@@ -29,18 +29,15 @@ TEST(FindCompressor, CurrentFolderFirstThenPathInOrder) {
     EXPECT_EQ(findCompressor(folder / "none", path), folder / "one/compress.exe");
     EXPECT_EQ(findCompressor(folder / "none", "::" + (folder / "two").string()),
               folder / "two/COMPRESS.EXE");
-}
-
-TEST(FindCompressor, SkipsFoldersFilesNotExecutableAndOtherNames) {
-    ScratchFolder folder;
+    // Folders, files not executable and other names are skipped.
     fs::create_directories(folder / "a/compress.exe");
     makeProgram(folder / "b/compress.exe", false);
     makeProgram(folder / "c/compress");
     makeProgram(folder / "c/compress.exe.bak");
     makeProgram(folder / "d/compress.EXE");
-    const std::string path =
-        (folder / "b").string() + ":" + (folder / "c").string() + ":" + (folder / "d").string();
-    EXPECT_EQ(findCompressor(folder / "a", path), folder / "d/compress.EXE");
+    EXPECT_EQ(findCompressor(folder / "a", (folder / "b").string() + ":" + (folder / "c").string() +
+                                               ":" + (folder / "d").string()),
+              folder / "d/compress.EXE");
     EXPECT_EQ(findCompressor(folder / "a", (folder / "c").string()), std::nullopt);
     EXPECT_EQ(findCompressor(folder / "a", ""), std::nullopt);
 }
