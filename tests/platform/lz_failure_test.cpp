@@ -11,11 +11,7 @@
 using namespace crunchwise;
 using namespace crunchwise::testing;
 
-namespace {
-
 const std::string kPrevious = "the previous destination file";
-
-} // namespace
 
 TEST(LzFailure, UnopenableSourceOrUncreatableDestinationGivesBadInHandle) {
     ScratchFolder folder;

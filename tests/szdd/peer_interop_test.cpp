@@ -53,13 +53,6 @@ Bytes expandWithLibmspack(const ScratchFolder& dir, const Bytes& packed) {
     return readBytes(dir / "lib.bin");
 }
 
-Bytes compressWithMscompress(const ScratchFolder& dir, const Bytes& source) {
-    writeBytes(dir / "src.bin", source);
-    std::filesystem::remove(dir / "src.bin_"); // mscompress does not overwrite
-    EXPECT_EQ(runProgram(mscompress, {(dir / "src.bin").string()}), 0);
-    return readBytes(dir / "src.bin_");
-}
-
 // A stream of 4096 distinct-looking literals and then matches at fixed slots.
 Bytes streamAfter4096Literals(const std::vector<std::pair<unsigned, unsigned>>& matches) {
     Bytes stream;
@@ -96,7 +89,10 @@ TEST(SzddPeers, MscompressFilesExpandWithOurDecoderAndAreNoSmaller) {
     ScratchFolder dir;
     for (const Sample& sample : peerSamples()) {
         SCOPED_TRACE(sample.name);
-        const Bytes theirs = compressWithMscompress(dir, sample.data);
+        writeBytes(dir / "src.bin", sample.data);
+        std::filesystem::remove(dir / "src.bin_"); // mscompress does not overwrite
+        ASSERT_EQ(runProgram(mscompress, {(dir / "src.bin").string()}), 0);
+        const Bytes theirs = readBytes(dir / "src.bin_");
         Bytes unpacked;
         ASSERT_EQ(szdd::expand(theirs, unpacked), szdd::Status::ok);
         EXPECT_TRUE(unpacked == sample.data);

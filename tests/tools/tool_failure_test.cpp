@@ -16,11 +16,7 @@
 
 using namespace crunchwise::testing;
 
-namespace {
-
 const std::string kPrevious = "previous destination";
-
-} // namespace
 
 class ToolFailure : public ToolSession {};
 
