@@ -19,8 +19,7 @@ class TestFrmMain : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> config_;
-    QTemporaryDir programFolder_;
+    std::unique_ptr<WindowSession> session_;
 
     static QString stored(const char* key) { return WindowSession::stored(key); }
     static void store(const char* key, const QString& value) { WindowSession::store(key, value); }
@@ -28,26 +27,20 @@ private:
         return QPoint(Twips::toPixels(left), Twips::toPixels(top));
     }
     static std::unique_ptr<frmMain> startWindow() { return WindowSession::load(); }
-    // A window of a later start whose lists show a fresh source folder.
-    std::unique_ptr<frmMain> startWindowOn(const QString& source) {
+    // A window of a later start whose lists show the source folder: two
+    // files and two subfolders.
+    frmMain* startWindowOn() {
         store("RunOnce", QStringLiteral("1"));
-        makeSourceFolder(source);
-        auto window = startWindow();
-        window->Dir1->setPath(source);
-        return window;
+        session_->source.create({"a.txt", "b.ex_", "sub/", "sub/inner/", "sub/c.dl_", "gone/"});
+        session_->window = startWindow();
+        session_->window->Dir1->setPath(source());
+        return session_->window.get();
     }
+    QString source() const { return session_->source.path(); }
+    QStringList listed() const { return session_->listed(); }
     static void closeHelp() {
         if (HelpViewer* viewer = activeHelpViewer())
             delete viewer;
-    }
-    // A folder with two files and two subfolders.
-    static void makeSourceFolder(const QString& path) {
-        QDir(path).mkpath(QStringLiteral("sub/inner"));
-        QDir(path).mkpath(QStringLiteral("gone"));
-        for (const char* name : {"a.txt", "b.ex_", "sub/c.dl_"}) {
-            QFile file(path + QLatin1Char('/') + QLatin1String(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
     }
     // Highlights the subfolder `name` of the folder list; false when absent.
     static bool highlightSubfolder(DirListBox* list, const QString& name) {
@@ -59,28 +52,18 @@ private:
         }
         return false;
     }
-    static QStringList listed(const FileListBox* list) {
-        QStringList names;
-        for (int i = 0; i < list->listCount(); ++i)
-            names << list->list(i);
-        return names;
-    }
 
 private slots:
-    void initTestCase() {
-        AppInfo::setPathForTesting(programFolder_.path());
-        AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE));
-    }
+    void initTestCase() { AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE)); }
 
     void init() {
-        config_ = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_->path());
-        MessageBox::clearShown();
+        session_ = std::make_unique<WindowSession>(WindowSession::NoWindow{});
         closeHelp();
     }
 
     void cleanup() {
         closeHelp();
+        session_.reset();
         QVERIFY2(MessageBox::pendingAnswers() == 0, "a scripted answer was not asked for");
     }
 
@@ -109,13 +92,6 @@ private slots:
         QTRY_VERIFY(!activeHelpViewer());
         QCOMPARE(stored("MainLeft"), LocaleNumber::fromSingle(
                                          float(Twips::fromPixels(window->frameGeometry().left()))));
-    }
-
-    void laterStartsOpenNoHelp() {
-        store("RunOnce", QStringLiteral("1"));
-        auto window = startWindow();
-        QVERIFY(window);
-        QVERIFY(!activeHelpViewer());
     }
 
     void closingWhileMinimizedKeepsThePlacement() {
@@ -156,13 +132,14 @@ private slots:
         store("MainTop", QStringLiteral(""));
         auto window = startWindow();
         QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
+        QVERIFY(!activeHelpViewer()); // a later start opens no help
     }
 
     void unwritableStoreAtCloseIsReportedAndTheWindowStillCloses() {
         store("RunOnce", QStringLiteral("1"));
         auto window = startWindow();
         // The store's file becomes a folder: every write now fails.
-        const QString file = config_->path() + QStringLiteral("/Crunchwise/Crunchwise.conf");
+        const QString file = session_->configPath() + QStringLiteral("/Crunchwise/Crunchwise.conf");
         QVERIFY(QFile::remove(file));
         QVERIFY(QDir().mkpath(file));
         for (int i = 0; i < 4; ++i)
@@ -170,48 +147,43 @@ private slots:
         QVERIFY(window->close());
         QCOMPARE(MessageBox::shown().size(), 4);
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
-        QFile log(programFolder_.path() + QStringLiteral("/error.log"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll().count("frmMainForm_Unload - "), 4);
+        QCOMPARE(session_->errorLog().count("frmMainForm_Unload - "), 4);
     }
 
     void panesFollowTheChosenFolder() {
-        store("RunOnce", QStringLiteral("1"));
-        QTemporaryDir source;
-        makeSourceFolder(source.path());
-        auto window = startWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* window = startWindowOn();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->Dir1->setPath(QDir::rootPath());
         window->lblStatus->setText(QStringLiteral("Compression Completed"));
 
-        window->Dir1->setPath(source.path());
-        QCOMPARE(window->File1->path(), source.path());
-        QCOMPARE(listed(window->File1), QStringList({"a.txt", "b.ex_"}));
+        window->Dir1->setPath(source());
+        QCOMPARE(window->File1->path(), source());
+        QCOMPARE(listed(), QStringList({"a.txt", "b.ex_"}));
         QVERIFY(window->lblStatus->text().isEmpty());
 
         // Enter in the folder list opens the highlighted folder.
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
-        QCOMPARE(listed(window->File1), QStringList({"c.dl_"}));
+        QCOMPARE(window->Dir1->path(), source() + QStringLiteral("/sub"));
+        QCOMPARE(listed(), QStringList({"c.dl_"}));
 
         // Enter on the open folder changes nothing.
         window->Dir1->setListIndex(-1);
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(window->Dir1->path(), source.path() + QStringLiteral("/sub"));
+        QCOMPARE(window->Dir1->path(), source() + QStringLiteral("/sub"));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
     // Into a folder on another volume and back by the "/" entry: the drive
     // list follows, and "/" opens the root, not the root's current folder.
     void folderListCrossingVolumesMovesTheDriveList() {
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
-        OwnVolume volume(source.path() + QStringLiteral("/sub"));
+        auto* window = startWindowOn();
+        OwnVolume volume(source() + QStringLiteral("/sub"));
         if (!volume.offered())
             QSKIP("needs root and a temporary folder on disk to mount a volume");
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(window->Drive1->drive(), source.path() + QStringLiteral("/sub"));
+        QCOMPARE(window->Drive1->drive(), source() + QStringLiteral("/sub"));
 
         window->Dir1->setListIndex(-window->Dir1->count() + window->Dir1->listCount());
         QTest::keyClick(window->Dir1, Qt::Key_Return);
@@ -221,8 +193,7 @@ private slots:
     }
 
     void arrowKeysInTheFileListEmptyTheStatus() {
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
+        auto* window = startWindowOn();
         window->File1->setListIndex(0);
         window->lblStatus->setText(QStringLiteral("Compression Completed"));
         QTest::keyClick(window->File1, Qt::Key_Down);
@@ -231,21 +202,19 @@ private slots:
     }
 
     void refreshShowsNewFilesAndKeepsTheStatus() {
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
+        auto* window = startWindowOn();
         window->lblStatus->setText(QStringLiteral("Expansion Completed"));
-        QFile created(source.path() + QStringLiteral("/new.txt"));
+        QFile created(source() + QStringLiteral("/new.txt"));
         QVERIFY(created.open(QIODevice::WriteOnly));
-        QFile::remove(source.path() + QStringLiteral("/a.txt"));
+        QFile::remove(source() + QStringLiteral("/a.txt"));
         window->mnuRefresh->trigger();
-        QCOMPARE(listed(window->File1), QStringList({"b.ex_", "new.txt"}));
+        QCOMPARE(listed(), QStringList({"b.ex_", "new.txt"}));
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
     }
 
     void vanishedFolderWarnsAndFallsBackToTheSystemDrive() {
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
-        QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
+        auto* window = startWindowOn();
+        QVERIFY(QDir(source() + QStringLiteral("/gone")).removeRecursively());
 
         MessageBox::setNextAnswer(QMessageBox::Ok);
         const QList<QListWidgetItem*> items =
@@ -291,8 +260,7 @@ private slots:
     void onlyTheRightButtonAloneOpensTheFilePopUpMenu() {
         QFETCH(Qt::MouseButton, button);
         QFETCH(bool, opens);
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
+        auto* window = startWindowOn();
         window->File1->setListIndex(0);
         window->File1->setSelected(1, true);
         window->lblStatus->setText(QStringLiteral("Compression Completed"));
@@ -319,23 +287,19 @@ private slots:
     }
 
     void failedEnterInTheFolderListIsReported() {
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
+        auto* window = startWindowOn();
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("gone")));
-        QVERIFY(QDir(source.path() + QStringLiteral("/gone")).removeRecursively());
+        QVERIFY(QDir(source() + QStringLiteral("/gone")).removeRecursively());
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         QTest::keyClick(window->Dir1, Qt::Key_Return);
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
-        QCOMPARE(window->Dir1->path(), source.path());
-        QFile log(programFolder_.path() + QStringLiteral("/error.log"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().contains(" frmMainDir1_KeyPress - "));
+        QCOMPARE(window->Dir1->path(), source());
+        QVERIFY(session_->errorLog().contains(" frmMainDir1_KeyPress - "));
     }
 
     void secondCopyHandsOffToTheFirstAndEnds() {
-        QTemporaryDir source;
-        auto window = startWindowOn(source.path());
+        auto* window = startWindowOn();
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         window->Dir1->setFocus();
         window->showMinimized();
@@ -351,8 +315,7 @@ private slots:
 
         // The Enter reaches the folder list of the running copy and opens the
         // highlighted folder; the window comes back from the taskbar.
-        QTRY_COMPARE_WITH_TIMEOUT(window->Dir1->path(), source.path() + QStringLiteral("/sub"),
-                                  15000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->Dir1->path(), source() + QStringLiteral("/sub"), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 15000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);

@@ -1,21 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `crunchwise PATH`: the lists open on a folder, or on a file's folder with
 // that file current; a running copy does the same for a second one.
-#include "app/frm_main.h"
-#include "app/panes/dir_list_box.h"
-#include "app/panes/file_list_box.h"
-#include "common/app_info.h"
-#include "common/message_box.h"
-#include "platform/settings_store.h"
-#include "tests/app/panes/test_folder.h"
 #include "tests/app/window_session.h"
 
-#include <QDialog>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QtTest>
-#include <memory>
 
 using namespace crunchwise;
 
@@ -23,9 +11,8 @@ class TestOpenPath : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir config_;
-    QTemporaryDir programFolder_;
-    TestFolder source_;
+    WindowSession session_{WindowSession::NoWindow{}};
+    const TestFolder& source_ = session_.source;
 
     // A loaded and shown main window of a later start (no first-run help).
     static std::unique_ptr<frmMain> startWindow() { return WindowSession::load(); }
@@ -62,10 +49,7 @@ private:
 
 private slots:
     void initTestCase() {
-        AppInfo::setPathForTesting(programFolder_.path());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
-        SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
-                    QStringLiteral("RunOnce"), QStringLiteral("1"));
+        WindowSession::store("RunOnce", QStringLiteral("1"));
         QVERIFY(source_.create({"a.txt", "b.ex_", ".hidden", "sub/", "sub/c.dl_", "sub/d.txt"}));
     }
 

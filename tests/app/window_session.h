@@ -105,6 +105,7 @@ public:
             window->File1->setSelected(int(listed().indexOf(name)), true);
     }
     QString homePath() const { return home_.path(); }
+    QString configPath() const { return config_.path(); }
     QString errorLog() const {
         QFile log(program_.path() + QStringLiteral("/error.log"));
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
