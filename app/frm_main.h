@@ -54,8 +54,25 @@ public:
     static QString systemDrive();
 
     // The one handler of every file command: 0 Compress, 1 Expand, 4 Delete,
-    // 5 Rename, 7 Properties; any other index only empties the status.
+    // 5 Rename, 7 Properties; any other index only empties the status. While
+    // another command runs it does nothing.
     void mPopUp2_Click(int Index);
+
+    // Held while a file command runs, from its first moment, through its
+    // dialogs, to the end of any work it leaves running: meanwhile the
+    // command items and buttons are disabled and mPopUp2_Click refuses, so
+    // that no second command starts inside the first. Locks nest.
+    class CommandLock {
+    public:
+        explicit CommandLock(frmMain& form);
+        ~CommandLock();
+        CommandLock(const CommandLock&) = delete;
+        CommandLock& operator=(const CommandLock&) = delete;
+
+    private:
+        frmMain& form_;
+    };
+    bool commandRunning() const { return commandLocks_ > 0; }
 
     // Lays the folder list, the splitter handle and the file list out around
     // the divider position x (twips, in the Source Files frame).
@@ -141,6 +158,7 @@ private:
     void createToolbar();
     void setWhatsThisContexts();
     void createPopUpMenu();
+    void enableCommands(bool enabled);
     void connectPanes();
     void restorePosition();
     void runFirstTimeHelp();
@@ -195,7 +213,6 @@ private:
     // Contents and Search: the help viewer with `command`, or why not.
     void showHelp(unsigned command, std::uintptr_t data);
 
-
     // The trap of the pane change handlers: a failing step is shown as a
     // warning and the panes fall back to the system drive before it runs
     // once more.
@@ -220,6 +237,7 @@ private:
     void openHandedOverPath(const QString& path);
     void openPendingPath();
 
+    int commandLocks_ = 0;
     crunchwise::SingleInstance instance_;
     QString pendingPath_;
     bool unloaded_ = false;

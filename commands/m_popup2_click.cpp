@@ -11,6 +11,9 @@ namespace commands = crunchwise::commands;
 namespace CommandIndex = crunchwise::CommandIndex;
 
 void frmMain::mPopUp2_Click(int Index) {
+    if (commandRunning())
+        return;
+    const CommandLock running(*this);
     ErrorTrap trap(tag("mPopUp2_Click"));
     trap.step([&] { lblStatus->setText(QString()); });
     switch (Index) {

@@ -30,6 +30,10 @@ std::string description() {
     return current() ? current()->description() : std::string();
 }
 
+std::vector<FileFailure> files() {
+    return current() ? current()->files() : std::vector<FileFailure>();
+}
+
 RuntimeError fromException(std::exception_ptr thrown) {
     try {
         std::rethrow_exception(thrown);

@@ -13,6 +13,8 @@ void set(const RuntimeError& failure);
 void clear();
 int number();
 std::string description();
+// The files of a failed run; empty for the failure of a single step.
+std::vector<FileFailure> files();
 
 // The run-time failure that an exception thrown by a step stands for:
 // RuntimeError as it is, host errors by their errno, anything else as an

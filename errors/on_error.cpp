@@ -28,6 +28,19 @@ void beep() {
 QString messageFor(int number, const QString& description) {
     return number == kNoDiskInDrive ? QStringLiteral("No Disk in Drive") : description;
 }
+
+QString dialogWithMessage(int number, const QString& message) {
+    return QStringLiteral("Error Number: ") + QString::number(number) + kCrLf + kCrLf + message +
+           kCrLf + kCrLf + QStringLiteral("Please press Retry to try again or Cancel") + kCrLf +
+           QStringLiteral("to abort the operation");
+}
+
+// A failed run's lines name its files, whatever their numbers.
+QString fileLine(const QString& errorTag, const crunchwise::FileFailure& file) {
+    return errorTag + QStringLiteral(" - ") + QString::fromStdString(file.file) +
+           QStringLiteral(": ") + QString::fromStdString(file.reason) + QStringLiteral(" (") +
+           QString::number(file.number) + QStringLiteral(")");
+}
 } // namespace
 
 QString logMessage(const QString& errorTag, int number, const QString& description) {
@@ -36,22 +49,23 @@ QString logMessage(const QString& errorTag, int number, const QString& descripti
 }
 
 QString dialogText(int number, const QString& description) {
-    return QStringLiteral("Error Number: ") + QString::number(number) + kCrLf + kCrLf +
-           messageFor(number, description) + kCrLf + kCrLf +
-           QStringLiteral("Please press Retry to try again or Cancel") + kCrLf +
-           QStringLiteral("to abort the operation");
+    return dialogWithMessage(number, messageFor(number, description));
 }
 
 int HandleError(const QString& errorTag) {
     const int number = crunchwise::CurrentFailure::number();
     const QString description = QString::fromStdString(crunchwise::CurrentFailure::description());
+    const std::vector<crunchwise::FileFailure> files = crunchwise::CurrentFailure::files();
     beep();
-    WriteErrorLog(logMessage(errorTag, number, description));
+    if (files.empty())
+        WriteErrorLog(logMessage(errorTag, number, description));
+    for (const crunchwise::FileFailure& file : files)
+        WriteErrorLog(fileLine(errorTag, file));
     beep();
     const auto answer = crunchwise::MessageBox::show(
         QApplication::activeWindow(), QMessageBox::Critical, QStringLiteral("System Error!"),
-        dialogText(number, description), QMessageBox::Retry | QMessageBox::Cancel,
-        QMessageBox::Retry);
+        files.empty() ? dialogText(number, description) : dialogWithMessage(number, description),
+        QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
     return answer == QMessageBox::Retry ? vbRetry : vbCancel;
 }
 

@@ -123,6 +123,31 @@ int runtimeErrorFromErrno(int hostError) {
     }
 }
 
+std::string listWithLimit(const std::vector<std::string>& lines, std::size_t most) {
+    std::string text;
+    const std::size_t shown = lines.size() > most ? most - 1 : lines.size();
+    for (std::size_t i = 0; i < shown; ++i)
+        text += (i ? "\r\n" : "") + lines[i];
+    if (shown < lines.size())
+        text += "\r\nand " + std::to_string(lines.size() - shown) + " more";
+    return text;
+}
+
+RuntimeError filesFailure(const std::string& heading, std::vector<FileFailure> files) {
+    std::vector<std::string> lines;
+    for (const FileFailure& file : files)
+        lines.push_back(file.file + ": " + file.reason);
+    const std::string list = listWithLimit(lines);
+    RuntimeError failure(files.empty() ? ErrorNumber::InternalError : files.front().number,
+                         heading.empty() ? list : heading + "\r\n" + list);
+    failure.files_ = std::move(files);
+    return failure;
+}
+
+void raiseFilesFailure(const std::string& heading, std::vector<FileFailure> files) {
+    throw filesFailure(heading, std::move(files));
+}
+
 void raiseRuntimeError(int number) {
     throw RuntimeError(number);
 }

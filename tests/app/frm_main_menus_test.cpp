@@ -56,8 +56,10 @@ private slots:
         QTest::addColumn<QStringList>("left");
         const QStringList all{"a.txt", "b.txt"};
         // The session's program folder has no launcher: Compress says so.
-        QTest::newRow("Compress button") << "cmdCompress" << "Crunchwise" << all;
-        QTest::newRow("Compress menu") << "mnuCompress" << "Crunchwise" << all;
+        QTest::newRow("Compress button") << "cmdCompress"
+                                         << "Crunchwise" << all;
+        QTest::newRow("Compress menu") << "mnuCompress"
+                                       << "Crunchwise" << all;
         // Expand asks for a destination; the test cancels it.
         QTest::newRow("Expand button") << "cmdExpand" << QString() << all;
         QTest::newRow("Expand menu") << "mnuExpand" << QString() << all;
@@ -90,6 +92,26 @@ private slots:
         if (!boxTitle.isEmpty())
             QCOMPARE(MessageBox::shown()[0].title, boxTitle);
         QCOMPARE(session.onDisk(), left);
+    }
+
+    // While Expand asks for its destination, no other command can start:
+    // the items are disabled and the handler refuses a call that gets through.
+    void noSecondCommandStartsWhileOneRuns() {
+        WindowSession session({"a.txt", "b.txt"});
+        session.window->show();
+        session.select({"a.txt"});
+        bool disabled = false;
+        command_fixture::whenOpen<QDialog>([&](QDialog* dialog) {
+            frmMain& window = *session.window;
+            disabled = !window.mnuDelete->isEnabled() && !window.cmdCompress->isEnabled() &&
+                       !window.mPopUp2[7]->isEnabled();
+            window.mPopUp2_Click(4); // Delete would ask first
+            dialog->reject();
+        });
+        session.window->cmdExpand->click();
+        QVERIFY(disabled);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QVERIFY(session.window->mnuDelete->isEnabled() && session.window->cmdCompress->isEnabled());
     }
 
     void exitRunsTheUnload_data() {

@@ -95,6 +95,27 @@ private slots:
         QVERIFY(lines[1].endsWith("frmMainSecond - Disk full (61)\r"));
     }
 
+    // A run's failure logs one line per file and lists at most a screenful
+    // of them in its one dialog; a file's own number 52 keeps its reason.
+    void runFailureLogsEachFileAndListsAScreenful() {
+        std::vector<FileFailure> files = {{"a.txt", 52, "not a valid name"}};
+        for (int i = 0; i < 19; ++i)
+            files.push_back({"f" + std::to_string(i), 70, "Permission denied"});
+        CurrentFailure::set(filesFailure("20 files were not compressed:", files));
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        OnError::HandleError(QStringLiteral("frmMainmPopUp2_Click"));
+
+        const QList<QByteArray> lines = readLog().split('\n');
+        QCOMPARE(lines.size(), 21);
+        QCOMPARE(lines[0], today() + " frmMainmPopUp2_Click - a.txt: not a valid name (52)\r");
+        QCOMPARE(lines[19], today() + " frmMainmPopUp2_Click - f18: Permission denied (70)\r");
+        const QString text = MessageBox::shown().value(0).text;
+        QVERIFY(text.startsWith("Error Number: 52\r\n\r\n20 files were not compressed:\r\n"
+                                "a.txt: not a valid name\r\nf0: Permission denied\r\n"));
+        QVERIFY(text.contains("f12: Permission denied\r\nand 6 more\r\n\r\nPlease press Retry"));
+        QVERIFY(!text.contains("f13"));
+    }
+
     void answersComeBackAsRetryOrCancel() {
         QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Retry), OnError::vbRetry);
         QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Cancel), OnError::vbCancel);
