@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "single_instance.h"
 
+#include "platform/private_folder.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -22,26 +24,15 @@ const QByteArray kDone = QByteArrayLiteral("done\n");
 // A request line is the caption, optionally followed by this and a path to open.
 constexpr char kPathSeparator = '\t';
 
-// A real folder (no link) of this user that nobody else may enter. A folder
-// of the user's that others may enter is closed to them first.
-bool makePrivate(const QByteArray& folder) {
-    struct stat info {};
-    if (::lstat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::getuid())
-        return false;
-    return (info.st_mode & 077) == 0 || ::chmod(folder.constData(), 0700) == 0;
-}
-
 // The user's runtime folder, else a folder of the user's own in the
-// temporary folder; empty when neither can be had safely.
+// temporary folder; empty when neither is private (a shared folder such as
+// /tmp given as the runtime folder is passed over, never closed to others).
 QString runtimeFolder() {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && makePrivate(runtime))
-        return QFile::decodeName(runtime);
-    const QByteArray own =
-        QFile::encodeName(QDir::tempPath()) + "/crunchwise-" + QByteArray::number(::getuid());
-    ::mkdir(own.constData(), 0700);
-    return makePrivate(own) ? QFile::decodeName(own) : QString();
+    std::optional<std::filesystem::path> folder = userRuntimeFolder();
+    if (!folder)
+        folder = ownClosedFolder(QFile::encodeName(QDir::tempPath()).toStdString() +
+                                 "/crunchwise-" + std::to_string(::geteuid()));
+    return folder ? QFile::decodeName(QByteArray::fromStdString(folder->string())) : QString();
 }
 
 // Named apart from the title itself: the folder of that name in the runtime
