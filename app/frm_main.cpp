@@ -69,6 +69,7 @@ frmMain::frmMain(QWidget* parent)
     createPopUpMenu();
     showCurrentFolder();
     connectPanes();
+    instance_.setMainWindow(this);
     connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);
     // A fixed single border: the designed client area under the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -157,9 +158,9 @@ frmMain::LoadOutcome frmMain::Form_Load(const QString& pathToOpen) {
         AppInfo::setTitle(duplicate);
         setWindowTitle(duplicate);
         if (pathToOpen.isEmpty())
-            SingleInstance::activateAndSendEnter(title, title);
+            SingleInstance::activateAndSendEnter(title);
         else
-            SingleInstance::activateAndOpen(title, title, pathToOpen);
+            SingleInstance::activateAndOpen(title, pathToOpen);
         return LoadOutcome::HandedOff;
     }
 

@@ -225,7 +225,7 @@ private slots:
         window->Drive1->setFocus();
         window->mnuHide->trigger();
         QVERIFY(!window->isVisible());
-        QVERIFY(activateWindowAndPressEnter(QStringLiteral("Crunchwise")));
+        QVERIFY(activateWindowAndPressEnter(window.get()));
         QVERIFY(window->isVisible());
     }
 };
