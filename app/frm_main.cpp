@@ -2,6 +2,7 @@
 #include "frm_main.h"
 
 #include "app/app_icon.h"
+#include "app/frame_placement.h"
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
@@ -182,7 +183,8 @@ void frmMain::restorePosition() {
     // the window out of sight.
     if (!QGuiApplication::screenAt(position + QPoint(8, 8)))
         position = QPoint(Twips::toPixels(kDefaultPosition), Twips::toPixels(kDefaultPosition));
-    move(position);
+    // The stored values are the frame's, as the unload saves them.
+    FramePlacement::place(this, position);
 }
 
 void frmMain::runFirstTimeHelp() {
