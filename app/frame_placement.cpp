@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace crunchwise {
 
@@ -33,13 +34,17 @@ bool FramePlacement::eventFilter(QObject* /*watched*/, QEvent* event) {
     return false;
 }
 
-// Done once the frame is known (it differs from the window's inside), or
-// when none appears in time.
+// Done once the frame is known, or when none appears in time. The window
+// handle is asked, not the widget: the widget keeps the frame it knew at its
+// last move, which may be from before the window manager drew one.
 void FramePlacement::correct() {
-    const QRect frame = window_->frameGeometry();
-    const bool framed = frame != window_->geometry();
-    if (framed && frame.topLeft() != framePosition_)
-        window_->move(framePosition_);
+    QWindow* handle = window_->windowHandle();
+    const bool framed = handle && !handle->frameMargins().isNull();
+    if (framed && handle->framePosition() != framePosition_) {
+        const QMargins frame = handle->frameMargins();
+        window_->setGeometry(
+            QRect(framePosition_ + QPoint(frame.left(), frame.top()), window_->size()));
+    }
     if (framed || --pollsLeft_ <= 0)
         deleteLater();
 }

@@ -22,6 +22,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 
 using namespace crunchwise;
 
@@ -187,6 +188,12 @@ void frmMain::restorePosition() {
     FramePlacement::place(this, position);
 }
 
+// The frame as the window system has it now: the widget keeps the frame it
+// knew at its last move, which may be from before the window manager drew one.
+QRect frmMain::outerGeometry() const {
+    return windowHandle() ? windowHandle()->frameGeometry() : frameGeometry();
+}
+
 void frmMain::runFirstTimeHelp() {
     // The program must still start when the store cannot be written.
     ErrorTrap(QString(), ErrorTrap::Mode::Ignore).step([] { saveSetting("RunOnce", "1"); });
@@ -203,10 +210,10 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     ErrorTrap trap(tag("Form_Unload"));
     if (trap.test([&] { return !isMinimized(); })) {
-        trap.step([&] { saveSetting("MainLeft", twipsText(frameGeometry().left())); });
-        trap.step([&] { saveSetting("MainTop", twipsText(frameGeometry().top())); });
-        trap.step([&] { saveSetting("MainWidth", twipsText(frameGeometry().width())); });
-        trap.step([&] { saveSetting("MainHeight", twipsText(frameGeometry().height())); });
+        trap.step([&] { saveSetting("MainLeft", twipsText(outerGeometry().left())); });
+        trap.step([&] { saveSetting("MainTop", twipsText(outerGeometry().top())); });
+        trap.step([&] { saveSetting("MainWidth", twipsText(outerGeometry().width())); });
+        trap.step([&] { saveSetting("MainHeight", twipsText(outerGeometry().height())); });
     }
     trap.step([&] { TrayShutdown(); });
     // The help viewer would keep the program running without its window.

@@ -162,6 +162,7 @@ private:
     void enableCommands(bool enabled);
     void connectPanes();
     void restorePosition();
+    QRect outerGeometry() const;
     void runFirstTimeHelp();
     void TrayStartup();
     void TrayShutdown();

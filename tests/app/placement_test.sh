@@ -26,10 +26,16 @@ first=
 for start in 1 2 3; do
     program_start "$program"
     expect shown "start $start: the window opens"
-    sleep 1 # the window manager has framed it and any correction is done
     wid=$(window_id)
-    place=$(frame "$wid")
-    [ -n "$first" ] || first=$place
+    if [ -z "$first" ]; then
+        sleep 1 # the window manager has framed it and any correction is done
+        first=$(frame "$wid")
+    fi
+    for _ in $(seq 1 20); do
+        place=$(frame "$wid")
+        [ "$place" = "$first" ] && break
+        sleep 0.25
+    done
     [ "$place" = "$first" ] || fail "start $start: the frame is at $place, the first start's at $first"
     xdotool windowactivate --sync "$wid" key alt+F4
     for _ in $(seq 1 40); do kill -0 "$PROGRAM_PID" 2>/dev/null || break; sleep 0.25; done
