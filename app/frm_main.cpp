@@ -2,6 +2,7 @@
 #include "frm_main.h"
 
 #include "app/app_icon.h"
+#include "app/frame_placement.h"
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
@@ -21,6 +22,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QWindow>
 
 using namespace crunchwise;
 
@@ -69,6 +71,7 @@ frmMain::frmMain(QWidget* parent)
     createPopUpMenu();
     showCurrentFolder();
     connectPanes();
+    instance_.setMainWindow(this);
     connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);
     // A fixed single border: the designed client area under the menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -157,9 +160,9 @@ frmMain::LoadOutcome frmMain::Form_Load(const QString& pathToOpen) {
         AppInfo::setTitle(duplicate);
         setWindowTitle(duplicate);
         if (pathToOpen.isEmpty())
-            SingleInstance::activateAndSendEnter(title, title);
+            SingleInstance::activateAndSendEnter(title);
         else
-            SingleInstance::activateAndOpen(title, title, pathToOpen);
+            SingleInstance::activateAndOpen(title, pathToOpen);
         return LoadOutcome::HandedOff;
     }
 
@@ -181,7 +184,14 @@ void frmMain::restorePosition() {
     // the window out of sight.
     if (!QGuiApplication::screenAt(position + QPoint(8, 8)))
         position = QPoint(Twips::toPixels(kDefaultPosition), Twips::toPixels(kDefaultPosition));
-    move(position);
+    // The stored values are the frame's, as the unload saves them.
+    FramePlacement::place(this, position);
+}
+
+// The frame as the window system has it now: the widget keeps the frame it
+// knew at its last move, which may be from before the window manager drew one.
+QRect frmMain::outerGeometry() const {
+    return windowHandle() ? windowHandle()->frameGeometry() : frameGeometry();
 }
 
 void frmMain::runFirstTimeHelp() {
@@ -200,10 +210,10 @@ void frmMain::Form_Unload() {
     unloaded_ = true;
     ErrorTrap trap(tag("Form_Unload"));
     if (trap.test([&] { return !isMinimized(); })) {
-        trap.step([&] { saveSetting("MainLeft", twipsText(frameGeometry().left())); });
-        trap.step([&] { saveSetting("MainTop", twipsText(frameGeometry().top())); });
-        trap.step([&] { saveSetting("MainWidth", twipsText(frameGeometry().width())); });
-        trap.step([&] { saveSetting("MainHeight", twipsText(frameGeometry().height())); });
+        trap.step([&] { saveSetting("MainLeft", twipsText(outerGeometry().left())); });
+        trap.step([&] { saveSetting("MainTop", twipsText(outerGeometry().top())); });
+        trap.step([&] { saveSetting("MainWidth", twipsText(outerGeometry().width())); });
+        trap.step([&] { saveSetting("MainHeight", twipsText(outerGeometry().height())); });
     }
     trap.step([&] { TrayShutdown(); });
     // The help viewer would keep the program running without its window.

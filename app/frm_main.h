@@ -83,8 +83,9 @@ public:
     void ShellTrayRemove();
     void SubClass(QWidget* hWnd);
     void UnSubClass();
-    // Reacts to the tray icon's callback message: a click hides the window, a
-    // double click shows it, the context request opens the tray menu.
+    // Reacts to the tray icon's callback message: a click hides the window
+    // (shows it when hidden), a double click shows it, the context request
+    // opens the tray menu.
     void ProcMsg(QWidget* hWnd, uint uMsg, quintptr wParam, qintptr lParam);
     // 0 hides the window (only while an icon can bring it back), 1 shows it.
     void mPopUp_Click(int Index);
@@ -161,6 +162,7 @@ private:
     void enableCommands(bool enabled);
     void connectPanes();
     void restorePosition();
+    QRect outerGeometry() const;
     void runFirstTimeHelp();
     void TrayStartup();
     void TrayShutdown();

@@ -7,10 +7,10 @@
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
+#include "platform/files/folder_reader.h"
+#include "platform/files/path_kind.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 #include <utility>
@@ -37,11 +37,14 @@ void frmMain::openPendingPath() {
 }
 
 bool frmMain::openPath(const QString& path) {
-    const QFileInfo target(path);
-    if (path.isEmpty() || !target.exists())
+    // The path's exact bytes decide, never a look-alike name.
+    const QString full = FolderReader::normalized(path);
+    const PathKind kind = pathKind(full);
+    if (kind == PathKind::Missing)
         return false;
+    const qsizetype slash = full.lastIndexOf(u'/');
     const QString folder =
-        QDir::cleanPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+        kind == PathKind::Folder ? full : (slash == 0 ? QStringLiteral("/") : full.left(slash));
     lblStatus->clear();
     // The drive first: changing it opens that volume's last folder, which the
     // folder list then leaves for the one wanted. A folder that cannot be read
@@ -53,12 +56,13 @@ bool frmMain::openPath(const QString& path) {
         trap.step([&] { File1->setPath(Dir1->path()); });
     if (Dir1->path() != folder)
         return false;
-    if (target.isDir()) {
+    if (kind == PathKind::Folder) {
         Dir1->setFocus();
         return true;
     }
+    const QString name = full.mid(slash + 1);
     for (int i = 0; i < File1->listCount(); ++i) {
-        if (File1->list(i) == target.fileName()) {
+        if (File1->list(i) == name) {
             File1->setListIndex(i);
             File1->setFocus();
             return true;

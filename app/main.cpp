@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/frm_main.h"
 #include "common/app_info.h"
+#include "platform/files/file_name_codec.h"
+#include "platform/files/folder_reader.h"
+#include "platform/files/path_kind.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QUrl>
 #include <cstdio>
 #include <optional>
@@ -16,15 +18,26 @@ bool displayAvailable() {
            qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
 }
 
+// Each argument as the file list decodes names, so that a path that is not
+// UTF-8 still names its own file.
 QStringList argumentList(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << crunchwise::FileNameCodec::decode(argv[i], qstrlen(argv[i]));
     return arguments;
 }
 
+// A file: address as the path it names, its percent-encoded bytes kept exactly.
+QString localPath(const QString& given) {
+    const QUrl url(given);
+    if (!given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) || !url.isLocalFile())
+        return given;
+    return crunchwise::FileNameCodec::decode(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
 void print(FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputs(crunchwise::FileNameCodec::encode(text).constData(), stream);
 }
 
 class CommandLine {
@@ -74,9 +87,8 @@ public:
             return std::nullopt;
         // A file: address too; made absolute, since a running copy has its own current folder.
         const QString given = parser_.positionalArguments().first();
-        const QUrl url(given);
-        path = QFileInfo(url.isLocalFile() ? url.toLocalFile() : given).absoluteFilePath();
-        if (QFileInfo::exists(path))
+        path = crunchwise::FolderReader::normalized(localPath(given));
+        if (crunchwise::pathKind(path) != crunchwise::PathKind::Missing)
             return std::nullopt;
         print(stderr, QStringLiteral("crunchwise: %1: no such file or folder\n").arg(given));
         return 1;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "single_instance.h"
 
+#include "platform/files/file_name_codec.h"
 #include "platform/private_folder.h"
 
 #include <QApplication>
@@ -21,8 +22,15 @@ namespace {
 constexpr int kConnectTimeoutMs = 1000;
 constexpr int kLockTimeoutMs = 5000;
 const QByteArray kDone = QByteArrayLiteral("done\n");
-// A request line is the caption, optionally followed by this and a path to open.
-constexpr char kPathSeparator = '\t';
+// The two requests, each one line: bring the main window forward and press
+// Enter, or open the path that follows (its bytes percent-encoded).
+const QByteArray kActivate = QByteArrayLiteral("activate");
+const QByteArray kOpen = QByteArrayLiteral("open ");
+
+void drop(QLocalSocket* socket) {
+    socket->abort();
+    socket->deleteLater();
+}
 
 // The user's runtime folder, else a folder of the user's own in the
 // temporary folder; empty when neither is private (a shared folder such as
@@ -74,16 +82,14 @@ bool SingleInstance::anotherCopyRunning(const QString& title) {
     return socket.waitForConnected(kConnectTimeoutMs);
 }
 
-bool SingleInstance::activateAndSendEnter(const QString& title, const QString& caption,
-                                          int timeoutMs) {
-    return sendRequest(title, caption.toUtf8(), timeoutMs);
+bool SingleInstance::activateAndSendEnter(const QString& title, int timeoutMs) {
+    return sendRequest(title, kActivate, timeoutMs);
 }
 
-bool SingleInstance::activateAndOpen(const QString& title, const QString& caption,
-                                     const QString& path, int timeoutMs) {
-    // Percent-encoding keeps a path with tabs or line breaks on the one line.
-    return sendRequest(title, caption.toUtf8() + kPathSeparator + path.toUtf8().toPercentEncoding(),
-                       timeoutMs);
+bool SingleInstance::activateAndOpen(const QString& title, const QString& path, int timeoutMs) {
+    // The path's exact bytes, percent-encoded: a name that is not UTF-8
+    // arrives unchanged, and one with tabs or line breaks stays on the line.
+    return sendRequest(title, kOpen + FileNameCodec::encode(path).toPercentEncoding(), timeoutMs);
 }
 
 bool SingleInstance::sendRequest(const QString& title, const QByteArray& line, int timeoutMs) {
@@ -118,58 +124,87 @@ bool SingleInstance::listen(const QString& path) {
     return true;
 }
 
+void SingleInstance::setMainWindow(QWidget* window) {
+    mainWindow_ = window;
+}
+
 void SingleInstance::answerNextConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        // Qt reads no more than this ahead, so a request without a line end
+        // fills the buffer once and is then dropped.
+        socket->setReadBufferSize(kMaxRequest);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine())
-                return;
-            const QByteArray line = socket->readLine().chopped(1);
-            // The request may open a modal box, in whose loop the asking copy
-            // can give up and its connection be deleted: handle it outside the
-            // socket's own signal and answer only a connection still there.
-            QMetaObject::invokeMethod(
-                this,
-                [this, line, asking = QPointer<QLocalSocket>(socket)] {
-                    answerRequest(line);
-                    if (!asking)
-                        return;
-                    asking->write(kDone);
-                    asking->flush();
-                },
-                Qt::QueuedConnection);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
     }
 }
 
-void SingleInstance::answerRequest(const QByteArray& line) {
-    const qsizetype separator = line.indexOf(kPathSeparator);
-    if (separator < 0) {
-        activateWindowAndPressEnter(QString::fromUtf8(line));
+// One request per connection, answered once it has been carried out.
+void SingleInstance::readRequest(QLocalSocket* socket) {
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() >= kMaxRequest)
+            drop(socket);
         return;
     }
-    emit openRequested(QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(separator + 1))));
-    bringWindowForward(QString::fromUtf8(line.left(separator)));
+    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+    const QByteArray line = socket->readLine().chopped(1);
+    // The request may open a modal box, in whose loop the asking copy can
+    // give up and its connection be deleted: handle it outside the socket's
+    // own signal and answer only a connection still there.
+    QMetaObject::invokeMethod(
+        this,
+        [this, line, asking = QPointer<QLocalSocket>(socket)] {
+            const bool understood = answerRequest(line);
+            if (!asking)
+                return;
+            if (!understood) {
+                drop(asking);
+                return;
+            }
+            asking->write(kDone);
+            asking->flush();
+        },
+        Qt::QueuedConnection);
 }
 
-QWidget* bringWindowForward(const QString& caption) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->windowTitle() != caption || !window->isWindow())
-            continue;
-        if (window->isMinimized())
-            window->showNormal();
-        else
-            window->show();
-        window->raise();
-        window->activateWindow();
-        return window;
+// False, doing nothing, for a request that is not one of ours.
+bool SingleInstance::answerRequest(const QByteArray& line) {
+    if (line == kActivate) {
+        activateWindowAndPressEnter(mainWindow_);
+        return true;
     }
-    return nullptr;
+    if (!line.startsWith(kOpen))
+        return false;
+    emit openRequested(
+        FileNameCodec::decode(QByteArray::fromPercentEncoding(line.mid(kOpen.size()))));
+    bringWindowForward(mainWindow_);
+    return true;
 }
 
-bool activateWindowAndPressEnter(const QString& caption) {
-    QWidget* window = bringWindowForward(caption);
+void bringWindowForward(QWidget* window) {
     if (!window)
+        return;
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->show();
+    window->raise();
+    window->activateWindow();
+    // What waits for an answer stays on top, so that the user sees it.
+    QWidget* asking = QApplication::activePopupWidget();
+    if (!asking)
+        asking = QApplication::activeModalWidget();
+    if (asking && asking != window) {
+        asking->raise();
+        asking->activateWindow();
+    }
+}
+
+bool activateWindowAndPressEnter(QWidget* window) {
+    if (!window)
+        return false;
+    bringWindowForward(window);
+    // A question being asked is the user's to answer, never the hand-off's.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
         return false;
     QWidget* target = window->focusWidget() ? window->focusWidget() : window;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));

@@ -19,16 +19,32 @@ QPointer<HelpPopup>& popup() {
     return instance;
 }
 
+void popUp(const HelpTopic& topic) {
+    delete popup();
+    popup() = new HelpPopup(topic);
+    popup()->popUpAtCursor();
+}
+
+// Without a topic to show, the pop-up says why, as the viewer does.
 bool showPopup(const QString& helpFile, int context) {
     HelpFile help;
-    if (!help.load(helpFile))
+    const QString title = QStringLiteral("Help");
+    if (!help.load(helpFile)) {
+        popUp({title, 0, {}, help.errorString()});
         return false;
+    }
     const int topic = help.topicForContext(context);
-    if (topic < 0)
+    if (topic < 0) {
+        popUp({title,
+               0,
+               {},
+               QStringLiteral("The help file %1 has no topic for this part of the window "
+                              "(context %2).")
+                   .arg(helpFile)
+                   .arg(context)});
         return false;
-    delete popup();
-    popup() = new HelpPopup(help.topics()[topic]);
-    popup()->popUpAtCursor();
+    }
+    popUp(help.topics()[topic]);
     return true;
 }
 

@@ -24,8 +24,8 @@ class HelpPopup;
 // HELP_PARTIALKEY the keyword index with `data` (the address of a NUL-ended
 // keyword, may be empty) typed into its search box; HELP_CONTEXTPOPUP shows
 // the topic of context number `data` in a small pop-up at the mouse pointer.
-// Returns false for an unknown command or a help file that cannot be read
-// (the viewer then says why).
+// Returns false for an unknown command, a help file that cannot be read or a
+// context without a topic (the viewer or the pop-up then says why).
 bool WinHelpA(QWidget* owner, const QString& helpFile, unsigned command, std::uintptr_t data);
 
 // The viewer on screen, or null.

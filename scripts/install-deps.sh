@@ -9,6 +9,7 @@ if [ "${1:-}" != program ]; then
     packages+=(
         clang-format libgtest-dev libbenchmark-dev mscompress libmspack-dev
         xvfb xauth xdotool imagemagick trayer openbox
+        x11-utils dbus python3-dbus python3-gi libglib2.0-bin
     )
 fi
 

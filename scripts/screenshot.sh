@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The README's picture of the window and its tray icon. Runs the program under
 # Xvfb with openbox as window manager and trayer as notification area, drives
-# the tray as a user would (a click hides the window, a double click shows it,
-# a right click opens the tray menu) and saves the screen with the tray menu
-# open.
+# the tray as a user would (a click hides the window, a click on the icon of
+# the hidden window or a double click shows it, a right click opens the tray
+# menu) and saves the screen with the tray menu open.
 #   bash scripts/screenshot.sh [PROGRAM] [PICTURE]
 # Defaults: build/test/program/crunchwise and docs/tray.png.
 set -euo pipefail
@@ -79,7 +79,13 @@ expect shown "the window opens"
 sleep 1
 click_icon 1
 expect hidden "a click on the tray icon hides the window"
-sleep 1 # so that the next two clicks do not pair with this one
+sleep 1 # so that the clicks do not pair into a double click
+click_icon 1
+expect shown "a click on the icon of the hidden window shows it"
+sleep 1
+click_icon 1
+expect hidden "a click hides it again"
+sleep 1
 click_icon --repeat 2 --delay 80 1
 expect shown "a double click on the tray icon shows it"
 

@@ -195,7 +195,10 @@ void frmMain::ProcMsg(QWidget* /*hWnd*/, uint uMsg, quintptr /*wParam*/, qintptr
     ErrorTrap trap(QString(), ErrorTrap::Mode::Ignore);
     switch (lParam) {
     case WM_LBUTTONDOWN:
-        trap.step([&] { mPopUp_Click(0); });
+        // Some desktops (the D-Bus tray) report every click as a single one
+        // and never a double click: there a click must bring a hidden window
+        // back, or nothing would.
+        trap.step([&] { mPopUp_Click(isVisible() ? 0 : 1); });
         break;
     case WM_LBUTTONDBLCLK:
         trap.step([&] { mPopUp_Click(1); });

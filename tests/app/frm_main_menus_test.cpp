@@ -190,6 +190,36 @@ private slots:
         QCOMPARE(activeHelpPopup()->title(), help.topics()[help.topicForContext(context)].title);
     }
 
+    // As Contents does in its viewer, the pop-up says why it has no topic.
+    void whatsThisSaysWhyItShowsNoTopic_data() {
+        QTest::addColumn<QByteArray>("helpFile"); // "<missing>" for none
+        QTest::addColumn<QString>("says");
+        QTest::newRow("no help file") << QByteArray("<missing>") << "Cannot open the help file";
+        QTest::newRow("no topic for the control")
+            << QByteArray("@topic Contents\n@context 90\nThe folder list.\n")
+            << "has no topic for this part of the window (context 100)";
+        QTest::newRow("no topic at all") << QByteArray("; nothing here\n") << "holds no topic";
+    }
+    void whatsThisSaysWhyItShowsNoTopic() {
+        QFETCH(QByteArray, helpFile);
+        QFETCH(QString, says);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("compress.hlp"));
+        if (helpFile != "<missing>")
+            QVERIFY(command_fixture::writeAll(path, helpFile));
+        AppInfo::setHelpFileForTesting(path);
+        WindowSession session({"a.txt"});
+        session.window->show();
+        QApplication::setActiveWindow(session.window.get());
+        QTest::keyClick(session.window.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(session.window->File1->viewport(), Qt::LeftButton);
+
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QVERIFY(activeHelpPopup());
+        const auto* text = activeHelpPopup()->findChild<QLabel*>(QStringLiteral("popupText"));
+        QVERIFY2(text->text().contains(says), qPrintable(text->text()));
+    }
+
     void withoutAHelpFileContentsAndSearchSaySo_data() {
         QTest::addColumn<QString>("item");
         QTest::newRow("Contents") << "mcontents";

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The single running copy: where its socket lives, copies started together,
-// and a hand-off whose Enter opens a modal box.
+// what a request may do, and a hand-off whose Enter opens a modal box.
+#include "platform/files/file_name_codec.h"
 #include "platform/single_instance.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QLocalSocket>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <barrier>
@@ -48,6 +51,39 @@ protected:
         box.exec();
     }
 };
+
+// A main window whose focus widget counts the Enter presses it gets.
+struct MainWindow {
+    QWidget window;
+    QLineEdit* focus = new QLineEdit(&window);
+    int enters = 0;
+    MainWindow() {
+        window.setWindowTitle(kTitle);
+        QObject::connect(focus, &QLineEdit::returnPressed, [this] { ++enters; });
+        window.show();
+        focus->setFocus();
+    }
+};
+
+// Sends `request` as it stands to the running copy; returns its answer, or
+// "<dropped>" when it closed the connection without one.
+QByteArray ask(const SingleInstance& running, const QByteArray& request) {
+    QLocalSocket socket;
+    socket.connectToServer(running.serverPath());
+    if (!socket.waitForConnected(1000))
+        return "<no connection>";
+    socket.write(request);
+    QByteArray answer;
+    const bool ended = QTest::qWaitFor(
+        [&] {
+            answer += socket.readAll();
+            return answer.endsWith('\n') || socket.state() == QLocalSocket::UnconnectedState;
+        },
+        5000);
+    if (!ended)
+        return "<no answer>";
+    return answer.isEmpty() ? "<dropped>" : answer;
+}
 } // namespace
 
 class TestSingleInstance : public QObject {
@@ -141,17 +177,90 @@ private slots:
         }
     }
 
+    void requestsActOnTheMainWindowOnly_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<bool>("questionOpen"); // a modal "Move to Trash" question
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("enters"); // in the main window
+        QTest::newRow("activate: Enter in the main window")
+            << QByteArray("activate\n") << false << QByteArray("done\n") << 1;
+        QTest::newRow("activate while a question is open: never answered")
+            << QByteArray("activate\n") << true << QByteArray("done\n") << 0;
+        QTest::newRow("another window's caption is no request")
+            << QByteArray("Move to Trash\n") << true << QByteArray("<dropped>") << 0;
+        QTest::newRow("the main window's caption is no request either")
+            << kTitle.toUtf8() + '\n'
+            << true << QByteArray("<dropped>") << 0;
+        QTest::newRow("a request without a line end, once the limit is passed")
+            << QByteArray(SingleInstance::kMaxRequest + 1, 'a') << false << QByteArray("<dropped>")
+            << 0;
+        QTest::newRow("a request of a megabyte")
+            << QByteArray(1 << 20, 'a') << false << QByteArray("<dropped>") << 0;
+    }
+    void requestsActOnTheMainWindowOnly() {
+        QFETCH(QByteArray, request);
+        QFETCH(bool, questionOpen);
+        QFETCH(QByteArray, answer);
+        QFETCH(int, enters);
+        SingleInstance running;
+        QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
+        MainWindow main;
+        running.setMainWindow(&main.window);
+        QDialog question(&main.window);
+        question.setWindowTitle(QStringLiteral("Move to Trash"));
+        auto* yes = new QPushButton(QStringLiteral("&Yes"), &question);
+        yes->setDefault(true);
+        connect(yes, &QPushButton::clicked, &question, &QDialog::accept);
+        question.setModal(true);
+        if (questionOpen)
+            question.show();
+
+        QCOMPARE(ask(running, request), answer);
+        QCOMPARE(main.enters, enters);
+        QCOMPARE(question.isVisible(), questionOpen);
+        QCOMPARE(question.result(), int(QDialog::Rejected));
+        QTRY_VERIFY(running.findChildren<QLocalSocket*>().isEmpty());
+    }
+
+    // Any name the host allows reaches the running copy byte for byte, also
+    // beside its look-alike whose two characters are U+FFFD.
+    void openRequestCarriesTheExactName_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe.txt");
+        QTest::newRow("its look-alike") << QByteArray("\xef\xbf\xbd\xef\xbf\xbd.txt");
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9.txt");
+        QTest::newRow("a tab and a line break") << QByteArray("a\tb\nc.txt");
+    }
+    void openRequestCarriesTheExactName() {
+        QFETCH(QByteArray, name);
+        SingleInstance running;
+        QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
+        QStringList opened;
+        connect(&running, &SingleInstance::openRequested, this,
+                [&](const QString& path) { opened << path; });
+        const QString path = FileNameCodec::decode("/some/folder/" + name);
+        std::atomic<bool> answered = false;
+        std::unique_ptr<QThread> second(QThread::create(
+            [&] { answered = SingleInstance::activateAndOpen(kTitle, path, 5000); }));
+        second->start();
+        QTRY_VERIFY(second->isFinished());
+        QVERIFY(answered);
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(FileNameCodec::encode(opened[0]), "/some/folder/" + name);
+    }
+
     void handOffSurvivesAPeerThatGaveUpDuringABox() {
         SingleInstance running;
         QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
         BoxOnEnter window;
+        running.setMainWindow(&window);
         window.running = &running;
         window.setWindowTitle(kTitle);
         window.show();
         window.asking = std::make_unique<QLocalSocket>();
         window.asking->connectToServer(running.serverPath());
         QVERIFY(window.asking->waitForConnected(1000));
-        window.asking->write(kTitle.toUtf8() + '\n');
+        window.asking->write("activate\n");
         QTRY_COMPARE(window.boxes, 1);
         QTRY_VERIFY(!window.asking);
         QTRY_VERIFY(running.findChildren<QLocalSocket*>().isEmpty());

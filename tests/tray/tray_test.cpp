@@ -132,8 +132,10 @@ private slots:
         QTest::addColumn<QList<int>>("lParams");
         QTest::addColumn<bool>("visible");
         QTest::newRow("click hides") << QList<int>{WM_LBUTTONDOWN} << false;
-        QTest::newRow("clicking again changes nothing")
-            << QList<int>{WM_LBUTTONDOWN, WM_LBUTTONDOWN} << false;
+        QTest::newRow("clicking the icon of the hidden window shows it")
+            << QList<int>{WM_LBUTTONDOWN, WM_LBUTTONDOWN} << true;
+        QTest::newRow("a third click hides it again")
+            << QList<int>{WM_LBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDOWN} << false;
         QTest::newRow("double click ends shown")
             << QList<int>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK} << true;
         QTest::newRow("double click on a shown window") << QList<int>{WM_LBUTTONDBLCLK} << true;
@@ -225,7 +227,7 @@ private slots:
         window->Drive1->setFocus();
         window->mnuHide->trigger();
         QVERIFY(!window->isVisible());
-        QVERIFY(activateWindowAndPressEnter(QStringLiteral("Crunchwise")));
+        QVERIFY(activateWindowAndPressEnter(window.get()));
         QVERIFY(window->isVisible());
     }
 };
