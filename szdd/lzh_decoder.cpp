@@ -46,22 +46,38 @@ public:
 private:
     enum class Phase { tables, items, stopped };
 
+    // Where decoding stands; kept in a local while items are decoded, out of
+    // reach of the output's byte stores, so that it can live in registers.
+    struct Cursor {
+        const std::uint8_t* input;
+        std::uint64_t bitPos;
+        std::uint8_t* out;
+        bool afterShortRun;
+    };
+
     Status run();
     Status readTables();
     Status decodeItems();
-    template <bool Careful> bool decodeItem();
-    template <bool Careful> bool symbol(Table table, unsigned& value);
-    template <bool Careful> bool plain(unsigned count, unsigned& value);
-    bool bits(unsigned count, unsigned& value) override { return plain<true>(count, value); }
-    void copyMatch(unsigned length, unsigned offset);
+    void decodeUnchecked();
+    template <bool Careful> bool decodeItem(Cursor& c);
+    template <bool Careful> bool symbol(Cursor& c, Table table, unsigned& value);
+    template <bool Careful> bool plain(Cursor& c, unsigned count, unsigned& value);
+    bool bits(unsigned count, unsigned& value) override;
+    static void copyMatch(Cursor& c, unsigned length, unsigned offset);
+    Cursor cursor() { return {input_.data(), bitPos_, output_.data() + out_, afterShortRun_}; }
+    void store(const Cursor& c) {
+        bitPos_ = c.bitPos;
+        out_ = static_cast<std::size_t>(c.out - output_.data());
+        afterShortRun_ = c.afterShortRun;
+    }
     bool flush();
     void compactInput();
 
     std::uint64_t remainingBits() const { return inputSize_ * 8 - bitPos_; }
-    unsigned peek(unsigned count) const {
+    static unsigned peek(const Cursor& c, unsigned count) {
         std::uint64_t word;
-        std::memcpy(&word, input_.data() + (bitPos_ >> 3), sizeof word);
-        word = __builtin_bswap64(word) << (bitPos_ & 7); // the stream is big-endian
+        std::memcpy(&word, c.input + (c.bitPos >> 3), sizeof word);
+        word = __builtin_bswap64(word) << (c.bitPos & 7); // the stream is big-endian
         return static_cast<unsigned>(word >> (64 - count));
     }
 
@@ -148,79 +164,100 @@ Status LzhDecoder::decodeItems() {
             return Status::sinkFailed;
         }
         if (remainingBits() >= kGuardBits) {
-            decodeItem<false>();
+            decodeUnchecked();
             continue;
         }
         if (!final_) {
             return Status::ok; // wait for more input
         }
-        if (endSeen_ || !decodeItem<true>()) {
+        Cursor c = cursor();
+        const bool whole = !endSeen_ && decodeItem<true>(c);
+        store(c);
+        if (!whole) {
             phase_ = Phase::stopped;
             return Status::ok;
         }
     }
 }
 
+// Items while the longest one and its look ahead are buffered, and there is room for it.
+void LzhDecoder::decodeUnchecked() {
+    Cursor c = cursor();
+    const std::uint64_t lastStart = inputSize_ * 8 - kGuardBits;
+    const std::uint8_t* const outLimit = output_.data() + output_.size() - kSlack;
+    while (c.bitPos <= lastStart && c.out <= outLimit) {
+        decodeItem<false>(c);
+    }
+    store(c);
+}
+
+bool LzhDecoder::bits(unsigned count, unsigned& value) {
+    Cursor c = cursor();
+    const bool read = plain<true>(c, count, value);
+    store(c);
+    return read;
+}
+
 // One item; false when a read took bits past the end.
-template <bool Careful> bool LzhDecoder::decodeItem() {
+template <bool Careful> bool LzhDecoder::decodeItem(Cursor& c) {
     unsigned s = 0;
-    if (!symbol<Careful>(afterShortRun_ ? kMatchLength2 : kMatchLength1, s)) {
+    if (!symbol<Careful>(c, c.afterShortRun ? kMatchLength2 : kMatchLength1, s)) {
         return false;
     }
     if (s != 0) {
         unsigned high = 0;
         unsigned low = 0;
-        if (!symbol<Careful>(kOffset, high) || !plain<Careful>(kOffsetLowBits, low)) {
+        if (!symbol<Careful>(c, kOffset, high) || !plain<Careful>(c, kOffsetLowBits, low)) {
             return false;
         }
-        afterShortRun_ = false;
-        copyMatch(s + 2, high << kOffsetLowBits | low);
+        c.afterShortRun = false;
+        copyMatch(c, s + 2, high << kOffsetLowBits | low);
         return true;
     }
     unsigned run = 0;
-    if (!symbol<Careful>(kRunLength, run)) {
+    if (!symbol<Careful>(c, kRunLength, run)) {
         return false;
     }
     ++run;
-    afterShortRun_ = run != kMaxRun;
+    c.afterShortRun = run != kMaxRun;
     for (unsigned i = 0; i < run; ++i) {
         unsigned literal = 0;
-        if (!symbol<Careful>(kLiteral, literal)) {
+        if (!symbol<Careful>(c, kLiteral, literal)) {
             return false;
         }
-        output_[out_++] = static_cast<std::uint8_t>(literal);
+        *c.out++ = static_cast<std::uint8_t>(literal);
     }
     return true;
 }
 
-template <bool Careful> bool LzhDecoder::symbol(Table table, unsigned& value) {
-    const std::uint64_t left = Careful ? remainingBits() : 0;
+template <bool Careful> bool LzhDecoder::symbol(Cursor& c, Table table, unsigned& value) {
+    const std::uint64_t left = Careful ? inputSize_ * 8 - c.bitPos : 0;
     if (Careful && left < kLookaheadBits) {
         endSeen_ = true;
     }
-    const CodeTable::Symbol s = tables_[table].decode(peek(16));
+    const CodeTable::Symbol s = tables_[table].decode(peek(c, 16));
     if (Careful && s.length > left) {
         return false;
     }
-    bitPos_ += s.length;
+    c.bitPos += s.length;
     value = s.value;
     return true;
 }
 
-template <bool Careful> bool LzhDecoder::plain(unsigned count, unsigned& value) {
-    if (Careful && remainingBits() < count) {
+template <bool Careful> bool LzhDecoder::plain(Cursor& c, unsigned count, unsigned& value) {
+    if (Careful && inputSize_ * 8 - c.bitPos < count) {
         endSeen_ = true;
         return false;
     }
-    value = peek(count);
-    bitPos_ += count;
+    value = peek(c, count);
+    c.bitPos += count;
     return true;
 }
 
 // Distance 0 is the byte 4096 back, the ring slot about to be written.
-void LzhDecoder::copyMatch(unsigned length, unsigned offset) {
+void LzhDecoder::copyMatch(Cursor& c, unsigned length, unsigned offset) {
     const std::size_t distance = offset == 0 ? kWindow : offset;
-    std::uint8_t* to = output_.data() + out_;
+    std::uint8_t* to = c.out;
     const std::uint8_t* from = to - distance;
     if (distance >= 8) {
         std::memcpy(to, from, 8);
@@ -231,7 +268,7 @@ void LzhDecoder::copyMatch(unsigned length, unsigned offset) {
             to[i] = from[i];
         }
     }
-    out_ += length;
+    c.out += length;
 }
 
 bool LzhDecoder::flush() {
