@@ -53,6 +53,8 @@ private:
         std::uint64_t bitPos;
         std::uint8_t* out;
         bool afterShortRun;
+        std::uint64_t bits = 0; // the next `held` bits, most significant first
+        unsigned held = 0;
     };
 
     Status run();
@@ -65,6 +67,20 @@ private:
     bool bits(unsigned count, unsigned& value) override;
     static void copyMatch(Cursor& c, unsigned length, unsigned offset);
     Cursor cursor() { return {input_.data(), bitPos_, output_.data() + out_, afterShortRun_}; }
+    // Makes at least 32 bits held; reads up to 7 bytes past bitPos + 32 bits.
+    static void refill(Cursor& c) {
+        if (c.held < 32) {
+            std::uint64_t word;
+            std::memcpy(&word, c.input + (c.bitPos >> 3), sizeof word);
+            c.bits = __builtin_bswap64(word) << (c.bitPos & 7); // the stream is big-endian
+            c.held = 64 - static_cast<unsigned>(c.bitPos & 7);
+        }
+    }
+    static void consume(Cursor& c, unsigned count) {
+        c.bits <<= count;
+        c.held -= count;
+        c.bitPos += count;
+    }
     void store(const Cursor& c) {
         bitPos_ = c.bitPos;
         out_ = static_cast<std::size_t>(c.out - output_.data());
@@ -74,11 +90,9 @@ private:
     void compactInput();
 
     std::uint64_t remainingBits() const { return inputSize_ * 8 - bitPos_; }
-    static unsigned peek(const Cursor& c, unsigned count) {
-        std::uint64_t word;
-        std::memcpy(&word, c.input + (c.bitPos >> 3), sizeof word);
-        word = __builtin_bswap64(word) << (c.bitPos & 7); // the stream is big-endian
-        return static_cast<unsigned>(word >> (64 - count));
+    static unsigned peek(Cursor& c, unsigned count) {
+        refill(c);
+        return static_cast<unsigned>(c.bits >> (64 - count));
     }
 
     Sink sink_;
@@ -239,7 +253,7 @@ template <bool Careful> bool LzhDecoder::symbol(Cursor& c, Table table, unsigned
     if (Careful && s.length > left) {
         return false;
     }
-    c.bitPos += s.length;
+    consume(c, s.length);
     value = s.value;
     return true;
 }
@@ -250,7 +264,7 @@ template <bool Careful> bool LzhDecoder::plain(Cursor& c, unsigned count, unsign
         return false;
     }
     value = peek(c, count);
-    c.bitPos += count;
+    consume(c, count);
     return true;
 }
 
