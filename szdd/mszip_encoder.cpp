@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // KWAJ method 4's encoder: zlib's raw deflate on blocks of 32 KiB, each with
-// the block before as its preset dictionary, then a length of 0.
+// the block before as its preset dictionary, then a length of 0. A block
+// that deflate makes larger than it is goes out as one stored deflate block.
 //
 // Every block but the last holds exactly 32 KiB, so the frame a reader
 // expands into holds the block before, byte for byte, where the dictionary
@@ -59,7 +60,10 @@ public:
     }
 
 private:
+    static constexpr std::size_t kStoredHeader = 5; // last, type 0; length and its complement
+
     Status writeBlock();
+    std::size_t storeBlock();
 
     Sink sink_;
     z_stream z_{};
@@ -83,7 +87,10 @@ Status MszipEncoder::writeBlock() {
     if (deflate(&z_, Z_FINISH) != Z_STREAM_END) {
         throw std::logic_error("zlib deflate did not finish a block");
     }
-    const std::size_t size = packed_.size() - 4 - z_.avail_out;
+    std::size_t size = packed_.size() - 4 - z_.avail_out;
+    if (size > kStoredHeader + fill_) {
+        size = storeBlock();
+    }
     const std::size_t length = 2 + size;
     packed_[0] = static_cast<std::uint8_t>(length);
     packed_[1] = static_cast<std::uint8_t>(length >> 8);
@@ -96,6 +103,18 @@ Status MszipEncoder::writeBlock() {
     havePrevious_ = true;
     fill_ = 0;
     return Status::ok;
+}
+
+// Writes the block's source as one stored deflate block; returns its size.
+std::size_t MszipEncoder::storeBlock() {
+    std::uint8_t* at = packed_.data() + 4;
+    at[0] = 1; // the last block, stored
+    at[1] = static_cast<std::uint8_t>(fill_);
+    at[2] = static_cast<std::uint8_t>(fill_ >> 8);
+    at[3] = static_cast<std::uint8_t>(~fill_);
+    at[4] = static_cast<std::uint8_t>(~fill_ >> 8);
+    std::memcpy(at + kStoredHeader, block_.data(), fill_);
+    return kStoredHeader + fill_;
 }
 
 } // namespace

@@ -173,8 +173,12 @@ TEST(FormatFuzz, MutatedFilesExpandAlikeWholeAndChunked) {
     const Bytes code = makeProgram(4000, 62);
     mixed.insert(mixed.end(), code.begin(), code.end());
     mixed.insert(mixed.end(), 900, 0);
+    // MS-ZIP: a stored block, then one that refers back into it.
+    Bytes twoBlocks = makeRandom(32768, 63);
+    twoBlocks.insert(twoBlocks.end(), mixed.begin(), mixed.end());
     for (const Writable& format : writableFormats()) {
-        const Bytes file = compressAs(format, mixed);
+        const bool mszip = format.method == szdd::KwajMethod::mszip;
+        const Bytes file = compressAs(format, mszip ? twoBlocks : mixed);
         const std::size_t data = format.format == szdd::Format::sz ? 12 : 27;
         for (int round = 0; round < 700; ++round) {
             SCOPED_TRACE(std::string(format.name) + " round " + std::to_string(round));

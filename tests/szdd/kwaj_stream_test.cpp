@@ -106,6 +106,88 @@ private:
     unsigned used_ = 0;
 };
 
+// Deflate's bit order: values from their lowest bit, Huffman codes from
+// their highest.
+class DeflateBits {
+public:
+    DeflateBits& put(unsigned value, unsigned count) {
+        for (unsigned i = 0; i < count; ++i, ++used_) {
+            if (used_ % 8 == 0) {
+                bytes_.push_back(0);
+            }
+            bytes_.back() |= static_cast<std::uint8_t>(((value >> i) & 1) << (used_ % 8));
+        }
+        return *this;
+    }
+    DeflateBits& code(unsigned code, unsigned length) {
+        for (unsigned i = length; i-- > 0;) {
+            put(code >> i, 1);
+        }
+        return *this;
+    }
+    // A symbol of the fixed literal/length code.
+    DeflateBits& fixed(unsigned symbol) {
+        return symbol < 144   ? code(0x30 + symbol, 8)
+               : symbol < 256 ? code(0x190 + symbol - 144, 9)
+               : symbol < 280 ? code(symbol - 256, 7)
+                              : code(0xC0 + symbol - 280, 8);
+    }
+    // The bits as one MS-ZIP block.
+    Bytes block() const {
+        const std::size_t length = bytes_.size() + 2;
+        return Bytes{static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 'C',
+                     'K'} +
+               bytes_;
+    }
+
+private:
+    Bytes bytes_;
+    unsigned used_ = 0;
+};
+
+// A block that copies 'A' with length symbol 286 and distance 1, under
+// dynamic codes that give a length to all 288 length and 32 distance symbols.
+Bytes lengthSymbol286() {
+    DeflateBits b;
+    b.put(1, 1).put(2, 2).put(31, 5).put(31, 5).put(6, 4);
+    // Code-length code, in its order 16 17 18 0 8 7 9 6 10 5: 8 in one bit, 5 and 9 in two.
+    for (const unsigned length : {0, 0, 0, 0, 1, 0, 2, 0, 0, 2}) {
+        b.put(length, 3);
+    }
+    for (unsigned i = 0; i < 320; ++i) { // 224 lengths of 8, 64 of 9, 32 of 5
+        i < 224 ? b.code(0, 1) : i < 288 ? b.code(3, 2) : b.code(2, 2);
+    }
+    // 'A' and 256 take codes 65 and 448 + 32; 286 is 448 + 62.
+    b.code('A', 8).code(448 + 62, 9).code(0, 5).code(448 + 32, 9);
+    return b.block();
+}
+
+// A fixed-code block that copies from distance symbol 30 (24577 back).
+Bytes distanceSymbol30() {
+    DeflateBits b;
+    b.put(1, 1).put(1, 2).fixed('A').fixed(257).code(30, 5).put(0, 13).fixed(256);
+    return b.block();
+}
+
+// One stored deflate block of `data`, its length field `extra` bytes long.
+Bytes storedBlock(const Bytes& data, std::size_t extra) {
+    const auto n = static_cast<unsigned>(data.size());
+    DeflateBits b;
+    b.put(1, 1).put(0, 7).put(n, 16).put(~n, 16);
+    Bytes block = b.block() + data;
+    block[0] = static_cast<std::uint8_t>(block.size() - 2 + extra);
+    block[1] = static_cast<std::uint8_t>((block.size() - 2 + extra) >> 8);
+    return block;
+}
+
+// The block with its length field changed by `delta`.
+Bytes withLength(Bytes block, int delta) {
+    const int length = block[0] + 256 * block[1] + delta;
+    block[0] = static_cast<std::uint8_t>(length);
+    block[1] = static_cast<std::uint8_t>(length >> 8);
+    return block;
+}
+
 // Six types of 0: every code has its fixed length (4, 4, 5, 6, 8 bits), so
 // a symbol's code is the symbol itself.
 Bits fixedCodes() {
@@ -161,6 +243,41 @@ TEST(KwajStream, MszipBlocksMadeWithZlib) {
          Peer::refuses},
         {"cutInsideTheSecondBlock", szdd::KwajMethod::mszip, Bytes(two.begin(), two.end() - 50),
          szdd::Status::truncated, first, Peer::refuses},
+    });
+}
+
+// The deflate stream, not the length field, says where a block ends; and
+// symbols only libdeflate takes are refused, as libmspack and zlib refuse them.
+TEST(KwajStream, MszipBlocksDecidedByTheirStreams) {
+    const Bytes first = makeText(32768, 54);
+    const Bytes tail = makeText(100, 55);
+    const Bytes other = makeText(300, 56);
+    const Bytes stored = makeRandom(1000, 57);
+    const Bytes end = {0, 0};
+    // After the stored block the frame holds it, then the rest of the first block.
+    const Bytes frame = stored + Bytes(first.begin() + 1000, first.end());
+    const Bytes echo = Bytes(stored.begin(), stored.begin() + 200) +
+                       Bytes(first.begin() + 9000, first.begin() + 9300);
+    checkVectors({
+        {"lengthShortOfTheStream", szdd::KwajMethod::mszip,
+         withLength(mszipBlock(first), -40) + mszipBlock(tail, first) + end, szdd::Status::ok,
+         first + tail, Peer::accepts},
+        {"lengthPastTheStream", szdd::KwajMethod::mszip,
+         withLength(mszipBlock(tail), 6) + mszipBlock(other) + end, szdd::Status::ok, tail + other,
+         Peer::accepts},
+        {"storedLengthPastTheStream", szdd::KwajMethod::mszip, storedBlock(stored, 9) + end,
+         szdd::Status::ok, stored, Peer::accepts},
+        {"storedAfterHistory", szdd::KwajMethod::mszip,
+         mszipBlock(first) + storedBlock(stored, 0) + mszipBlock(echo, frame) + end,
+         szdd::Status::ok, first + stored + echo, Peer::accepts},
+        {"lengthSymbol286",
+         szdd::KwajMethod::mszip,
+         lengthSymbol286() + end,
+         szdd::Status::damaged,
+         {},
+         Peer::refuses},
+        {"distanceSymbol30", szdd::KwajMethod::mszip, mszipBlock(first) + distanceSymbol30() + end,
+         szdd::Status::damaged, first, Peer::refuses},
     });
 }
 
