@@ -8,24 +8,23 @@
 // nothing; one that expands past 32 KiB is damaged.
 //
 // Two inflaters share the work. A block's bytes are gathered as far as its
-// length field says; where its headers show that every inflater decodes it
-// alike (deflate_check.h), libdeflate expands it in one call, behind a stored
-// block that holds the frame as history. zlib takes the rest, and every
-// block libdeflate does not finish within the gathered bytes: it inflates
-// them as a stream with the frame as preset dictionary, reading on past them
-// where the stream goes on, so it decides what is damaged. Bytes gathered
-// past a stream's end are read as what follows it; a block that starts
-// among them goes to zlib.
+// length field says, and libdeflate expands them in one call where it can
+// decide alike (mszip_whole_inflater.h). zlib takes the rest, and every block
+// libdeflate does not finish within the gathered bytes: it inflates them as a
+// stream, reading on past them where the stream goes on, so it decides what
+// is damaged (mszip_stream_inflater.h). Bytes gathered past a stream's end
+// are read as what follows it; a block that starts among them goes to zlib.
+// A block that refers to frame bytes no block has written is damaged.
+//
+// A block that is one stored deflate block needs no inflater: it is handed on
+// from the caller's chunk where it lies there whole.
 #include "szdd/deflate_check.h"
-#include "szdd/mszip_format.h"
+#include "szdd/mszip_stream_inflater.h"
+#include "szdd/mszip_whole_inflater.h"
 #include "szdd/stream_stage.h"
 
-#include <libdeflate.h>
-#include <zlib.h>
-
+#include <algorithm>
 #include <cstring>
-#include <new>
-#include <vector>
 
 namespace szdd::detail {
 
@@ -33,27 +32,9 @@ namespace {
 
 using mszip::kBlockOutput;
 
-// A stored deflate block, not the last, of kBlockOutput bytes: the frame.
-constexpr std::uint8_t kHistoryHeader[] = {0x00, 0x00, 0x80, 0xFF, 0x7F};
-constexpr std::size_t kFrameAt = sizeof kHistoryHeader;
-constexpr std::size_t kDataAt = kFrameAt + kBlockOutput;
-constexpr std::size_t kMaxGathered = 0xFFFF - 2; // a length field counts "CK"
-
-struct LibdeflateFree {
-    void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
-};
-
 class MszipDecoder final : public StreamStage {
 public:
-    explicit MszipDecoder(Sink sink)
-        : sink_(std::move(sink)), libdeflate_(libdeflate_alloc_decompressor()),
-          buffer_(kDataAt + kMaxGathered, 0), out_(2 * kBlockOutput) {
-        if (!libdeflate_ || inflateInit2(&z_, mszip::kRawWindowBits) != Z_OK) {
-            throw std::bad_alloc();
-        }
-        std::memcpy(buffer_.data(), kHistoryHeader, sizeof kHistoryHeader);
-    }
-    ~MszipDecoder() override { inflateEnd(&z_); }
+    explicit MszipDecoder(Sink sink) : sink_(std::move(sink)) {}
 
     Status feed(std::span<const std::uint8_t> chunk) override {
         const Status s = readAll(chunk);
@@ -65,8 +46,7 @@ public:
 private:
     enum class Step { lengthLow, lengthHigh, signatureC, signatureK, gathering, inflating, done };
 
-    std::uint8_t* frame() { return buffer_.data() + kFrameAt; }
-    std::uint8_t* gathered() { return buffer_.data() + kDataAt; }
+    std::uint8_t* frame() { return whole_.frame(); }
     void settleFrame() {
         if (lent_ != nullptr) {
             std::memcpy(frame(), lent_, lentSize_);
@@ -78,26 +58,20 @@ private:
     Status readHeaderByte(std::uint8_t byte);
     Status gather(std::span<const std::uint8_t>& from);
     Status runGathered();
-    bool inflateWhole(std::span<const std::uint8_t> block, std::size_t& used,
-                      std::size_t& produced);
     Status startStream();
     Status inflateSome(std::span<const std::uint8_t>& from);
     Status endBlock(const std::uint8_t* output, std::size_t size);
     Status endBlockInChunk(std::span<const std::uint8_t> data);
 
     Sink sink_;
-    std::unique_ptr<libdeflate_decompressor, LibdeflateFree> libdeflate_;
-    z_stream z_{};
-    std::vector<std::uint8_t> buffer_;      // kHistoryHeader, the frame, the gathered bytes
-    std::vector<std::uint8_t> out_;         // libdeflate's output: the frame, then the block
+    MszipWholeInflater whole_;              // holds the frame and the gathered bytes
+    MszipStreamInflater stream_;            // zlib
     std::span<const std::uint8_t> pending_; // gathered bytes not yet read
     const std::uint8_t* lent_ = nullptr;    // the frame's start, still in the caller's chunk
     std::size_t lentSize_ = 0;
+    std::size_t set_ = 0;  // bytes of the frame that blocks have written
     std::size_t want_ = 0; // bytes the length field gives the block
-    std::size_t gatheredSize_ = 0;
-    std::uint8_t spare_ = 0;      // catches a byte past a full frame
-    std::size_t blockOutput_ = 0; // bytes of zlib's current block in the frame
-    bool haveHistory_ = false;    // a block was expanded into the frame
+    std::size_t gathered_ = 0;
     Step step_ = Step::lengthLow;
     unsigned length_ = 0;
 };
@@ -150,7 +124,7 @@ Status MszipDecoder::readHeaderByte(std::uint8_t byte) {
             return startStream(); // the block starts among bytes gathered for another
         }
         want_ = length_ < 2 ? 0 : length_ - 2;
-        gatheredSize_ = 0;
+        gathered_ = 0;
         step_ = Step::gathering;
         return want_ == 0 ? runGathered() : Status::ok;
     }
@@ -159,88 +133,53 @@ Status MszipDecoder::readHeaderByte(std::uint8_t byte) {
 Status MszipDecoder::gather(std::span<const std::uint8_t>& from) {
     // A stored block at hand needs no gathering.
     std::span<const std::uint8_t> data;
-    if (gatheredSize_ == 0 && deflate::onlyStored(from.first(std::min(from.size(), want_)), data)) {
+    if (gathered_ == 0 && deflate::onlyStored(from.first(std::min(from.size(), want_)), data)) {
         from = from.subspan(static_cast<std::size_t>(data.end() - from.begin()));
         return endBlockInChunk(data);
     }
-    const std::size_t n = std::min(from.size(), want_ - gatheredSize_);
-    std::memcpy(gathered() + gatheredSize_, from.data(), n);
-    gatheredSize_ += n;
+    const std::size_t n = std::min(from.size(), want_ - gathered_);
+    std::memcpy(whole_.block() + gathered_, from.data(), n);
+    gathered_ += n;
     from = from.subspan(n);
-    return gatheredSize_ == want_ ? runGathered() : Status::ok;
+    return gathered_ == want_ ? runGathered() : Status::ok;
 }
 
-// Expands the gathered bytes with libdeflate where it decides alike, else
-// hands them to zlib.
+// Expands the gathered bytes with libdeflate where it decides, else hands
+// them to zlib.
 Status MszipDecoder::runGathered() {
-    const std::span<const std::uint8_t> block(gathered(), gatheredSize_);
+    const std::span<const std::uint8_t> block(whole_.block(), gathered_);
     if (std::span<const std::uint8_t> data; deflate::onlyStored(block, data)) {
         pending_ = block.subspan(static_cast<std::size_t>(data.end() - block.begin()));
         return endBlock(data.data(), data.size());
     }
-    std::size_t used = 0;
-    std::size_t produced = 0;
     settleFrame();
-    if (deflate::decodesAlike(block) && inflateWhole(block, used, produced)) {
+    std::size_t used = 0;
+    std::span<const std::uint8_t> output;
+    switch (whole_.expand(gathered_, set_, used, output)) {
+    case MszipWholeInflater::Result::expanded:
         pending_ = block.subspan(used);
-        return endBlock(out_.data() + (haveHistory_ ? kBlockOutput : 0), produced);
+        return endBlock(output.data(), output.size());
+    case MszipWholeInflater::Result::damaged:
+        return Status::damaged;
+    case MszipWholeInflater::Result::undecided:
+        break;
     }
     pending_ = block;
     return startStream();
 }
 
-// libdeflate on the frame as a stored block, then `block`; false unless the
-// stream ends within `block` after at most kBlockOutput bytes.
-bool MszipDecoder::inflateWhole(std::span<const std::uint8_t> block, std::size_t& used,
-                                std::size_t& produced) {
-    const std::size_t history = haveHistory_ ? kBlockOutput : 0;
-    const std::size_t before = haveHistory_ ? kDataAt : 0; // input ahead of `block`
-    std::size_t inSize = 0;
-    std::size_t outSize = 0;
-    const libdeflate_result result = libdeflate_deflate_decompress_ex(
-        libdeflate_.get(), block.data() - before, before + block.size(), out_.data(),
-        history + kBlockOutput, &inSize, &outSize);
-    if (result != LIBDEFLATE_SUCCESS || inSize < before || outSize < history) {
-        return false;
-    }
-    used = inSize - before;
-    produced = outSize - history;
-    return true;
-}
-
 Status MszipDecoder::startStream() {
     settleFrame();
-    if (inflateReset(&z_) != Z_OK) {
-        return Status::damaged;
-    }
-    if (haveHistory_ && inflateSetDictionary(&z_, frame(), kBlockOutput) != Z_OK) {
-        return Status::damaged;
-    }
-    blockOutput_ = 0;
     step_ = Step::inflating;
-    return Status::ok;
+    return stream_.start(frame(), set_);
 }
 
-// Inflates with zlib from `from`, taking what it consumed off its front.
 Status MszipDecoder::inflateSome(std::span<const std::uint8_t>& from) {
-    z_.next_in = const_cast<Bytef*>(from.data());
-    z_.avail_in = static_cast<uInt>(std::min<std::size_t>(from.size(), 1u << 30));
-    const bool full = blockOutput_ == kBlockOutput;
-    z_.next_out = full ? &spare_ : frame() + blockOutput_;
-    z_.avail_out = full ? 1 : static_cast<uInt>(kBlockOutput - blockOutput_);
-    const uInt roomBefore = z_.avail_out;
-    const int rc = inflate(&z_, Z_NO_FLUSH);
-    from = from.subspan(from.size() - z_.avail_in);
-    if (full && z_.avail_out == 0) {
-        return Status::damaged; // more than 32 KiB in one block
+    bool ended = false;
+    if (const Status s = stream_.inflateSome(from, ended); s != Status::ok) {
+        return s;
     }
-    if (!full) {
-        blockOutput_ += roomBefore - z_.avail_out;
-    }
-    if (rc == Z_STREAM_END) {
-        return endBlock(frame(), blockOutput_);
-    }
-    return rc == Z_OK || rc == Z_BUF_ERROR ? Status::ok : Status::damaged;
+    return ended ? endBlock(frame(), stream_.produced()) : Status::ok;
 }
 
 // The block's `size` bytes at `output` become the start of the frame.
@@ -249,7 +188,7 @@ Status MszipDecoder::endBlock(const std::uint8_t* output, std::size_t size) {
         settleFrame();
         std::memcpy(frame(), output, size);
     }
-    haveHistory_ = true;
+    set_ = std::max(set_, size);
     step_ = Step::lengthLow;
     if (size != 0 && !sink_(frame(), size)) {
         return Status::sinkFailed;
@@ -265,7 +204,7 @@ Status MszipDecoder::endBlockInChunk(std::span<const std::uint8_t> data) {
     }
     lent_ = data.data();
     lentSize_ = data.size();
-    haveHistory_ = true;
+    set_ = std::max(set_, data.size());
     step_ = Step::lengthLow;
     return data.empty() || sink_(data.data(), data.size()) ? Status::ok : Status::sinkFailed;
 }

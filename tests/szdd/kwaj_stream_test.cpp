@@ -246,6 +246,33 @@ TEST(KwajStream, MszipBlocksMadeWithZlib) {
     });
 }
 
+// A block after a short one may refer to what that one wrote at the start
+// of the frame, but not to the frame bytes no block has written; each case
+// through libdeflate (dynamic codes) and through zlib (fixed codes).
+TEST(KwajStream, MszipHistoryAfterAShortBlock) {
+    const Bytes shortBlock = makeText(32000, 58);
+    const Bytes unset = makeText(768, 59); // where the frame holds bytes never written
+    const Bytes frame = shortBlock + Bytes(768, 0);
+    const Bytes written = Bytes(shortBlock.begin() + 1000, shortBlock.begin() + 1100);
+    const Bytes fresh = makeText(8000, 60);
+    const Bytes end = {0, 0};
+    auto file = [&](const Bytes& second, const Bytes& dictionary) {
+        return mszipBlock(shortBlock) + mszipBlock(second, dictionary) + end;
+    };
+    checkVectors({
+        {"writtenThroughLibdeflate", szdd::KwajMethod::mszip, file(written + fresh, frame),
+         szdd::Status::ok, shortBlock + written + fresh, Peer::accepts},
+        {"writtenThroughZlib", szdd::KwajMethod::mszip, file(written, frame), szdd::Status::ok,
+         shortBlock + written, Peer::accepts},
+        {"neverWrittenThroughLibdeflate", szdd::KwajMethod::mszip,
+         file(unset + fresh, shortBlock + unset), szdd::Status::damaged, shortBlock,
+         Peer::readsUnsetMemory},
+        {"neverWrittenThroughZlib", szdd::KwajMethod::mszip,
+         file(Bytes(unset.begin(), unset.begin() + 200), shortBlock + unset), szdd::Status::damaged,
+         shortBlock, Peer::readsUnsetMemory},
+    });
+}
+
 // The deflate stream, not the length field, says where a block ends; and
 // symbols only libdeflate takes are refused, as libmspack and zlib refuse them.
 TEST(KwajStream, MszipBlocksDecidedByTheirStreams) {
