@@ -12,11 +12,15 @@
 //
 // Input gathers in a buffer; items are decoded without any check while the
 // longest item and its look ahead are buffered, and only the last few with
-// the checks above, once finish() says no more input comes.
+// the checks above, once finish() says no more input comes. Where every
+// literal's code is 8 bits long (random data: the literal list is then of
+// type 0), the code of a literal is the byte itself, and runs of literals are
+// copied out of the stream rather than decoded one symbol at a time.
 #include "szdd/lzh_code.h"
 #include "szdd/lzh_tables.h"
 #include "szdd/stream_stage.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace szdd::detail {
@@ -61,11 +65,13 @@ private:
     Status readTables();
     Status decodeItems();
     void decodeUnchecked();
-    template <bool Careful> bool decodeItem(Cursor& c);
+    template <bool Raw> void decodeUnchecked(Cursor& c);
+    template <bool Careful, bool Raw = false> bool decodeItem(Cursor& c);
     template <bool Careful> bool symbol(Cursor& c, Table table, unsigned& value);
     template <bool Careful> bool plain(Cursor& c, unsigned count, unsigned& value);
     bool bits(unsigned count, unsigned& value) override;
     static void copyMatch(Cursor& c, unsigned length, unsigned offset);
+    static void copyRawLiterals(Cursor& c, unsigned count);
     Cursor cursor() { return {input_.data(), bitPos_, output_.data() + out_, afterShortRun_}; }
     // Makes at least 32 bits held; reads up to 7 bytes past bitPos + 32 bits.
     static void refill(Cursor& c) {
@@ -104,6 +110,7 @@ private:
     Phase phase_ = Phase::tables;
     Status tablesStatus_ = Status::ok;
     std::array<CodeTable, kTables> tables_;
+    bool rawLiterals_ = false; // every literal's code is 8 bits: the byte itself
     bool afterShortRun_ = false;
     std::vector<std::uint8_t> output_; // the last kWindow bytes, then new ones
     std::size_t out_ = kWindow;
@@ -167,6 +174,10 @@ Status LzhDecoder::readTables() {
         if (read == ListResult::badType || !tables_[t].build(lengths)) {
             return Status::damaged;
         }
+        if (t == kLiteral) {
+            rawLiterals_ =
+                std::all_of(lengths.begin(), lengths.end(), [](std::uint8_t l) { return l == 8; });
+        }
     }
     phase_ = Phase::items;
     return Status::ok;
@@ -197,12 +208,20 @@ Status LzhDecoder::decodeItems() {
 // Items while the longest one and its look ahead are buffered, and there is room for it.
 void LzhDecoder::decodeUnchecked() {
     Cursor c = cursor();
+    if (rawLiterals_) {
+        decodeUnchecked<true>(c);
+    } else {
+        decodeUnchecked<false>(c);
+    }
+    store(c);
+}
+
+template <bool Raw> void LzhDecoder::decodeUnchecked(Cursor& c) {
     const std::uint64_t lastStart = inputSize_ * 8 - kGuardBits;
     const std::uint8_t* const outLimit = output_.data() + output_.size() - kSlack;
     while (c.bitPos <= lastStart && c.out <= outLimit) {
-        decodeItem<false>(c);
+        decodeItem<false, Raw>(c);
     }
-    store(c);
 }
 
 bool LzhDecoder::bits(unsigned count, unsigned& value) {
@@ -213,7 +232,7 @@ bool LzhDecoder::bits(unsigned count, unsigned& value) {
 }
 
 // One item; false when a read took bits past the end.
-template <bool Careful> bool LzhDecoder::decodeItem(Cursor& c) {
+template <bool Careful, bool Raw> bool LzhDecoder::decodeItem(Cursor& c) {
     unsigned s = 0;
     if (!symbol<Careful>(c, c.afterShortRun ? kMatchLength2 : kMatchLength1, s)) {
         return false;
@@ -234,6 +253,10 @@ template <bool Careful> bool LzhDecoder::decodeItem(Cursor& c) {
     }
     ++run;
     c.afterShortRun = run != kMaxRun;
+    if (Raw) {
+        copyRawLiterals(c, run);
+        return true;
+    }
     for (unsigned i = 0; i < run; ++i) {
         unsigned literal = 0;
         if (!symbol<Careful>(c, kLiteral, literal)) {
@@ -283,6 +306,22 @@ void LzhDecoder::copyMatch(Cursor& c, unsigned length, unsigned offset) {
         }
     }
     c.out += length;
+}
+
+// Literals whose code is the byte itself, taken straight from the stream
+// seven bytes at a time; writes up to 7 bytes past them.
+void LzhDecoder::copyRawLiterals(Cursor& c, unsigned count) {
+    const std::uint8_t* in = c.input + (c.bitPos >> 3);
+    const unsigned shift = static_cast<unsigned>(c.bitPos & 7);
+    for (unsigned i = 0; i < count; i += 7) {
+        std::uint64_t word;
+        std::memcpy(&word, in + i, sizeof word);
+        word = __builtin_bswap64(__builtin_bswap64(word) << shift);
+        std::memcpy(c.out + i, &word, sizeof word);
+    }
+    c.out += count;
+    c.bitPos += 8 * count;
+    c.held = 0; // the bits held are behind
 }
 
 bool LzhDecoder::flush() {

@@ -176,9 +176,15 @@ TEST(FormatFuzz, MutatedFilesExpandAlikeWholeAndChunked) {
     // MS-ZIP: a stored block, then one that refers back into it.
     Bytes twoBlocks = makeRandom(32768, 63);
     twoBlocks.insert(twoBlocks.end(), mixed.begin(), mixed.end());
+    std::vector<std::pair<Writable, Bytes>> files;
     for (const Writable& format : writableFormats()) {
         const bool mszip = format.method == szdd::KwajMethod::mszip;
-        const Bytes file = compressAs(format, mszip ? twoBlocks : mixed);
+        files.emplace_back(format, compressAs(format, mszip ? twoBlocks : mixed));
+        if (format.method == szdd::KwajMethod::lzh) { // literals of 8 bits each: read as bytes
+            files.emplace_back(format, compressAs(format, makeRandom(20000, 64)));
+        }
+    }
+    for (const auto& [format, file] : files) {
         const std::size_t data = format.format == szdd::Format::sz ? 12 : 27;
         for (int round = 0; round < 700; ++round) {
             SCOPED_TRACE(std::string(format.name) + " round " + std::to_string(round));
