@@ -14,38 +14,77 @@ constexpr unsigned kPrecodeSymbols = 19;
 constexpr std::array<std::uint8_t, kPrecodeSymbols> kPrecodeOrder = {
     16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
-// Reads the stream a bit at a time, lowest bit of each byte first.
+// Reads the stream from the lowest bit of each byte, through a 64-bit buffer.
 class BitReader {
 public:
     explicit BitReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-    // The next `count` bits, the first as the lowest; false past the end.
-    bool take(unsigned count, unsigned& value) {
-        value = 0;
-        for (unsigned i = 0; i < count; ++i, ++bit_) {
-            if (bit_ >= bytes_.size() * 8) {
-                return false;
-            }
-            value |= ((bytes_[bit_ >> 3] >> (bit_ & 7)) & 1u) << i;
+    // The next `count` bits (at most 32), the first as the lowest; past the
+    // end they read as 0.
+    unsigned peek(unsigned count) {
+        fill();
+        return static_cast<unsigned>(bits_ & ((std::uint64_t{1} << count) - 1));
+    }
+    // Drops `count` bits; false when fewer are left.
+    bool skip(unsigned count) {
+        fill();
+        if (count > held_) {
+            return false;
         }
+        bits_ >>= count;
+        held_ -= count;
         return true;
+    }
+    bool take(unsigned count, unsigned& value) {
+        value = peek(count);
+        return skip(count);
     }
 
     // A stored block's lengths and data; false when they do not fit or disagree.
     bool skipStored() {
-        bit_ = (bit_ + 7) & ~std::size_t{7};
+        next_ -= held_ / 8; // back to the first byte not wholly read
+        bits_ = 0;
+        held_ = 0;
         unsigned length = 0;
         unsigned complement = 0;
         if (!take(16, length) || !take(16, complement) || length != (~complement & 0xFFFFu)) {
             return false;
         }
-        bit_ += std::size_t{length} * 8;
-        return bit_ <= bytes_.size() * 8;
+        next_ -= held_ / 8;
+        bits_ = 0;
+        held_ = 0;
+        if (length > bytes_.size() - next_) {
+            return false;
+        }
+        next_ += length;
+        return true;
     }
 
 private:
+    // Makes at least 32 bits held, as far as the stream goes.
+    void fill() {
+        if (held_ >= 32) {
+            return;
+        }
+        if (bytes_.size() - next_ >= 4) {
+            const std::uint8_t* at = bytes_.data() + next_;
+            const std::uint64_t word =
+                at[0] | unsigned{at[1]} << 8 | unsigned{at[2]} << 16 | std::uint64_t{at[3]} << 24;
+            bits_ |= word << held_;
+            held_ += 32;
+            next_ += 4;
+            return;
+        }
+        while (held_ <= 56 && next_ < bytes_.size()) {
+            bits_ |= std::uint64_t{bytes_[next_++]} << held_;
+            held_ += 8;
+        }
+    }
+
     std::span<const std::uint8_t> bytes_;
-    std::size_t bit_ = 0;
+    std::size_t next_ = 0;   // the next byte to load
+    std::uint64_t bits_ = 0; // loaded bits not yet taken, the next lowest
+    unsigned held_ = 0;
 };
 
 // Whether the lengths (0: no code) fill the code space of `maxBits` exactly.
@@ -57,48 +96,39 @@ bool complete(std::span<const std::uint8_t> lengths, unsigned maxBits) {
     return space == 1u << maxBits;
 }
 
-// The code of the code lengths, decoded a bit at a time (codes are sent from
-// their highest bit). Its lengths must make a complete code.
+// The code of the code lengths, looked up by its next 7 bits. Codes are sent
+// from their highest bit, so the table is indexed by codes reversed. Its
+// lengths must make a complete code.
 class Precode {
 public:
     explicit Precode(const std::array<std::uint8_t, kPrecodeSymbols>& lengths) {
-        for (const std::uint8_t l : lengths) {
-            ++count_[l];
-        }
-        unsigned at = 0;
+        unsigned code = 0;
         for (unsigned l = 1; l <= kMaxPrecodeBits; ++l) {
             for (unsigned s = 0; s < kPrecodeSymbols; ++s) {
-                if (lengths[s] == l) {
-                    sorted_[at++] = static_cast<std::uint8_t>(s);
+                if (lengths[s] != l) {
+                    continue;
                 }
+                unsigned reversed = 0;
+                for (unsigned b = 0; b < l; ++b) {
+                    reversed |= ((code >> b) & 1u) << (l - 1 - b);
+                }
+                for (unsigned i = reversed; i < table_.size(); i += 1u << l) {
+                    table_[i] = static_cast<std::uint8_t>(s << 3 | l);
+                }
+                ++code;
             }
+            code <<= 1;
         }
     }
 
     bool decode(BitReader& in, unsigned& symbol) const {
-        unsigned code = 0;
-        unsigned first = 0; // the first code of the current length
-        unsigned index = 0; // where that length's symbols start in sorted_
-        for (unsigned l = 1; l <= kMaxPrecodeBits; ++l) {
-            unsigned bit = 0;
-            if (!in.take(1, bit)) {
-                return false;
-            }
-            code |= bit;
-            if (code < first + count_[l]) {
-                symbol = sorted_[index + code - first];
-                return true;
-            }
-            index += count_[l];
-            first = (first + count_[l]) << 1;
-            code <<= 1;
-        }
-        return false;
+        const std::uint8_t entry = table_[in.peek(kMaxPrecodeBits)];
+        symbol = entry >> 3;
+        return in.skip(entry & 7u);
     }
 
 private:
-    std::array<unsigned, kMaxPrecodeBits + 1> count_{};
-    std::array<std::uint8_t, kPrecodeSymbols> sorted_{};
+    std::array<std::uint8_t, 1u << kMaxPrecodeBits> table_{};
 };
 
 // Reads the code lengths of a dynamic block into `lengths`; false on a
