@@ -4,7 +4,7 @@
 # program needs; otherwise also everything the tests and benchmarks use.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev zlib1g-dev libdeflate-dev)
 if [ "${1:-}" != program ]; then
     packages+=(
         clang-format libgtest-dev libbenchmark-dev mscompress libmspack-dev

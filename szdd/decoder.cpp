@@ -16,7 +16,6 @@ namespace szdd {
 
 namespace {
 
-using lzss::kFirstRingPos;
 using lzss::kMaxMatch;
 using lzss::kRingMask;
 using lzss::kWindow;
@@ -59,12 +58,14 @@ inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8
 } // namespace
 
 struct Decoder::State {
-    explicit State(Sink s) : sink(std::move(s)), buffer(kWindow + kSpan + kSlack, 0x20) {}
+    State(Sink s, Lzss variant)
+        : sink(std::move(s)), buffer(kWindow + kSpan + kSlack, 0x20),
+          ringOfStart(lzss::firstRingPos(variant)) {}
 
     Sink sink;
     std::vector<std::uint8_t> buffer;
-    std::size_t out = kWindow;            // next write index in `buffer`
-    unsigned ringOfStart = kFirstRingPos; // ring position of buffer[0]
+    std::size_t out = kWindow; // next write index in `buffer`
+    unsigned ringOfStart;      // ring position of buffer[0]
     unsigned control = 0;
     unsigned mask = 0;    // bit of `control` for the next item; 0 before a control byte
     int pendingByte = -1; // first byte of a match whose second byte has not come
@@ -154,7 +155,8 @@ const std::uint8_t* Decoder::State::decodeItem(const std::uint8_t* in) {
     return in;
 }
 
-Decoder::Decoder(Sink sink) : state_(std::make_unique<State>(std::move(sink))) {}
+Decoder::Decoder(Sink sink, Lzss variant)
+    : state_(std::make_unique<State>(std::move(sink), variant)) {}
 
 Decoder::~Decoder() = default;
 

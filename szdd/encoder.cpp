@@ -35,9 +35,9 @@ constexpr std::size_t kCapacity = kHistory + kBlock + kHorizon + kLookahead;
 } // namespace
 
 struct Encoder::State {
-    explicit State(Sink sink)
+    State(Sink sink, Lzss variant)
         : buffer(kCapacity + MatchFinder::kReadPadding), writer(std::move(sink)), length(kCapacity),
-          ring(kCapacity), cost(kCapacity + kMaxMatch) {}
+          ring(kCapacity), cost(kCapacity + kMaxMatch), firstSlot(lzss::firstRingPos(variant)) {}
 
     std::vector<std::uint8_t> buffer; // source bytes from position `base`
     std::uint64_t base = 0;
@@ -51,6 +51,7 @@ struct Encoder::State {
     std::vector<std::uint8_t> length; // longest match
     std::vector<std::uint16_t> ring;  // its ring position
     std::vector<std::uint32_t> cost;  // bits from here to the last position found
+    unsigned firstSlot;               // ring slot of the first byte
     Status status = Status::ok;
 
     const std::uint8_t* at(std::uint64_t pos) const { return buffer.data() + (pos - base); }
@@ -68,7 +69,7 @@ void Encoder::State::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
         const MatchFinder::Match match = finder.next(pos, at(pos), dataEnd - pos);
         const std::size_t i = pos - parsed;
         length[i] = static_cast<std::uint8_t>(match.length);
-        ring[i] = static_cast<std::uint16_t>(lzss::ringSlot(match.source));
+        ring[i] = static_cast<std::uint16_t>(lzss::ringSlot(match.source, firstSlot));
     }
     found = end;
 }
@@ -159,7 +160,8 @@ void Encoder::State::slide() {
     base = keepFrom;
 }
 
-Encoder::Encoder(Sink sink) : state_(std::make_unique<State>(std::move(sink))) {}
+Encoder::Encoder(Sink sink, Lzss variant)
+    : state_(std::make_unique<State>(std::move(sink), variant)) {}
 
 Encoder::~Encoder() = default;
 

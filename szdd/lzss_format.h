@@ -3,6 +3,8 @@
 // match finder. Internal to the codec.
 #pragma once
 
+#include "szdd/szdd.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -13,6 +15,7 @@ inline constexpr std::size_t kWindow = 4096;
 inline constexpr unsigned kRingMask = kWindow - 1;
 // Ring slot of the first output byte; every slot holds a blank before it is written.
 inline constexpr unsigned kFirstRingPos = 0xFF0;
+inline constexpr unsigned kFirstRingPosSz = 0xFEE;
 inline constexpr std::uint8_t kBlank = 0x20;
 
 // A match is two bytes: 12 bits of ring slot, 4 bits of length - kMinMatch.
@@ -29,10 +32,14 @@ inline constexpr std::size_t kMaxGroupBytes = 1 + kItemsPerGroup * 2;
 inline constexpr std::uint32_t kLiteralBits = 1 + 8;
 inline constexpr std::uint32_t kMatchBits = 1 + 16;
 
+inline constexpr unsigned firstRingPos(Lzss variant) {
+    return variant == Lzss::sz ? kFirstRingPosSz : kFirstRingPos;
+}
+
 // Ring slot of output position `pos`; negative positions are the blanks
 // before the first byte.
-inline constexpr unsigned ringSlot(std::int64_t pos) {
-    return static_cast<unsigned>((kFirstRingPos + static_cast<std::uint64_t>(pos)) & kRingMask);
+inline constexpr unsigned ringSlot(std::int64_t pos, unsigned first = kFirstRingPos) {
+    return static_cast<unsigned>((first + static_cast<std::uint64_t>(pos)) & kRingMask);
 }
 
 } // namespace szdd::lzss

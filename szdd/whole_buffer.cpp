@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// compress() and expand(): the streaming codec over whole buffers.
+// compress() and expand() for SZDD and SZ: the streaming codec over whole buffers.
 #include "szdd/szdd.h"
 
 #include <algorithm>
@@ -13,6 +13,29 @@ Sink appendTo(std::vector<std::uint8_t>& out) {
         out.insert(out.end(), data, data + size);
         return true;
     };
+}
+
+// Appends the stream to `out`, which already holds the header.
+Status encodeAfterHeader(std::span<const std::uint8_t> source, Lzss variant,
+                         std::vector<std::uint8_t>& out) {
+    Encoder encoder(appendTo(out), variant);
+    const Status fed = encoder.feed(source);
+    if (fed != Status::ok) {
+        return fed;
+    }
+    return encoder.finish();
+}
+
+Status decodeAfterHeader(std::span<const std::uint8_t> stream, std::uint32_t lengthField,
+                         Lzss variant, std::vector<std::uint8_t>& out) {
+    // The length field is a hint only; a hostile one must not cause a huge allocation.
+    out.reserve(std::min<std::size_t>(lengthField, stream.size() * 9));
+    Decoder decoder(appendTo(out), variant);
+    const Status fed = decoder.feed(stream);
+    if (fed != Status::ok) {
+        return fed;
+    }
+    return decoder.finish();
 }
 
 } // namespace
@@ -29,13 +52,7 @@ Status compress(std::span<const std::uint8_t> source, std::uint8_t missingChar,
     header.length = static_cast<std::uint32_t>(source.size());
     out.resize(kHeaderSize);
     writeHeader(header, std::span<std::uint8_t, kHeaderSize>(out.data(), kHeaderSize));
-
-    Encoder encoder(appendTo(out));
-    const Status fed = encoder.feed(source);
-    if (fed != Status::ok) {
-        return fed;
-    }
-    return encoder.finish();
+    return encodeAfterHeader(source, Lzss::szdd, out);
 }
 
 Status expand(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out) {
@@ -45,16 +62,29 @@ Status expand(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out
     if (head != Status::ok) {
         return head;
     }
-    // The length field is a hint only; a hostile one must not cause a huge allocation.
-    const std::size_t bound = (file.size() - kHeaderSize) * 9;
-    out.reserve(std::min<std::size_t>(header.length, bound));
+    return decodeAfterHeader(file.subspan(kHeaderSize), header.length, Lzss::szdd, out);
+}
 
-    Decoder decoder(appendTo(out));
-    const Status fed = decoder.feed(file.subspan(kHeaderSize));
-    if (fed != Status::ok) {
-        return fed;
+Status compressSz(std::span<const std::uint8_t> source, std::vector<std::uint8_t>& out) {
+    if (source.size() > kMaxLength) {
+        return Status::tooLarge;
     }
-    return decoder.finish();
+    out.clear();
+    out.reserve(kSzHeaderSize + source.size() / 2 + 64);
+    out.resize(kSzHeaderSize);
+    writeSzHeader(static_cast<std::uint32_t>(source.size()),
+                  std::span<std::uint8_t, kSzHeaderSize>(out.data(), kSzHeaderSize));
+    return encodeAfterHeader(source, Lzss::sz, out);
+}
+
+Status expandSz(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out) {
+    out.clear();
+    std::uint32_t length = 0;
+    const Status head = readSzHeader(file, length);
+    if (head != Status::ok) {
+        return head;
+    }
+    return decodeAfterHeader(file.subspan(kSzHeaderSize), length, Lzss::sz, out);
 }
 
 } // namespace szdd

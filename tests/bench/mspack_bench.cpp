@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Times libmspack's SZDD expander in memory: its file layer is replaced by one
-// that reads from and writes to buffers, so no I/O is measured.
+// Times libmspack's SZDD or KWAJ expander (by the file's magic; SZ files go
+// through the SZDD one) in memory: its file layer is replaced by one that
+// reads from and writes to buffers, so no I/O is measured.
 //   mspack_bench PACKED ORIGINAL
 // Prints one line: "bytes=<expanded bytes> packed=<packed bytes> seconds=<fastest CPU time>".
 #include "bench_support.h"
@@ -98,15 +99,20 @@ int main(int argc, char** argv) {
         MemoryFile in{&packed, 0};
         MemoryFile result{&out, 0};
         mspack_system system = memorySystem();
-        msszdd_decompressor* decompressor = mspack_create_szdd_decompressor(&system);
+        const bool kwaj = packed.size() >= 4 && std::memcmp(packed.data(), "KWAJ", 4) == 0;
+        msszdd_decompressor* szdd = kwaj ? nullptr : mspack_create_szdd_decompressor(&system);
+        mskwaj_decompressor* kwajd = kwaj ? mspack_create_kwaj_decompressor(&system) : nullptr;
         int error = MSPACK_ERR_OK;
         const double took = bench::fastestRun(
             [&] {
-                error = decompressor->decompress(decompressor, reinterpret_cast<char*>(&in),
-                                                 reinterpret_cast<char*>(&result));
+                auto* from = reinterpret_cast<char*>(&in);
+                auto* to = reinterpret_cast<char*>(&result);
+                error =
+                    kwaj ? kwajd->decompress(kwajd, from, to) : szdd->decompress(szdd, from, to);
             },
             3);
-        mspack_destroy_szdd_decompressor(decompressor);
+        mspack_destroy_szdd_decompressor(szdd);
+        mspack_destroy_kwaj_decompressor(kwajd);
         if (error != MSPACK_ERR_OK || out != original) {
             std::fprintf(stderr, "mspack_bench: %s: does not expand to %s\n", argv[1], argv[2]);
             return 1;

@@ -5,7 +5,7 @@
 // a valid header is some stream; what is decidable is a bad header (notSzdd,
 // unknownMethod) and a stream cut inside a match (truncated). Everything else
 // is compared with a plain ring-buffer expander written here.
-#include "szdd_test_data.h"
+#include "format_test_data.h"
 
 #include <gtest/gtest.h>
 
@@ -162,5 +162,46 @@ TEST(SzddFuzz, EncoderRoundTripsStructuredInputs) {
         Bytes out;
         ASSERT_EQ(ringExpand(stream, out), szdd::Status::ok) << round;
         ASSERT_TRUE(out == source) << round;
+    }
+}
+
+// SZ and every KWAJ method: mutated data and headers expand without a fault,
+// and alike whether the data comes whole or in chunks of any size.
+TEST(FormatFuzz, MutatedFilesExpandAlikeWholeAndChunked) {
+    std::mt19937 rng(20240619);
+    Bytes mixed = makeText(5000, 61);
+    const Bytes code = makeProgram(4000, 62);
+    mixed.insert(mixed.end(), code.begin(), code.end());
+    mixed.insert(mixed.end(), 900, 0);
+    // MS-ZIP: a stored block, then one that refers back into it.
+    Bytes twoBlocks = makeRandom(32768, 63);
+    twoBlocks.insert(twoBlocks.end(), mixed.begin(), mixed.end());
+    std::vector<std::pair<Writable, Bytes>> files;
+    for (const Writable& format : writableFormats()) {
+        const bool mszip = format.method == szdd::KwajMethod::mszip;
+        files.emplace_back(format, compressAs(format, mszip ? twoBlocks : mixed));
+        if (format.method == szdd::KwajMethod::lzh) { // literals of 8 bits each: read as bytes
+            files.emplace_back(format, compressAs(format, makeRandom(20000, 64)));
+        }
+    }
+    for (const auto& [format, file] : files) {
+        const std::size_t data = format.format == szdd::Format::sz ? 12 : 27;
+        for (int round = 0; round < 700; ++round) {
+            SCOPED_TRACE(std::string(format.name) + " round " + std::to_string(round));
+            Bytes damaged = file;
+            if (round % 8 == 0) { // the header
+                damaged[8 + rng() % (data - 8)] = static_cast<std::uint8_t>(rng());
+            } else {
+                const Bytes stream = mutate(Bytes(file.begin() + data, file.end()), rng);
+                damaged.resize(data);
+                damaged.insert(damaged.end(), stream.begin(), stream.end());
+            }
+            Bytes whole, chunked;
+            const szdd::Status status = szdd::expandAny(damaged, whole);
+            const std::vector<std::size_t> chunks = {1 + rng() % 3, 1 + rng() % 40,
+                                                     1 + rng() % 5000};
+            ASSERT_EQ(expandChunked(damaged, chunks, chunked), status);
+            ASSERT_TRUE(whole == chunked);
+        }
     }
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compress then expand gives the source back, whole or in chunks of any size.
-#include "szdd_test_data.h"
+#include "format_test_data.h"
 
 #include <gtest/gtest.h>
 
@@ -59,4 +59,34 @@ TEST(SzddRoundTrip, ZerosShrinkToLongestMatches) {
     Bytes packed;
     ASSERT_EQ(szdd::compress(zeros, 0, packed), szdd::Status::ok);
     EXPECT_LE(static_cast<double>(packed.size()) / static_cast<double>(zeros.size()), 0.119);
+}
+
+TEST(FormatRoundTrip, EveryFormatWholeAndChunkedGivesTheSourceBack) {
+    const std::vector<Sample> sources = {
+        {"empty", {}},
+        {"oneByte", {'a'}},
+        {"thirteenBytes", makeText(13, 6)},
+        {"fourteenBytes", makeText(14, 6)},
+        {"zeros", Bytes(100000, 0)},
+        {"random", makeRandom(70000, 7)},
+        {"program", makeProgram(300000, 9)},
+        {"textAcrossBlocks", makeText(600000, 10)},
+    };
+    for (const Writable& format : writableFormats()) {
+        for (const Sample& sample : sources) {
+            SCOPED_TRACE(std::string(format.name) + " " + sample.name);
+            const Bytes file = compressAs(format, sample.data);
+            Bytes out;
+            ASSERT_EQ(szdd::expandAny(file, out), szdd::Status::ok);
+            EXPECT_TRUE(out == sample.data);
+            const std::size_t header = format.format == szdd::Format::sz ? 12 : 27;
+            const Bytes data(file.begin() + static_cast<std::ptrdiff_t>(header), file.end());
+            // The stream must not depend on how the source was cut.
+            EXPECT_TRUE(encodeDataChunked(format, sample.data, kOddChunks) == data);
+            for (const auto& chunks : {kOddChunks, std::vector<std::size_t>{1}}) {
+                ASSERT_EQ(expandChunked(file, chunks, out), szdd::Status::ok);
+                EXPECT_TRUE(out == sample.data);
+            }
+        }
+    }
 }
