@@ -7,12 +7,13 @@
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
+#include "platform/files/file_name_codec.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
+#include <sys/stat.h>
 #include <utility>
 
 using namespace crunchwise;
@@ -37,11 +38,18 @@ void frmMain::openPendingPath() {
 }
 
 bool frmMain::openPath(const QString& path) {
-    const QFileInfo target(path);
-    if (path.isEmpty() || !target.exists())
+    // The path's bytes reach the host unchanged, also when they are not UTF-8.
+    struct stat target {};
+    const QString cleaned = QDir::cleanPath(path);
+    if (path.isEmpty() || !cleaned.startsWith(QLatin1Char('/')) ||
+        ::stat(FileNameCodec::encode(cleaned).constData(), &target) != 0)
         return false;
-    const QString folder =
-        QDir::cleanPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+    const bool isFolder = S_ISDIR(target.st_mode);
+    const qsizetype slash = cleaned.lastIndexOf(QLatin1Char('/'));
+    const QString folder = isFolder     ? cleaned
+                           : slash == 0 ? QStringLiteral("/")
+                                        : cleaned.left(slash);
+    const QString fileName = cleaned.mid(slash + 1);
     lblStatus->clear();
     // The drive first: changing it opens that volume's last folder, which the
     // folder list then leaves for the one wanted. A folder that cannot be read
@@ -53,12 +61,12 @@ bool frmMain::openPath(const QString& path) {
         trap.step([&] { File1->setPath(Dir1->path()); });
     if (Dir1->path() != folder)
         return false;
-    if (target.isDir()) {
+    if (isFolder) {
         Dir1->setFocus();
         return true;
     }
     for (int i = 0; i < File1->listCount(); ++i) {
-        if (File1->list(i) == target.fileName()) {
+        if (File1->list(i) == fileName) {
             File1->setListIndex(i);
             File1->setFocus();
             return true;

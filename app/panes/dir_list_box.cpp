@@ -46,6 +46,10 @@ void DirListBox::openDrive(const QString& root) {
     setPath(folder.isDir() && folder.isReadable() && folder.isExecutable() ? remembered : wanted);
 }
 
+void DirListBox::takeCurrentFolders(const DirListBox& other) {
+    currentFolders_.insert(other.currentFolders_);
+}
+
 void DirListBox::open(const QString& folder, const std::vector<QString>& subfolders) {
     const QString before = path_;
     showFolder(folder, subfolders);
