@@ -159,3 +159,20 @@ TEST(LzFailure, DestinationRemovedBeforeCloseIsReported) {
     EXPECT_EQ(LZClose(in), 0);
     EXPECT_EQ(LZClose(out), LZERROR_WRITE);
 }
+
+// A file that appears at a new destination's name while the copy runs is
+// not replaced by it.
+TEST(LzFailure, FileThatAppearedMeanwhileIsNotReplaced) {
+    ScratchFolder folder;
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
+    OFSTRUCT record;
+    const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
+    const int out = LZOpenFileA((folder / "a.txt").string(), record, OF_CREATE);
+    ASSERT_EQ(LZCopy(in, out), 20);
+    writeText(folder / "a.txt", kPrevious);
+    EXPECT_EQ(LZClose(in), 0);
+    EXPECT_EQ(LZClose(out), LZERROR_WRITE);
+    EXPECT_EQ(LZLastError(), EEXIST);
+    EXPECT_EQ(readText(folder / "a.txt"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.tx_", "a.txt"}));
+}
