@@ -28,7 +28,7 @@ const char* const kChildFolder = "CRUNCHWISE_EXPAND_CHILD";
 // `file` is being written.
 bool writing(const QString& folder, const QString& file) {
     for (const QString& name : hiddenFiles(folder)) {
-        if (name.startsWith(u'.' + file + u'.') && QFileInfo(folder + u'/' + name).size() > 0)
+        if (name.contains(u'.' + file + u'.') && QFileInfo(folder + u'/' + name).size() > 0)
             return true;
     }
     return false;
@@ -158,6 +158,7 @@ private slots:
                        child.state() == QProcess::NotRunning;
             },
             20000));
+        QCOMPARE(child.state(), QProcess::Running); // else it expanded to the end
         QCOMPARE(::kill(pid_t(child.processId()), signal), 0);
         QVERIFY(child.waitForFinished(20000));
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);

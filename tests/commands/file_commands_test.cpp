@@ -329,6 +329,20 @@ private slots:
         QCOMPARE(MessageBox::shown()[0].text, text);
     }
 
+    // The error dialog names the file that could not be read.
+    void propertiesOfAVanishedFileNamesIt() {
+        WindowSession session({"a.txt", "gone.txt"});
+        session.select({"gone.txt"});
+        session.source.remove("gone.txt");
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        session.window->mPopUp2_Click(7);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QVERIFY2(MessageBox::shown()[0].text.startsWith(
+                     QStringLiteral("Error Number: 53\r\n\r\n\"gone.txt\": File not found")),
+                 qPrintable(MessageBox::shown()[0].text));
+    }
+
     void commandsWithoutACurrentFileDoNothing_data() {
         QTest::addColumn<int>("index");
         QTest::newRow("Delete") << 4;
