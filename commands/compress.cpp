@@ -6,7 +6,6 @@
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
-#include "platform/files/file_name_codec.h"
 #include "commands/busy_pointer.h"
 #include "commands/compress_batch.h"
 #include "commands/compress_launch.h"
@@ -17,6 +16,7 @@
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
 #include "errors/error_trap.h"
+#include "platform/files/file_name_codec.h"
 #include "platform/shell_execute.h"
 #include "platform/short_path_name.h"
 

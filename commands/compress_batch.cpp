@@ -43,7 +43,8 @@ fs::path newRunFolder(const fs::path& ownFolder) {
 
 std::string batchWord(std::string_view word) {
     if (word.find_first_of("\"\r\n") != std::string_view::npos)
-        raiseRuntimeError(ErrorNumber::BadFileName);
+        throw RuntimeError(ErrorNumber::BadName, "Bad file name: a batch line cannot carry a "
+                                                 "double quote or a line break");
     if (!needsQuotes(word))
         return std::string(word);
     return '"' + std::string(word) + '"';

@@ -16,7 +16,7 @@ inline constexpr std::string_view kBatchFileName = "_tempcom.bat";
 
 // `word` as one word of a batch line: in double quotes when it is empty or
 // holds a blank, a tab or one of & | < > (inside quotes they are plain name
-// characters; % and ^ are plain anyway). Raises run-time failure 52 (Bad file
+// characters; % and ^ are plain anyway). Raises run-time failure 64 (Bad file
 // name) for a word that no quoting can carry: one holding a double quote, a
 // carriage return or a line feed.
 std::string batchWord(std::string_view word);

@@ -6,9 +6,8 @@
 #include "app/panes/file_list_box.h"
 #include "commands/file_commands.h"
 #include "errors/error_trap.h"
+#include "platform/files/file_name_codec.h"
 #include "platform/sh_file_operation.h"
-
-#include <QFile>
 
 namespace crunchwise::commands {
 
@@ -43,7 +42,7 @@ void frmMain::ShellDelete(const QStringList& sFileArray, const QString& sDestina
     trap.step([&] {
         sources.clear();
         for (const QString& file : sFileArray) {
-            sources += QFile::encodeName(file).toStdString();
+            sources += crunchwise::FileNameCodec::encode(file).toStdString();
             sources += '\0';
         }
     });
@@ -52,7 +51,7 @@ void frmMain::ShellDelete(const QStringList& sFileArray, const QString& sDestina
     trap.step([&] {
         request.wFunc = static_cast<unsigned>(FileOpFunction);
         request.pFrom = sources;
-        request.pTo = QFile::encodeName(sDestination).toStdString();
+        request.pTo = crunchwise::FileNameCodec::encode(sDestination).toStdString();
         request.fFlags = static_cast<std::uint16_t>(FileOpFlags & 0xFFFF);
     });
     trap.step([&] { crunchwise::SHFileOperationA(request); });

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file-by-file work of Expand, run on a thread of its own so that the
 // window stays responsive: each source is expanded through the LZ library
-// into its destination. A cancelled run stops after the file in hand.
+// straight into its destination (the library writes a temporary beside it
+// and moves it into place only when complete). Cancel stops the file in
+// hand within one piece of it, keeping whatever file lay at its destination.
 #pragma once
+
+#include "platform/lz_expand.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,14 +18,24 @@
 namespace crunchwise::commands {
 
 struct ExpandJob {
-    std::string source;
+    std::string source; // paths as the host names them (bytes)
     std::string destination;
 };
 
 struct ExpandOutcome {
-    bool done = false;            // the file was tried (not left out by Cancel)
-    bool ok = false;              // expanded (or copied) completely into place
-    bool copiedUnchanged = false; // the source is not compressed
+    enum class State {
+        notTried, // left out: the run was cancelled before it
+        expanded, // complete on disk
+        copied,   // not compressed: copied unchanged, complete on disk
+        failed,   // nothing written (number, reason, atDestination)
+        damaged,  // expanded to another length than the header's (number, info)
+        stopped,  // cancelled while in hand: nothing written
+    };
+    State state = State::notTried;
+    int number = 0;             // failed, damaged: the run-time number
+    std::string reason;         // failed: why, in words
+    bool atDestination = false; // failed: the destination could not be made or written
+    LZCOPYINFO info;            // damaged: the lengths; kept unless it replaces a file
 };
 
 class ExpandRun {
@@ -33,7 +47,8 @@ public:
 
     // Starts the run; `finished` is called on the worker thread at its end.
     void start(std::function<void()> finished = {});
-    void cancel() { cancelled_ = true; }
+    // Stops the file in hand and leaves the rest out; callable from any thread.
+    void cancel();
     bool finished() const { return finished_; }
     void wait();
 
@@ -49,7 +64,7 @@ public:
 
 private:
     void run();
-    ExpandOutcome expandOne(const ExpandJob& job, std::vector<std::string>& written);
+    ExpandOutcome expandOne(const ExpandJob& job);
 
     std::vector<ExpandJob> jobs_;
     std::vector<ExpandOutcome> outcomes_;
@@ -58,6 +73,7 @@ private:
     std::atomic<std::uint64_t> readAtFileStart_{0};
     std::atomic<int> worker_{0}; // the worker's thread id, 0 before it runs
     std::atomic<int> current_{0};
+    std::atomic<int> destination_{-1}; // the LZ handle written now, -1 if none
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> finished_{false};
     std::function<void()> onFinished_;

@@ -7,9 +7,9 @@
 #include "common/message_box.h"
 #include "errors/error_trap.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -37,10 +37,15 @@ QString groupedSize(qint64 size) {
     return size == 0 ? QString() : QLocale().toString(size);
 }
 
-QString propertiesText(const QString& path) {
+// The text of the box for file `name` at `path`; a file that cannot be read
+// raises a failure that names it.
+QString propertiesText(const QString& path, const QString& name) {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        raiseHostError(errno);
+    if (::stat(FileNameCodec::encode(path).constData(), &info) != 0) {
+        const int number = runtimeErrorFromErrno(errno);
+        throw RuntimeError(number, "\"" + FileNameCodec::displayText(name).toStdString() +
+                                       "\": " + runtimeErrorText(number));
+    }
     const QDateTime modified = QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec);
     return QStringLiteral("Last Modified: ") + generalDate(modified) + QLatin1Char('\n') +
            QStringLiteral("File Size: ") + groupedSize(info.st_size) + QStringLiteral(" bytes");
@@ -55,8 +60,10 @@ void Properties(frmMain& form) {
     trap.step([&] { name = form.File1->list(form.File1->listIndex()); });
     QString path;
     trap.step([&] { path = form.File1->path() + QLatin1Char('/') + name; });
-    trap.step(
-        [&] { MessageBox::show(&form, QMessageBox::Information, name, propertiesText(path)); });
+    trap.step([&] {
+        MessageBox::show(&form, QMessageBox::Information, FileNameCodec::displayText(name),
+                         propertiesText(path, name));
+    });
 }
 
 } // namespace crunchwise::commands

@@ -7,9 +7,9 @@
 #include "commands/file_commands.h"
 #include "errors/error_trap.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
 #include "platform/no_replace_rename.h"
 
-#include <QFile>
 #include <QInputDialog>
 
 namespace crunchwise::commands {
@@ -24,18 +24,31 @@ QString InputBox(QWidget* owner, const QString& prompt, const QString& title,
     return accepted ? text : QString();
 }
 
+std::string shown(const QString& name) {
+    return FileNameCodec::displayText(name).toStdString();
+}
+
 // A name that would reach another folder, or none, moves nothing.
 void checkNewName(const QString& name) {
     if (name.contains(QLatin1Char('/')) || name.contains(QChar(0)) || name == QLatin1String(".") ||
         name == QLatin1String(".."))
-        raiseRuntimeError(ErrorNumber::BadFileName);
+        throw RuntimeError(ErrorNumber::BadName, "Bad file name: \"" + shown(name) +
+                                                     "\" (a name may not hold \"/\" or be "
+                                                     "\".\" or \"..\")");
 }
 
-void Name(const QString& oldPath, const QString& newPath) {
-    const int error = renameNoReplace(QFile::encodeName(oldPath).toStdString(),
-                                      QFile::encodeName(newPath).toStdString());
-    if (error != 0)
-        raiseHostError(error);
+// Renames `oldName` in `folder` to `newName`; the same name is no change at
+// all. Raises a failure that names both.
+void Name(const QString& folder, const QString& oldName, const QString& newName) {
+    const QByteArray from = FileNameCodec::encode(folder + QLatin1Char('/') + oldName);
+    const QByteArray to = FileNameCodec::encode(folder + QLatin1Char('/') + newName);
+    if (from == to)
+        return;
+    if (const int error = renameNoReplace(from.toStdString(), to.toStdString()); error != 0) {
+        const int number = runtimeErrorFromErrno(error);
+        throw RuntimeError(number, "Cannot rename \"" + shown(oldName) + "\" to \"" +
+                                       shown(newName) + "\": " + runtimeErrorText(number));
+    }
 }
 
 // The file at `index` becomes current again; a list that has shrunk below it
@@ -57,17 +70,19 @@ void Rename(frmMain& form) {
     });
     if (trap.test([&] { return answer.isEmpty(); }))
         return;
-    QString newPath;
-    trap.step([&] { newPath = form.Dir1->path() + QLatin1Char('/') + answer; });
+    QString folder;
+    trap.step([&] { folder = form.Dir1->path(); });
     int index = -1;
     trap.step([&] { index = form.File1->listIndex(); });
-    QString oldPath;
-    trap.step([&] {
-        oldPath = form.Dir1->path() + QLatin1Char('/') + form.File1->list(form.File1->listIndex());
-    });
+    QString oldName;
+    trap.step([&] { oldName = form.File1->list(form.File1->listIndex()); });
+    // A name with bytes that are not UTF-8 comes back unchanged as it was
+    // shown, with stand-ins for those bytes.
+    if (answer == FileNameCodec::displayText(oldName))
+        answer = oldName;
     trap.step([&] {
         checkNewName(answer);
-        Name(oldPath, newPath);
+        Name(folder, oldName, answer);
     });
     trap.step([&] { form.File1->refresh(); });
     trap.step([&] { makeCurrent(*form.File1, index); });

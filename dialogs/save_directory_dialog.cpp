@@ -48,6 +48,9 @@ SaveDirectoryDialog::SaveDirectoryDialog(QWidget* parent, const char* name, Layo
     Label1 = new QLabel(QStringLiteral("Save in:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Twips::rect(105, 270, 660, 195));
+    // A drive chosen here opens on the folder the main window last showed on it.
+    if (mainDir)
+        Dir1->takeCurrentFolders(*mainDir);
     setTabOrder(Drive1, Dir1);
     setTabOrder(Dir1, cmdSave);
     setTabOrder(cmdSave, cmdCancel);
@@ -81,7 +84,7 @@ void SaveDirectoryDialog::Form_Paint() {
 
 void SaveDirectoryDialog::Drive1_Change() {
     ErrorTrap trap = driveTrap(this, Drive1);
-    trap.step([&] { Dir1->setPath(Drive1->drive()); });
+    trap.step([&] { Dir1->openDrive(Drive1->drive()); });
     trap.step([&] { Dir1->setFocus(); });
 }
 

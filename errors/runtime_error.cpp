@@ -49,6 +49,8 @@ std::string runtimeErrorText(int number) {
         return "Disk full";
     case 62:
         return "Input past end of file";
+    case 64:
+        return "Bad file name";
     case 67:
         return "Too many files";
     case 68:
@@ -65,6 +67,8 @@ std::string runtimeErrorText(int number) {
         return "Path not found";
     case 91:
         return "Object variable or With block variable not set";
+    case 321:
+        return "Invalid file format";
     case 380:
         return "Invalid property value";
     default:
@@ -108,7 +112,7 @@ int runtimeErrorFromErrno(int hostError) {
         return RenameAcrossDrives;
     case ENAMETOOLONG:
     case EILSEQ:
-        return BadFileName;
+        return BadName;
     case EMFILE:
     case ENFILE:
         return TooManyFiles;

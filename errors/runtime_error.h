@@ -63,13 +63,16 @@ inline constexpr int FileNotFound = 53;
 inline constexpr int DeviceIO = 57;
 inline constexpr int FileExists = 58;
 inline constexpr int DiskFull = 61;
+inline constexpr int InputPastEnd = 62;
 inline constexpr int TooManyFiles = 67;
 inline constexpr int DeviceUnavailable = 68;
 inline constexpr int PermissionDenied = 70;
 inline constexpr int DiskNotReady = 71;
+inline constexpr int BadName = 64; // a name the host refuses, or one we may not use
 inline constexpr int RenameAcrossDrives = 74;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
+inline constexpr int InvalidFileFormat = 321; // damaged compressed data
 inline constexpr int InvalidPropertyValue = 380;
 } // namespace ErrorNumber
 

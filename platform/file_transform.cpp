@@ -12,7 +12,10 @@ namespace {
 using Status = TransformResult::Status;
 
 TransformResult failed(Status status, int hostError = 0) {
-    return {status, hostError, 0};
+    TransformResult result;
+    result.status = status;
+    result.hostError = hostError;
+    return result;
 }
 
 bool sameFile(const struct stat& before, const struct stat& after) {
@@ -24,9 +27,13 @@ bool sameFile(const struct stat& before, const struct stat& after) {
 // time; `consume` returns false to stop. Returns ok or readFailed, or the
 // status set by `consume` through `result`.
 template <typename Consume>
-TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consume consume) {
+TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consume consume,
+                           const std::atomic<bool>* stop = nullptr) {
     std::vector<std::uint8_t> chunk(kFileChunkSize);
     for (;;) {
+        if (stop != nullptr && stop->load()) {
+            return failed(Status::stopped);
+        }
         const ssize_t got = source.readSomeAt(offset, chunk.data(), chunk.size());
         if (got < 0) {
             return failed(Status::readFailed, static_cast<int>(-got));
@@ -42,59 +49,69 @@ TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consum
     }
 }
 
-TransformResult copyPlain(const PosixFile& source, ReplacingFile& output) {
+TransformResult copyPlain(const PosixFile& source, ReplacingFile& output,
+                          const std::atomic<bool>* stop) {
     std::uint64_t total = 0;
-    TransformResult result =
-        readChunks(source, 0, [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
+    TransformResult result = readChunks(
+        source, 0,
+        [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
             if (const int error = output.write(data, size); error != 0) {
                 r = failed(Status::writeFailed, error);
                 return false;
             }
             total += size;
             return true;
-        });
+        },
+        stop);
     result.expandedBytes = total;
     return result;
 }
 
-TransformResult copyExpanded(const PosixFile& source, ReplacingFile& output) {
+// Expands the stream after the header; a length other than `header`'s is
+// lengthDiffers, with the output kept as far as it was expanded.
+TransformResult copyExpanded(const PosixFile& source, const szdd::Header& header,
+                             ReplacingFile& output, const std::atomic<bool>* stop) {
     int writeError = 0;
     szdd::Decoder decoder([&](const std::uint8_t* data, std::size_t size) {
         writeError = output.write(data, size);
         return writeError == 0;
     });
-    TransformResult result =
-        readChunks(source, szdd::kHeaderSize,
-                   [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
-                       if (decoder.feed({data, size}) != szdd::Status::ok) {
-                           r = failed(Status::writeFailed, writeError);
-                           return false;
-                       }
-                       return true;
-                   });
+    TransformResult result = readChunks(
+        source, szdd::kHeaderSize,
+        [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
+            if (decoder.feed({data, size}) != szdd::Status::ok) {
+                r = failed(Status::writeFailed, writeError);
+                return false;
+            }
+            return true;
+        },
+        stop);
     if (result.status != Status::ok) {
         return result;
     }
     const szdd::Status finished = decoder.finish();
-    if (finished == szdd::Status::truncated) {
-        return failed(Status::truncated);
-    }
-    if (finished != szdd::Status::ok) {
+    if (finished != szdd::Status::ok && finished != szdd::Status::truncated) {
         return failed(Status::writeFailed, writeError);
     }
+    result.compressed = true;
+    result.headerLength = header.length;
     result.expandedBytes = decoder.produced();
+    if (result.expandedBytes != header.length) {
+        result.status = Status::lengthDiffers;
+        result.cutInsideMatch = finished == szdd::Status::truncated;
+    }
     return result;
 }
 
-// The kind of the source: SZDD of method 'A', SZDD of another method, or
-// anything else. Returns ok, unknownMethod or readFailed.
-TransformResult sniff(const PosixFile& source, bool& compressed) {
+// The kind of the source: SZDD of method 'A' (its header in `header`), SZDD
+// of another method, or anything else. Returns ok, unknownMethod or
+// readFailed.
+TransformResult sniff(const PosixFile& source, bool& compressed, szdd::Header& header) {
     std::uint8_t start[szdd::kHeaderSize];
     const ssize_t got = source.readSomeAt(0, start, sizeof start);
     if (got < 0) {
         return failed(Status::readFailed, static_cast<int>(-got));
     }
-    szdd::Header header;
     const szdd::Status status = szdd::readHeader({start, static_cast<std::size_t>(got)}, header);
     compressed = status == szdd::Status::ok;
     return status == szdd::Status::unknownMethod ? failed(Status::unknownMethod)
@@ -105,7 +122,7 @@ TransformResult sniff(const PosixFile& source, bool& compressed) {
 // its modification time.
 TransformResult finishOutput(const PosixFile& source, const struct stat& before,
                              ReplacingFile& output, TransformResult result) {
-    if (result.status != Status::ok) {
+    if (result.status != Status::ok && result.status != Status::lengthDiffers) {
         return result;
     }
     struct stat after {};
@@ -121,16 +138,19 @@ TransformResult finishOutput(const PosixFile& source, const struct stat& before,
     return result;
 }
 
-TransformResult expandChecked(const PosixFile& source, ReplacingFile& output) {
+TransformResult expandChecked(const PosixFile& source, ReplacingFile& output,
+                              const std::atomic<bool>* stop) {
     struct stat before {};
     if (const int error = source.status(before); error != 0) {
         return failed(Status::readFailed, error);
     }
     bool compressed = false;
-    if (TransformResult sniffed = sniff(source, compressed); sniffed.status != Status::ok) {
+    szdd::Header header;
+    if (TransformResult sniffed = sniff(source, compressed, header); sniffed.status != Status::ok) {
         return sniffed;
     }
-    TransformResult result = compressed ? copyExpanded(source, output) : copyPlain(source, output);
+    TransformResult result =
+        compressed ? copyExpanded(source, header, output, stop) : copyPlain(source, output, stop);
     return finishOutput(source, before, output, result);
 }
 
@@ -183,9 +203,10 @@ TransformResult compressChecked(const PosixFile& source, std::uint8_t missingCha
 
 } // namespace
 
-TransformResult expandIntoFile(const PosixFile& source, ReplacingFile& output) {
+TransformResult expandIntoFile(const PosixFile& source, ReplacingFile& output,
+                               const std::atomic<bool>* stop) {
     try {
-        return expandChecked(source, output);
+        return expandChecked(source, output, stop);
     } catch (const std::bad_alloc&) {
         return failed(Status::outOfMemory);
     }

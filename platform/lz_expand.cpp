@@ -3,6 +3,8 @@
 
 #include "platform/file_transform.h"
 
+#include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <mutex>
@@ -22,8 +24,13 @@ struct LzFile {
     std::mutex mutex;
     PosixFile source;
     ReplacingFile output;
-    bool failed = false; // a copy into this destination failed
+    bool failed = false;  // a copy into this destination failed
+    bool damaged = false; // its expansion's length differs from the header's
+    std::atomic<bool> stop{false};
+    LZCOPYINFO info; // of the last copy into this destination
 };
+
+thread_local int tLastError = 0;
 
 class HandleTable {
 public:
@@ -72,23 +79,25 @@ HandleTable& handles() {
 
 std::shared_ptr<LzFile> openSource(const std::string& name) {
     if (name.find('\0') != std::string::npos) {
+        tLastError = EINVAL;
         return nullptr;
     }
     auto file = std::make_shared<LzFile>(OF_READ);
     struct stat info {};
-    if (file->source.open(name, O_RDONLY) != 0 || file->source.status(info) != 0 ||
-        !S_ISREG(info.st_mode)) {
-        return nullptr;
+    tLastError = file->source.open(name, O_RDONLY);
+    if (tLastError == 0) {
+        tLastError = file->source.status(info);
     }
-    return file;
+    if (tLastError == 0 && !S_ISREG(info.st_mode)) {
+        tLastError = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    }
+    return tLastError == 0 ? file : nullptr;
 }
 
 std::shared_ptr<LzFile> openDestination(const std::string& name) {
     auto file = std::make_shared<LzFile>(OF_CREATE);
-    if (file->output.open(name) != 0) {
-        return nullptr;
-    }
-    return file;
+    tLastError = file->output.open(name);
+    return tLastError == 0 ? file : nullptr;
 }
 
 std::int64_t copyResult(const TransformResult& result) {
@@ -96,8 +105,11 @@ std::int64_t copyResult(const TransformResult& result) {
     switch (result.status) {
     case Status::ok:
         return static_cast<std::int64_t>(result.expandedBytes);
+    case Status::lengthDiffers:
+        return LZERROR_BADLENGTH;
+    case Status::stopped:
+        return LZERROR_STOPPED;
     case Status::readFailed:
-    case Status::truncated:
     case Status::sourceChanged:
     case Status::tooLarge:
         return LZERROR_READ;
@@ -111,10 +123,22 @@ std::int64_t copyResult(const TransformResult& result) {
     return LZERROR_WRITE;
 }
 
+// Copies `in` into `out`, whose lock is held.
+std::int64_t copyLocked(LzFile& in, LzFile& out) {
+    std::lock_guard inLock(in.mutex);
+    const TransformResult result = expandIntoFile(in.source, out.output, &out.stop);
+    tLastError = result.hostError;
+    out.info = {result.expandedBytes, result.compressed, result.headerLength,
+                out.output.replacesExisting()};
+    out.damaged = result.status == TransformResult::Status::lengthDiffers;
+    return copyResult(result);
+}
+
 } // namespace
 
 int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style) {
     (void)record;
+    tLastError = 0;
     if (style != OF_READ && style != OF_CREATE) {
         return LZERROR_BADVALUE;
     }
@@ -130,6 +154,7 @@ int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style) {
 }
 
 std::int64_t LZCopy(int source, int destination) {
+    tLastError = 0;
     const std::shared_ptr<LzFile> in = handles().find(source);
     const std::shared_ptr<LzFile> out = handles().find(destination);
     if (!out || out->style != OF_CREATE) {
@@ -139,17 +164,39 @@ std::int64_t LZCopy(int source, int destination) {
     if (out->failed) {
         return LZERROR_BADOUTHANDLE;
     }
-    std::int64_t result = LZERROR_BADINHANDLE;
-    if (in && in->style == OF_READ) {
-        std::lock_guard inLock(in->mutex);
-        result = copyResult(expandIntoFile(in->source, out->output));
-    }
-    // A failed copy must not replace the file that the destination names.
-    out->failed = result < 0;
+    const std::int64_t result =
+        in && in->style == OF_READ ? copyLocked(*in, *out) : LZERROR_BADINHANDLE;
+    // A failed copy must not replace the file that the destination names; a
+    // damaged one only where no file was (see LZClose).
+    out->failed = result < 0 && !out->damaged;
     return result;
 }
 
+int LZStop(int destination) {
+    const std::shared_ptr<LzFile> out = handles().find(destination);
+    if (!out || out->style != OF_CREATE) {
+        return LZERROR_BADOUTHANDLE;
+    }
+    out->stop = true;
+    return 0;
+}
+
+int LZCopyInfo(int destination, LZCOPYINFO& info) {
+    const std::shared_ptr<LzFile> out = handles().find(destination);
+    if (!out || out->style != OF_CREATE) {
+        return LZERROR_BADOUTHANDLE;
+    }
+    std::lock_guard lock(out->mutex);
+    info = out->info;
+    return 0;
+}
+
+int LZLastError() {
+    return tLastError;
+}
+
 int LZClose(int handle) {
+    tLastError = 0;
     const std::shared_ptr<LzFile> file = handles().remove(handle);
     if (!file) {
         return LZERROR_BADINHANDLE;
@@ -158,11 +205,12 @@ int LZClose(int handle) {
     if (file->style != OF_CREATE) {
         return 0;
     }
-    if (file->failed) {
+    if (file->failed || (file->damaged && file->output.replacesExisting())) {
         file->output.discard();
         return 0;
     }
-    return file->output.commit() == 0 ? 0 : LZERROR_WRITE;
+    tLastError = file->output.commit();
+    return tLastError == 0 ? 0 : LZERROR_WRITE;
 }
 
 } // namespace crunchwise

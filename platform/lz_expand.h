@@ -12,6 +12,10 @@
 // handle leaves the file created, or emptied when nothing was copied.
 // Expanding a file onto itself is therefore safe too. A character device or
 // a pipe as destination is written in place instead (see ReplacingFile).
+//
+// Beyond the platform's library: LZCopy reports an expansion whose length
+// differs from the header's (LZERROR_BADLENGTH) and a copy stopped by
+// LZStop (LZERROR_STOPPED); LZCopyInfo and LZLastError tell the details.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +39,9 @@ inline constexpr int LZERROR_GLOBALLOC = -5;
 inline constexpr int LZERROR_GLOBLOCK = -6;
 inline constexpr int LZERROR_BADVALUE = -7;
 inline constexpr int LZERROR_UNKNOWNALG = -8;
+// Codes of our own.
+inline constexpr int LZERROR_BADLENGTH = -9; // expanded length differs from the header's
+inline constexpr int LZERROR_STOPPED = -10;  // LZStop ended the copy
 
 // Opens `name`. With OF_READ an SZDD file (method 'A') is read expanded, any
 // other file as it is; with OF_CREATE the file is created, or an existing one
@@ -51,16 +58,47 @@ int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
 // number of bytes written, or LZERROR_BADINHANDLE (-1) when `source` is no
 // open OF_READ handle, LZERROR_BADOUTHANDLE (-2) when `destination` is no
 // open OF_CREATE handle (or one whose earlier copy failed), LZERROR_READ (-3)
-// for a read failure, a truncated stream or a source that changed while it
-// was read, LZERROR_WRITE (-4) for a write failure (a full disk, for
-// example), LZERROR_GLOBALLOC (-5) when out of memory and LZERROR_UNKNOWNALG
-// (-8) for an SZDD file of another method. Memory use does not depend on the file size.
+// for a read failure or a source that changed while it was read,
+// LZERROR_WRITE (-4) for a write failure (a full disk, for example),
+// LZERROR_GLOBALLOC (-5) when out of memory, LZERROR_UNKNOWNALG (-8) for an
+// SZDD file of another method, LZERROR_BADLENGTH (-9) when the expansion is
+// not as long as the SZDD header says (the file was cut short or is damaged,
+// or its compressor wrote a wrong length: they cannot be told apart), and
+// LZERROR_STOPPED (-10) when LZStop stopped it. After LZERROR_BADLENGTH the
+// destination holds what could be expanded, and LZClose moves it into place
+// only when no file lay at the destination's name when it was opened; an
+// existing file is never replaced by it. Memory use does not depend on the
+// file size.
 std::int64_t LZCopy(int source, int destination);
 
+// Asks a copy into `destination` that runs on another thread to stop: it
+// ends within one 64 KiB piece of the source with LZERROR_STOPPED, and a copy
+// started later on that handle stops at once. Returns 0, or
+// LZERROR_BADOUTHANDLE when `destination` is no open OF_CREATE handle.
+int LZStop(int destination);
+
+// What the last LZCopy into `destination` found.
+struct LZCOPYINFO {
+    std::uint64_t written = 0;      // bytes written (also after LZERROR_BADLENGTH)
+    bool compressed = false;        // the source was SZDD and was expanded, not copied
+    std::uint32_t headerLength = 0; // the expanded length that the SZDD header gives
+    bool replacesExisting = false;  // a file lay at the destination's name when opened
+};
+// Fills `info`. Returns 0, or LZERROR_BADOUTHANDLE when `destination` is no
+// open OF_CREATE handle.
+int LZCopyInfo(int destination, LZCOPYINFO& info);
+
+// The host's error value (errno) behind the last LZ call of this thread:
+// why a file could not be opened, created, read, written or moved into
+// place; 0 when that call succeeded or failed for no reason the host gave.
+int LZLastError();
+
 // Closes either kind of handle; an OF_CREATE handle moves its file into place
-// unless its copy failed. Returns 0, LZERROR_BADINHANDLE (-1) for a handle
-// that is not open, or LZERROR_WRITE (-4) when the file could not be moved
-// into place (the previous file is then left as it was).
+// unless its copy failed (see LZCopy for LZERROR_BADLENGTH). Returns 0,
+// LZERROR_BADINHANDLE (-1) for a handle that is not open, or LZERROR_WRITE
+// (-4) when the file could not be moved into place (the previous file is
+// then left as it was; a file that appeared at a new destination's name
+// meanwhile is not replaced either).
 int LZClose(int handle);
 
 } // namespace crunchwise

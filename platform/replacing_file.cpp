@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/replacing_file.h"
 
+#include "platform/no_replace_rename.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -73,6 +75,8 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
         discard();
         file_ = std::move(other.file_);
         inPlace_ = std::exchange(other.inPlace_, false);
+        replacesExisting_ = std::exchange(other.replacesExisting_, false);
+        cleanup_ = std::move(other.cleanup_);
         buffer_ = std::move(other.buffer_);
         target_ = std::move(other.target_);
         temporary_ = std::move(other.temporary_);
@@ -83,6 +87,7 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
 int ReplacingFile::open(const fs::path& target) {
     discard();
     inPlace_ = false;
+    replacesExisting_ = false;
     if (target.empty() || !target.has_filename()) {
         return target.empty() ? EINVAL : EISDIR;
     }
@@ -106,6 +111,7 @@ int ReplacingFile::open(const fs::path& target) {
     if (::access(target_.c_str(), W_OK) != 0) {
         return errno;
     }
+    replacesExisting_ = true;
     if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
         // Opened through the link as given: a link to an unnamed pipe
         // (/dev/stdout) has no real name to resolve.
@@ -152,6 +158,7 @@ int ReplacingFile::createTemporary(const struct stat* existing) {
     if (existing != nullptr) {
         takeOver(file_.fd(), *existing);
     }
+    cleanup_ = InterruptCleanup(temporary_);
     return 0;
 }
 
@@ -199,12 +206,13 @@ int ReplacingFile::commit() {
     if (const int closeError = file_.close(); error == 0) {
         error = closeError;
     }
-    if (error == 0 && !inPlace_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        error = errno;
+    if (error == 0 && !inPlace_) {
+        error = moveIntoPlace();
     }
     if (error != 0 && !inPlace_) {
         ::unlink(temporary_.c_str());
     }
+    cleanup_.release();
     temporary_.clear();
     return error;
 }
@@ -218,7 +226,16 @@ void ReplacingFile::discard() {
     if (!inPlace_) {
         ::unlink(temporary_.c_str());
     }
+    cleanup_.release();
     temporary_.clear();
+}
+
+int ReplacingFile::moveIntoPlace() {
+    // A target that was new is not replaced by a file that appeared since.
+    if (!replacesExisting_) {
+        return renameNoReplace(temporary_.string(), target_.string());
+    }
+    return ::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno;
 }
 
 } // namespace crunchwise

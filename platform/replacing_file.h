@@ -6,8 +6,13 @@
 // A target that is a character device or a pipe (named or reached through a
 // link, such as /dev/stdout) is written in place instead, as a copy program
 // would: such a file cannot be replaced without breaking whoever uses it.
+//
+// The temporary is removed should the process be interrupted (see
+// InterruptCleanup), and a file that appears at a target that did not exist
+// when it was opened is never replaced.
 #pragma once
 
+#include "platform/interrupt_cleanup.h"
 #include "platform/posix_file.h"
 
 #include <cstddef>
@@ -39,6 +44,8 @@ public:
     bool isOpen() const { return file_.isOpen(); }
     // True when the target is written in place (a device or pipe).
     bool inPlace() const { return inPlace_; }
+    // True when a file lay at the target when it was opened (in place too).
+    bool replacesExisting() const { return replacesExisting_; }
     const std::filesystem::path& target() const { return target_; }
     // The temporary's name; empty when written in place.
     const std::filesystem::path& temporary() const { return temporary_; }
@@ -53,8 +60,9 @@ public:
     int setModificationTime(const struct timespec& mtime);
 
     // Flushes the temporary to disk and moves it over the target. Returns 0,
-    // or an errno value; on failure the temporary is removed and the target
-    // is left as it was.
+    // or an errno value (EEXIST when a file appeared at a target that was
+    // new); on failure the temporary is removed and the target is left as it
+    // was.
     int commit();
     // Removes the temporary; the target is left as it was (in place, what
     // was written stays written).
@@ -62,10 +70,13 @@ public:
 
 private:
     int openInPlace();
+    int moveIntoPlace();
     int createTemporary(const struct stat* existing);
 
     PosixFile file_;
     bool inPlace_ = false;
+    bool replacesExisting_ = false;
+    InterruptCleanup cleanup_;
     std::vector<std::uint8_t> buffer_;
     std::filesystem::path target_;
     std::filesystem::path temporary_;

@@ -2,13 +2,15 @@
 #include "sh_file_operation.h"
 
 #include "common/message_box.h"
+#include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
 #include "platform/trash.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QProgressDialog>
 #include <QStringList>
+
+#include <vector>
 
 namespace crunchwise {
 
@@ -16,7 +18,17 @@ namespace {
 const QString kTitle = QStringLiteral("Move to Trash");
 // Lists at least this long get a progress window.
 constexpr int kProgressFrom = 20;
-constexpr int kListedFailures = 10;
+
+// A file that stayed where it was, and the host's reason.
+struct LeftBehind {
+    QString path;
+    int hostError = 0;
+};
+
+// The name of `path` fit for display.
+QString shownName(const QString& path) {
+    return FileNameCodec::displayText(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+}
 
 QStringList sourcePaths(const std::string& list) {
     QStringList paths;
@@ -27,7 +39,7 @@ QStringList sourcePaths(const std::string& list) {
             end = list.size();
         if (end == start)
             break;
-        paths << QFile::decodeName(QByteArray(list.data() + start, qsizetype(end - start)));
+        paths << FileNameCodec::decode(list.data() + start, qsizetype(end - start));
         start = end + 1;
     }
     return paths;
@@ -37,7 +49,7 @@ bool confirmed(QWidget* owner, const QStringList& paths) {
     const QString text =
         paths.size() == 1
             ? QStringLiteral("Are you sure you want to move \"%1\" to the Trash?")
-                  .arg(QFileInfo(paths[0]).fileName())
+                  .arg(shownName(paths[0]))
             : QStringLiteral("Are you sure you want to move these %1 items to the Trash?")
                   .arg(paths.size());
     return MessageBox::show(owner, QMessageBox::Question, kTitle, text,
@@ -45,20 +57,31 @@ bool confirmed(QWidget* owner, const QStringList& paths) {
                             QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-void reportLeftBehind(QWidget* owner, const QStringList& paths) {
-    QString text = QStringLiteral("%1 of the items could not be moved to the Trash and were "
-                                  "left where they are:\n")
-                       .arg(paths.size());
-    for (qsizetype i = 0; i < paths.size() && i < kListedFailures; ++i)
-        text += QLatin1Char('\n') + paths[i];
-    if (paths.size() > kListedFailures)
-        text += QStringLiteral("\n... and %1 more").arg(paths.size() - kListedFailures);
-    MessageBox::show(owner, QMessageBox::Warning, kTitle, text);
+// One warning naming each file that stayed, with the reason.
+void reportLeftBehind(QWidget* owner, const std::vector<LeftBehind>& files) {
+    std::vector<std::string> lines;
+    for (const LeftBehind& file : files) {
+        const int number =
+            file.hostError ? runtimeErrorFromErrno(file.hostError) : ErrorNumber::PathFileAccess;
+        lines.push_back(
+            (FileNameCodec::displayText(file.path) + QStringLiteral(": ")).toStdString() +
+            runtimeErrorText(number));
+    }
+    const QString heading =
+        files.size() == 1
+            ? QStringLiteral("1 item could not be moved to the Trash and was left where it is:")
+            : QStringLiteral("%1 items could not be moved to the Trash and were left where they "
+                             "are:")
+                  .arg(files.size());
+    MessageBox::show(owner, QMessageBox::Warning, kTitle,
+                     heading + QStringLiteral("\n\n") +
+                         QString::fromStdString(listWithLimit(lines)));
 }
 
-// Moves each path to the trash; returns the paths left behind, and sets
+// Moves each path to the trash; returns the files left behind, and sets
 // `cancelled` when the user stopped the progress.
-QStringList trashAll(QWidget* owner, const QStringList& paths, bool showProgress, bool& cancelled) {
+std::vector<LeftBehind> trashAll(QWidget* owner, const QStringList& paths, bool showProgress,
+                                 bool& cancelled) {
     std::unique_ptr<QProgressDialog> progress;
     if (showProgress) {
         progress = std::make_unique<QProgressDialog>(QStringLiteral("Moving to the Trash..."),
@@ -68,19 +91,20 @@ QStringList trashAll(QWidget* owner, const QStringList& paths, bool showProgress
         progress->setWindowModality(Qt::ApplicationModal);
         progress->setMinimumDuration(500);
     }
-    QStringList leftBehind;
+    std::vector<LeftBehind> leftBehind;
     for (qsizetype i = 0; i < paths.size(); ++i) {
         if (progress) {
             progress->setValue(int(i));
             progress->setLabelText(
-                QStringLiteral("Moving \"%1\" to the Trash").arg(QFileInfo(paths[i]).fileName()));
+                QStringLiteral("Moving \"%1\" to the Trash").arg(shownName(paths[i])));
             if (progress->wasCanceled()) {
                 cancelled = true;
                 break;
             }
         }
-        if (Trash::moveToTrash(paths[i]).isEmpty())
-            leftBehind << paths[i];
+        int error = 0;
+        if (Trash::moveToTrash(paths[i], &error).isEmpty())
+            leftBehind.push_back({paths[i], error});
     }
     return leftBehind;
 }
@@ -97,14 +121,15 @@ int SHFileOperationA(SHFILEOPSTRUCTA& request) {
     }
     bool cancelled = false;
     const bool showProgress = !(request.fFlags & FOF_SILENT) && paths.size() >= kProgressFrom;
-    const QStringList leftBehind = trashAll(request.hwnd, paths, showProgress, cancelled);
-    if (!leftBehind.isEmpty() && !(request.fFlags & FOF_NOERRORUI))
+    const std::vector<LeftBehind> leftBehind =
+        trashAll(request.hwnd, paths, showProgress, cancelled);
+    if (!leftBehind.empty() && !(request.fFlags & FOF_NOERRORUI))
         reportLeftBehind(request.hwnd, leftBehind);
     if (cancelled) {
         request.fAnyOperationsAborted = true;
         return ERROR_CANCELLED;
     }
-    return leftBehind.isEmpty() ? 0 : DE_ACCESSDENIEDSRC;
+    return leftBehind.empty() ? 0 : DE_ACCESSDENIEDSRC;
 }
 
 } // namespace crunchwise

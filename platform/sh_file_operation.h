@@ -25,8 +25,8 @@ inline constexpr int ERROR_CANCELLED = 1223;       // declined or cancelled
 struct SHFILEOPSTRUCTA {
     QWidget* hwnd = nullptr; // owner of the confirmation and progress; may be null
     unsigned wFunc = 0;
-    // Paths in the system's 8-bit encoding, each followed by one NUL; the
-    // list ends at an empty entry or at the end of the string.
+    // Paths as the host names them (bytes, see FileNameCodec), each followed
+    // by one NUL; the list ends at an empty entry or at the end of the string.
     std::string pFrom;
     std::string pTo;
     std::uint16_t fFlags = 0;
@@ -36,8 +36,8 @@ struct SHFILEOPSTRUCTA {
 // FO_DELETE with FOF_ALLOWUNDO: asks once "move these N items to the Trash?"
 // (unless FOF_NOCONFIRMATION), then moves each item into its volume's trash,
 // showing progress for long lists (unless FOF_SILENT). Items that cannot be
-// trashed stay where they are and are listed in one warning (unless
-// FOF_NOERRORUI). Returns 0 when every item went to the trash,
+// trashed stay where they are and are named in one warning, each with the
+// reason (unless FOF_NOERRORUI). Returns 0 when every item went to the trash,
 // ERROR_CANCELLED when the user declined or cancelled (items already trashed
 // stay there), DE_ACCESSDENIEDSRC when some item stayed. Anything else (other
 // operations, deleting for good, an empty list) is ERROR_INVALID_PARAMETER

@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QStyle>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace crunchwise {
 
@@ -42,8 +44,15 @@ void DirListBox::openDrive(const QString& root) {
     const QString wanted = FolderReader::normalized(root);
     // A remembered folder that went away or was closed gives way to the root.
     const QString remembered = currentFolders_.value(wanted, wanted);
-    const QFileInfo folder(remembered);
-    setPath(folder.isDir() && folder.isReadable() && folder.isExecutable() ? remembered : wanted);
+    const QByteArray folder = FileNameCodec::encode(remembered);
+    struct stat info {};
+    const bool open = ::stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+                      ::access(folder.constData(), R_OK | X_OK) == 0;
+    setPath(open ? remembered : wanted);
+}
+
+void DirListBox::takeCurrentFolders(const DirListBox& other) {
+    currentFolders_.insert(other.currentFolders_);
 }
 
 void DirListBox::open(const QString& folder, const std::vector<QString>& subfolders) {

@@ -38,6 +38,10 @@ public:
     // when that folder cannot be read any more. Emits and throws as setPath().
     void openDrive(const QString& root);
 
+    // Takes over the current folder of each volume that `other` knows, so
+    // that openDrive() here opens where it would open there.
+    void takeCurrentFolders(const DirListBox& other);
+
     // The number of subfolders; 0 before the first setPath().
     int listCount() const;
 

@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(window->lstDOSName, QStringList{name});
     }
 
-    // Names that no quoting can carry are reported as failure 52 and left
+    // Names that no quoting can carry are reported as failure 64 and left
     // out; the others, however hostile, only ever reach the compressor.
     void hostileNamesRunNothingButTheCompressor() {
         QTemporaryDir source, destination;
@@ -250,7 +250,7 @@ private slots:
         window->mPopUp2_Click(0);
 
         QCOMPARE(MessageBox::shown().size(), 2);
-        QVERIFY(MessageBox::shown()[0].text.startsWith(QStringLiteral("Error Number: 52")));
+        QVERIFY(MessageBox::shown()[0].text.startsWith(QStringLiteral("Error Number: 64")));
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Compression Completed"));
         QCOMPARE(program_.waitForRunner(), QByteArray("0"));
         QCOMPARE(filesIn(destination.path()),

@@ -1,58 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Expand through the real window: pop-up menu, "Expand To", the LZ library.
-#include "window_session.h"
+// Expand through the real window: pop-up menu, "Expand To", the replace
+// question, the LZ library and the failure dialog.
+#include "tests/app/expand_session.h"
 
-#include "common/app_info.h"
 #include "common/globals.h"
 #include "common/message_box.h"
-#include "dialogs/frm_save_directory_expand.h"
+#include "szdd/szdd.h"
 #include "tests/support/szdd_file.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QProgressDialog>
 
 using namespace crunchwise;
-using namespace command_fixture;
+using namespace expand_session;
+
+namespace {
+QByteArray toBytes(const crunchwise::testing::Bytes& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// What the expansion of the compressed `file` gives, as far as it goes.
+QByteArray expansionOf(const QByteArray& file) {
+    std::vector<std::uint8_t> out;
+    szdd::expand({reinterpret_cast<const std::uint8_t*>(file.data()), std::size_t(file.size())},
+                 out);
+    return QByteArray(reinterpret_cast<const char*>(out.data()), qsizetype(out.size()));
+}
+} // namespace
 
 class TestExpandCommand : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir config_;
-
-    // A compressed copy of `data` at `file`, made by `program`.
-    static bool compressed(const QString& program, const QByteArray& data, const QString& file) {
-        const QString plain = file + QStringLiteral(".plain");
-        if (!writeAll(plain, data))
-            return false;
-        QProcess process;
-        if (program == u"mscompress") {
-            process.start(QStringLiteral("mscompress"), {plain});
-            process.waitForFinished(20000);
-            return QFile::remove(plain) && QFile::rename(plain + u'_', file);
-        }
-        process.start(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), {plain, file});
-        process.waitForFinished(20000);
-        return QFile::remove(plain) && process.exitCode() == 0;
-    }
-
-    // Runs Expand on the files `names` of `folder`; `answer` answers the dialog.
-    static std::unique_ptr<frmMain>
-    expand(const QString& folder, const QStringList& names,
-           const std::function<void(frmSaveDirectoryExpand*)>& answer) {
-        auto window = windowOn(folder);
-        QList<int> rows;
-        for (const QString& name : names)
-            rows << rowOf(window->File1, name);
-        selectRows(window->File1, rows);
-        whenOpen<frmSaveDirectoryExpand>(answer);
-        choosePopUpItem(QStringLiteral("Expand"));
-        rightClickFileList(*window);
-        return window;
-    }
-    static void acceptProposal(frmSaveDirectoryExpand* dialog) { dialog->cmdSave->click(); }
 
 private slots:
     void initTestCase() {
@@ -61,20 +40,15 @@ private slots:
     void init() { MessageBox::clearShown(); }
     void cleanup() { QVERIFY2(MessageBox::pendingAnswers() == 0, "an answer was not asked for"); }
 
-    // Ours, Debian's compressor, and another whose header gives a length that
-    // its data cannot hold; each file under its own proposed name.
+    // Ours and Debian's compressor, each file under its own proposed name.
     void expandsEveryFileUnderItsProposedName() {
         QTemporaryDir folder;
-        const auto& reference = crunchwise::testing::kReferenceCompressed;
-        QVERIFY(writeAll(folder.path() + QStringLiteral("/testfile.tx_"),
-                         QByteArray(reinterpret_cast<const char*>(reference.data()),
-                                    qsizetype(reference.size()))));
         QVERIFY(compressed("ours", sampleData(1), folder.path() + QStringLiteral("/read me.tx_")));
         QVERIFY(
             compressed("mscompress", sampleData(2), folder.path() + QStringLiteral("/SETUP.EX_")));
         QVERIFY(compressed("ours", sampleData(3), folder.path() + QStringLiteral("/lib.dl_")));
         QString proposed;
-        auto window = expand(folder.path(), {"read me.tx_", "SETUP.EX_", "lib.dl_", "testfile.tx_"},
+        auto window = expand(folder.path(), {"read me.tx_", "SETUP.EX_", "lib.dl_"},
                              [&](frmSaveDirectoryExpand* dialog) {
                                  QCOMPARE(dialog->windowTitle(), QStringLiteral("Expand To"));
                                  proposed = dialog->txtFileName->text();
@@ -85,9 +59,8 @@ private slots:
         QCOMPARE(readAll(folder.path() + QStringLiteral("/read me.txt")), sampleData(1));
         QCOMPARE(readAll(folder.path() + QStringLiteral("/SETUP.EXE")), sampleData(2));
         QCOMPARE(readAll(folder.path() + QStringLiteral("/lib.dll")), sampleData(3));
-        QCOMPARE(readAll(folder.path() + QStringLiteral("/testfile.txt")),
-                 QByteArray::fromStdString(crunchwise::testing::kReferenceText));
         QVERIFY(rowOf(window->File1, QStringLiteral("SETUP.EXE")) >= 0);
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     // Each way out of the dialog is the dialog test's; one is enough here.
@@ -103,8 +76,6 @@ private slots:
         QCOMPARE(rowOf(window->File1, QStringLiteral("later.txt")), -1); // not refreshed
     }
 
-    // What fails shows "Expansion Failed", no message box, and leaves every
-    // file that was there as it was.
     // The dialog proposes the name of the suffix table's row, or ends in "$".
     void proposedNames_data() {
         QTest::addColumn<QString>("name");
@@ -129,85 +100,142 @@ private slots:
         QCOMPARE(offered, proposed);
     }
 
-    void failures_data() {
-        QTest::addColumn<QString>("source");      // the file selected
-        QTest::addColumn<QString>("destination"); // name typed, "" keeps the proposal
-        QTest::newRow("truncated source") << "cut.tx_"
-                                          << "";
-        QTest::newRow("destination folder gone") << "a.tx_"
-                                                 << "gone/a.txt";
-        QTest::newRow("the source itself") << "a.tx_"
-                                           << "a.tx_";
-        QTest::newRow("the source through a link") << "a.tx_"
-                                                   << "link.tx_";
+    // One question for the run lists the outputs that exist; No leaves them
+    // and their sources out, Yes replaces them.
+    void existingFilesAreReplacedOnlyWhenTheUserAgrees_data() {
+        QTest::addColumn<bool>("agree");
+        QTest::newRow("Yes replaces it") << true;
+        QTest::newRow("No leaves it and its source out") << false;
     }
-    void failures() {
-        QFETCH(QString, source);
-        QFETCH(QString, destination);
+    void existingFilesAreReplacedOnlyWhenTheUserAgrees() {
+        QFETCH(bool, agree);
         QTemporaryDir folder;
         const QString in = folder.path() + u'/';
-        QVERIFY(compressed("ours", sampleData(1, 200000), in + QStringLiteral("a.tx_")));
-        const QByteArray packed = readAll(in + QStringLiteral("a.tx_"));
-        QVERIFY(writeAll(in + QStringLiteral("cut.tx_"), packed.chopped(64)));
-        QVERIFY(writeAll(in + QStringLiteral("cut.txt"), "existing"));
-        QVERIFY(QFile::link(in + QStringLiteral("a.tx_"), in + QStringLiteral("link.tx_")));
-        const QStringList before = QDir(folder.path()).entryList(QDir::Files);
-        auto window = expand(folder.path(), {source}, [&](frmSaveDirectoryExpand* dialog) {
-            if (!destination.isEmpty())
-                dialog->txtFileName->setText(destination);
-            dialog->cmdSave->click();
-        });
-        QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Failed"));
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), before);
-        QCOMPARE(readAll(in + QStringLiteral("a.tx_")), packed);
-        QCOMPARE(readAll(in + QStringLiteral("cut.txt")), QByteArray("existing"));
+        QVERIFY(compressed("ours", sampleData(1), in + QStringLiteral("SAMPLE.TX_")));
+        QVERIFY(compressed("ours", sampleData(2), in + QStringLiteral("OTHER.TX_")));
+        QVERIFY(writeAll(in + QStringLiteral("SAMPLE.TXT"), "edited by the user"));
+        MessageBox::setNextAnswer(agree ? QMessageBox::Yes : QMessageBox::No);
+        auto window = expand(folder.path(), {"OTHER.TX_", "SAMPLE.TX_"}, acceptProposal);
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("1 file already exists in %1:\r\n\r\n"
+                                                             "SAMPLE.TXT\r\n\r\nReplace it?")
+                                                  .arg(folder.path()));
+        QCOMPARE(MessageBox::shown()[0].defaultButton, QMessageBox::No);
+        QCOMPARE(readAll(in + QStringLiteral("SAMPLE.TXT")),
+                 agree ? sampleData(1) : QByteArray("edited by the user"));
+        QCOMPARE(readAll(in + QStringLiteral("OTHER.TXT")), sampleData(2));
+        QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
     }
 
-    // The chosen name may be the proposal of a later file: that one is
-    // refused rather than overwriting the first.
-    void noFileOfTheRunOverwritesAnother() {
+    // An output that is a selected file, or the output of an earlier file,
+    // is refused and named in the failure dialog; the others are expanded.
+    void refusedOutputs_data() {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("the source itself") << QStringList{"a.tx_"} << "a.tx_"
+                                           << "a.tx_: its output a.tx_ is a selected file";
+        QTest::newRow("the source through a link")
+            << QStringList{"a.tx_"} << "link.tx_"
+            << "a.tx_: its output link.tx_ is a selected file";
+        QTest::newRow("another selected file, read later")
+            << QStringList{"a.tx_", "b.tx_"} << "b.tx_"
+            << "a.tx_: its output b.tx_ is a selected file";
+        QTest::newRow("the output of an earlier file")
+            << QStringList{"a.tx_", "b.tx_"} << "b.txt"
+            << "b.tx_: its output b.txt is also the output of a.tx_";
+    }
+    void refusedOutputs() {
+        QFETCH(QStringList, selected);
+        QFETCH(QString, typed);
+        QFETCH(QString, line);
         QTemporaryDir folder;
-        QVERIFY(compressed("ours", sampleData(1), folder.path() + QStringLiteral("/a.tx_")));
-        QVERIFY(compressed("ours", sampleData(2), folder.path() + QStringLiteral("/b.tx_")));
-        auto window = expand(folder.path(), {"a.tx_", "b.tx_"}, [](frmSaveDirectoryExpand* d) {
-            d->txtFileName->setText(QStringLiteral("b.txt"));
-            d->cmdSave->click();
-        });
+        const QString in = folder.path() + u'/';
+        QVERIFY(compressed("ours", sampleData(1), in + QStringLiteral("a.tx_")));
+        QVERIFY(compressed("ours", sampleData(2), in + QStringLiteral("b.tx_")));
+        QVERIFY(QFile::link(in + QStringLiteral("a.tx_"), in + QStringLiteral("link.tx_")));
+        const QByteArray a = readAll(in + QStringLiteral("a.tx_"));
+        const QByteArray b = readAll(in + QStringLiteral("b.tx_"));
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        auto window = expand(folder.path(), selected, saveAs(typed));
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QVERIFY2(MessageBox::shown()[0].text.contains(line + QStringLiteral("; not expanded")),
+                 qPrintable(MessageBox::shown()[0].text));
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Failed"));
-        QCOMPARE(readAll(folder.path() + QStringLiteral("/b.txt")), sampleData(1));
+        QCOMPARE(readAll(in + QStringLiteral("a.tx_")), a);
+        QCOMPARE(readAll(in + QStringLiteral("b.tx_")), b);
+        if (selected.size() == 2 && typed == u"b.tx_")
+            QCOMPARE(readAll(in + QStringLiteral("b.txt")), sampleData(2));
+        if (typed == u"b.txt")
+            QCOMPARE(readAll(in + QStringLiteral("b.txt")), sampleData(1));
     }
 
-    // A long run shows its progress; Cancel stops it after the file in hand,
-    // leaving only complete files and no hidden ones.
-    void cancelStopsAfterTheFileInHand() {
-        QTemporaryDir folder, out;
-        const QByteArray data = sampleData(5, 512 * 1024);
-        QStringList names;
-        for (int i = 0; i < 300; ++i) {
-            names << QStringLiteral("f%1.bin").arg(i, 3, 10, QLatin1Char('0'));
-            QVERIFY(writeAll(folder.path() + u'/' + names.last(), data));
+    // A file cut short, or one whose compressor wrote a wrong length: the
+    // dialog names it with both lengths; a new file keeps what could be
+    // expanded, an existing one is never replaced by it.
+    void damagedFiles_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("cut short, nothing there")
+            << "cut" << false << "what was expanded is kept as trunc.txt";
+        QTest::newRow("cut short, over an existing file")
+            << "cut" << true << "trunc.txt not replaced";
+        QTest::newRow("another compressor's wrong length")
+            << "reference" << false << "what was expanded is kept as trunc.txt";
+    }
+    void damagedFiles() {
+        QFETCH(QString, kind);
+        QFETCH(bool, existing);
+        QFETCH(QString, line);
+        QTemporaryDir folder;
+        const QString in = folder.path() + u'/';
+        QVERIFY(compressed("ours", sampleData(7, 78737), in + QStringLiteral("whole.tx_")));
+        const QByteArray source = kind == u"cut"
+                                      ? readAll(in + QStringLiteral("whole.tx_")).left(5000)
+                                      : toBytes(crunchwise::testing::kReferenceCompressed);
+        QVERIFY(writeAll(in + QStringLiteral("trunc.tx_"), source));
+        if (existing) {
+            QVERIFY(writeAll(in + QStringLiteral("trunc.txt"), "the user's file"));
+            MessageBox::setNextAnswer(QMessageBox::Yes);
         }
-        bool cancelled = false;
-        QString label;
-        whenOpen<QProgressDialog>([&](QProgressDialog* progress) {
-            label = progress->labelText();
-            progress->findChild<QPushButton*>()->click();
-            cancelled = true;
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        auto window = expand(folder.path(), {"trunc.tx_"}, acceptProposal);
+
+        const QByteArray part = expansionOf(source);
+        szdd::Header header;
+        szdd::readHeader({reinterpret_cast<const std::uint8_t*>(source.data()), 14}, header);
+        QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Failed"));
+        QVERIFY(!MessageBox::shown().isEmpty());
+        const QString text = MessageBox::shown().last().text;
+        QVERIFY2(text.contains(QStringLiteral("trunc.tx_: expanded %1 bytes, the header says %2; ")
+                                   .arg(part.size())
+                                   .arg(header.length) +
+                               line),
+                 qPrintable(text));
+        QCOMPARE(readAll(in + QStringLiteral("trunc.txt")),
+                 existing ? QByteArray("the user's file") : part);
+        QVERIFY(hiddenFiles(folder.path()).isEmpty());
+    }
+
+    // A failure names the file; Retry expands the failed files again.
+    void retryExpandsTheFailedFilesAgain() {
+        QTemporaryDir folder;
+        QVERIFY(compressed("ours", sampleData(4), folder.path() + QStringLiteral("/a.tx_")));
+        QString text;
+        whenOpen<QMessageBox>([&](QMessageBox* box) {
+            text = box->text();
+            QDir(folder.path()).mkdir(QStringLiteral("later"));
+            box->button(QMessageBox::Retry)->click();
         });
-        auto window = expand(folder.path(), names, [&](frmSaveDirectoryExpand* d) {
-            d->Dir1->setPath(out.path());
-            d->cmdSave->click();
-        });
-        if (!cancelled)
-            QSKIP("the run ended before its progress was shown");
-        QVERIFY(label.startsWith(QStringLiteral("Expanding f")));
-        const QStringList written = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
-        QVERIFY2(!written.isEmpty() && written.size() < names.size(),
-                 qPrintable(QString::number(written.size())));
-        for (const QString& name : written)
-            QCOMPARE(readAll(out.path() + u'/' + name).size(), data.size());
-        QVERIFY(window->lblStatus->text().isEmpty());
+        auto window = expand(folder.path(), {"a.tx_"}, saveAs(QStringLiteral("later/a.txt")));
+        QVERIFY2(text.contains(QStringLiteral("a.tx_: cannot write later/a.txt: Path not found")),
+                 qPrintable(text));
+        QCOMPARE(readAll(folder.path() + QStringLiteral("/later/a.txt")), sampleData(4));
+        QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
     }
 
     // The root folder's doubled separator is passed on and works.

@@ -50,7 +50,7 @@ TEST(BatchWord, NamesNoQuotingCanCarryAreBadFileNames) {
             batchWord(name);
             ADD_FAILURE() << name;
         } catch (const RuntimeError& failure) {
-            EXPECT_EQ(failure.number(), ErrorNumber::BadFileName);
+            EXPECT_EQ(failure.number(), ErrorNumber::BadName);
         }
     }
 }

@@ -12,9 +12,12 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using command_fixture::readAll;
+using command_fixture::writeAll;
 using crunchwise::MessageBox;
 
 namespace {
@@ -128,11 +131,50 @@ private slots:
 
         QCOMPARE(MessageBox::shown().size(), 2);
         QCOMPARE(MessageBox::shown()[1].icon, QMessageBox::Warning);
-        QVERIFY(MessageBox::shown()[1].text.contains(session.source.pathOf("a.txt")));
+        QCOMPARE(MessageBox::shown()[1].text,
+                 QStringLiteral("1 item could not be moved to the Trash and was left where it "
+                                "is:\n\n%1: Path not found")
+                     .arg(session.source.pathOf("a.txt")));
         QCOMPARE(session.onDisk(), QStringList({"a.txt", "b.txt"}));
         QCOMPARE(session.read("a.txt"), QByteArray("a.txt"));
         QCOMPARE(QDir(session.source.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"a.txt", "b.txt"}));
+    }
+
+    // A trash whose info file cannot be written (a full volume) takes
+    // nothing: the file stays where it was and the warning says why.
+    void trashOnAFullVolumeLeavesTheFileWhereItWas() {
+        WindowSession session({"a.txt"});
+        QTemporaryDir mountPoint;
+        const QByteArray volume = QFile::encodeName(mountPoint.path());
+        if (::mount("crunchwise-full", volume.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("needs root to mount a small volume");
+        const QString folder = mountPoint.path();
+        QVERIFY(writeAll(folder + QStringLiteral("/a.txt"), "keep me"));
+        QFile filler(folder + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+        }
+        filler.close();
+        session.window->Dir1->setPath(folder);
+        session.select({"a.txt"});
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+
+        session.window->mPopUp2_Click(4);
+
+        const QStringList infos =
+            QDir(folder + QStringLiteral("/.Trash-%1/info").arg(::getuid())).entryList(QDir::Files);
+        const QStringList moved = QDir(folder + QStringLiteral("/.Trash-%1/files").arg(::getuid()))
+                                      .entryList(QDir::Files);
+        const QByteArray kept = readAll(folder + QStringLiteral("/a.txt"));
+        ::umount2(volume.constData(), MNT_DETACH);
+        QCOMPARE(kept, QByteArray("keep me"));
+        QCOMPARE(infos, QStringList());
+        QCOMPARE(moved, QStringList());
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY2(MessageBox::shown()[1].text.endsWith(folder + QStringLiteral("/a.txt: Disk full")),
+                 qPrintable(MessageBox::shown()[1].text));
     }
 
     void requestsOtherThanTrashingTouchNothing_data() {
@@ -187,23 +229,34 @@ private slots:
         QTest::addColumn<QString>("answer"); // null: Cancel
         QTest::addColumn<bool>("vanish");
         QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message"); // the dialog's, after the number
         QTest::addColumn<QStringList>("after");
         const QStringList untouched{"a.txt", "b.txt", "c.txt"};
-        QTest::newRow("accepted") << "z.txt" << false << 0
+        const QString badName = "Bad file name: \"%1\" (a name may not hold \"/\" or be \".\" or "
+                                "\"..\")";
+        QTest::newRow("accepted") << "z.txt" << false << 0 << QString()
                                   << QStringList({"a.txt", "c.txt", "z.txt"});
-        QTest::newRow("cancelled") << QString() << false << 0 << untouched;
-        QTest::newRow("empty answer") << "" << false << 0 << untouched;
-        QTest::newRow("unchanged name") << "b.txt" << false << 58 << untouched;
-        QTest::newRow("name of another file") << "c.txt" << false << 58 << untouched;
-        QTest::newRow("vanished file") << "z.txt" << true << 53 << QStringList({"a.txt", "c.txt"});
-        QTest::newRow("into a subfolder") << "sub/z.txt" << false << 52 << untouched;
-        QTest::newRow("to the parent folder") << ".." << false << 52 << untouched;
-        QTest::newRow("to the folder itself") << "." << false << 52 << untouched;
+        QTest::newRow("cancelled") << QString() << false << 0 << QString() << untouched;
+        QTest::newRow("empty answer") << "" << false << 0 << QString() << untouched;
+        QTest::newRow("unchanged name") << "b.txt" << false << 0 << QString() << untouched;
+        QTest::newRow("name of another file")
+            << "c.txt" << false << 58 << "Cannot rename \"b.txt\" to \"c.txt\": File already exists"
+            << untouched;
+        QTest::newRow("vanished file")
+            << "z.txt" << true << 53 << "Cannot rename \"b.txt\" to \"z.txt\": File not found"
+            << QStringList({"a.txt", "c.txt"});
+        QTest::newRow("into a subfolder")
+            << "sub/z.txt" << false << 64 << badName.arg("sub/z.txt") << untouched;
+        QTest::newRow("to the parent folder")
+            << ".." << false << 64 << badName.arg("..") << untouched;
+        QTest::newRow("to the folder itself")
+            << "." << false << 64 << badName.arg(".") << untouched;
     }
     void rename() {
         QFETCH(QString, answer);
         QFETCH(bool, vanish);
         QFETCH(int, error);
+        QFETCH(QString, message);
         QFETCH(QStringList, after);
         WindowSession session({"a.txt", "b.txt", "c.txt"});
         QDir(session.source.path()).mkdir("sub");
@@ -225,10 +278,12 @@ private slots:
         if (after.contains("z.txt"))
             QCOMPARE(session.read("z.txt"), QByteArray("b.txt"));
         QCOMPARE(MessageBox::shown().size(), error ? 1 : 0);
-        if (error != 0)
-            QVERIFY(session.errorLog().contains(QStringLiteral("frmMainmPopUp2_Click - ")));
-        if (error != 0)
-            QVERIFY(session.errorLog().contains(QStringLiteral("(%1)").arg(error)));
+        if (error != 0) {
+            QCOMPARE(MessageBox::shown()[0].text.section(QStringLiteral("\r\n"), 0, 2),
+                     QStringLiteral("Error Number: %1\r\n\r\n%2").arg(error).arg(message));
+            QVERIFY(session.errorLog().contains(
+                QStringLiteral("frmMainmPopUp2_Click - %1 (%2)").arg(message).arg(error)));
+        }
         // The position stays current, whichever file now holds it.
         QCOMPARE(session.window->File1->listIndex(), 1);
     }
@@ -272,6 +327,20 @@ private slots:
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Report 1.doc"));
         QCOMPARE(MessageBox::shown()[0].text, text);
+    }
+
+    // The error dialog names the file that could not be read.
+    void propertiesOfAVanishedFileNamesIt() {
+        WindowSession session({"a.txt", "gone.txt"});
+        session.select({"gone.txt"});
+        session.source.remove("gone.txt");
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        session.window->mPopUp2_Click(7);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QVERIFY2(MessageBox::shown()[0].text.startsWith(
+                     QStringLiteral("Error Number: 53\r\n\r\n\"gone.txt\": File not found")),
+                 qPrintable(MessageBox::shown()[0].text));
     }
 
     void commandsWithoutACurrentFileDoNothing_data() {

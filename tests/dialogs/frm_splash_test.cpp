@@ -54,27 +54,39 @@ private slots:
 
     void clicks_data() {
         QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("button");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QString>("opens");
-        QTest::newRow("background") << "frmSplash" << true << QString();
-        QTest::newRow("icon frame") << "Picture1" << true << QString();
-        QTest::newRow("icon") << "Image1" << true << QString();
-        QTest::newRow("name") << "Label1" << true << QString();
-        QTest::newRow("version") << "Label2" << true << QString();
-        QTest::newRow("copyright") << "Label3" << true << QString();
-        QTest::newRow("web link") << "imgWebURL" << false << "https://crunchwise.org/";
-        QTest::newRow("mail link") << "imgEmailURL" << false << "mailto:support@crunchwise.org";
+        const int left = Qt::LeftButton;
+        QTest::newRow("background") << "frmSplash" << left << true << QString();
+        QTest::newRow("icon frame") << "Picture1" << left << true << QString();
+        QTest::newRow("icon") << "Image1" << left << true << QString();
+        QTest::newRow("name") << "Label1" << left << true << QString();
+        QTest::newRow("version") << "Label2" << left << true << QString();
+        QTest::newRow("copyright") << "Label3" << left << true << QString();
+        QTest::newRow("web link") << "imgWebURL" << left << true << "https://crunchwise.org/";
+        QTest::newRow("mail link") << "imgEmailURL" << left << true
+                                   << "mailto:support@crunchwise.org";
+        QTest::newRow("background, right button") << "frmSplash" << int(Qt::RightButton) << false
+                                                  << QString();
+        QTest::newRow("name, middle button") << "Label1" << int(Qt::MiddleButton) << false
+                                             << QString();
+        QTest::newRow("web link, right button") << "imgWebURL" << int(Qt::RightButton) << false
+                                                << QString();
     }
     void clicks() {
         QFETCH(QString, control);
+        QFETCH(int, button);
         QFETCH(bool, closes);
         QFETCH(QString, opens);
         frmSplash about;
         about.show();
         QWidget* target =
             control == about.objectName() ? &about : about.findChild<QWidget*>(control);
-        QTest::mouseClick(target, Qt::LeftButton, {}, target == &about ? QPoint(5, 5) : QPoint());
-        QCOMPARE(about.isVisible(), !closes);
+        QTest::mouseClick(target, Qt::MouseButton(button), {},
+                          target == &about ? QPoint(5, 5) : QPoint());
+        // A link opens its address and leaves the window open.
+        QCOMPARE(about.isVisible(), !closes || !opens.isEmpty());
         QCOMPARE(catcher_.opened.size(), opens.isEmpty() ? 0 : 1);
         if (!opens.isEmpty())
             QCOMPARE(catcher_.opened[0], QUrl(opens));

@@ -2,6 +2,7 @@
 // The two destination dialogs, driven as a user drives them.
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
+#include "app/panes/own_volume.h"
 #include "common/globals.h"
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
@@ -151,6 +152,28 @@ private slots:
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Warning);
         QVERIFY(MessageBox::shown()[0].text.startsWith(QStringLiteral("Error 76:  ")));
         QCOMPARE(drive, QStringLiteral("/"));
+    }
+
+    // A drive chosen in the dialog opens on the folder that the main window
+    // last showed on it, as the main window's own drive list does.
+    void driveOpensThatDrivesCurrentFolder_data() { bothDialogs(); }
+    void driveOpensThatDrivesCurrentFolder() {
+        QFETCH(bool, expand);
+        const QString root = source_.path() + QStringLiteral("/volume");
+        QVERIFY(QDir(root).mkpath(QStringLiteral("deep")));
+        OwnVolume volume(root);
+        if (!volume.offered())
+            QSKIP("needs root and a temporary folder on disk to mount a volume");
+        mainDir_.setPath(root + QStringLiteral("/deep"));
+        mainDir_.setPath(source_.path());
+        auto dialog = make(expand);
+        QString opened;
+        runDialog<SaveDirectoryDialog>(*dialog, [&](SaveDirectoryDialog& d) {
+            d.Drive1->setDrive(root);
+            opened = d.Dir1->path();
+            d.cmdCancel->click();
+        });
+        QCOMPARE(opened, root + QStringLiteral("/deep"));
     }
 
     void expandNameIsSelectedAndAnEmptyNameIsRefused() {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 #include <thread>
 
@@ -14,10 +15,7 @@ TEST(LzExpand, ExpandsCompressedFilesAndCopiesOthersUnchanged) {
     const Bytes shortMagic(kReferenceCompressed.begin(), kReferenceCompressed.begin() + 9);
     const Bytes reference(kReferenceText.begin(), kReferenceText.end());
     std::vector<std::pair<Bytes, Bytes>> cases = {
-        {kReferenceCompressed, reference}, // its length field is wrong: not trusted
-        {{}, {}},
-        {{'x'}, {'x'}},
-        {shortMagic, shortMagic},
+        {referenceWithTrueLength(), reference}, {{}, {}}, {{'x'}, {'x'}}, {shortMagic, shortMagic},
         {testData(200000), testData(200000)},
     };
     for (const std::size_t size : {0u, 1u, 15u, 4095u, 4096u, 4097u, 70000u, 1500000u}) {
@@ -35,7 +33,7 @@ TEST(LzExpand, ExpandsCompressedFilesAndCopiesOthersUnchanged) {
 
 TEST(LzExpand, ReplacesThroughALinkKeepingPermissionsWithTheSourceTime) {
     ScratchFolder folder;
-    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
     const auto then = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
     fs::last_write_time(folder / "a.tx_", then);
     writeText(folder / "a.txt", std::string(100000, 'o'));
@@ -101,4 +99,38 @@ TEST(LzExpand, ExpandsFromSeveralThreadsAtOnce) {
         EXPECT_EQ(results[i], 300000);
         EXPECT_EQ(readBytes(folder / ("out" + std::to_string(i))), data);
     }
+}
+
+// LZStop ends a copy running on another thread, and one started after it at
+// once; the file at the destination stays as it was and no temporary is left.
+TEST(LzExpand, StopEndsTheCopyAndKeepsTheDestination) {
+    ScratchFolder folder;
+    writeZeroStream(folder / "big.tx_", 20 * 1000 * 1000); // 480 MB expanded
+    writeText(folder / "big.txt", "previous");
+    for (const bool whileCopying : {false, true}) {
+        OFSTRUCT record;
+        const int in = LZOpenFileA((folder / "big.tx_").string(), record, OF_READ);
+        const int out = LZOpenFileA((folder / "big.txt").string(), record, OF_CREATE);
+        std::int64_t result = 0;
+        if (!whileCopying)
+            LZStop(out);
+        std::thread copy([&] { result = LZCopy(in, out); });
+        // Stops once the temporary beside the file has grown.
+        while (whileCopying && [&] {
+            for (const auto& entry : fs::directory_iterator(folder.path())) {
+                if (entry.path().filename().string().front() == '.' && entry.file_size() > 0)
+                    return false;
+            }
+            return true;
+        }())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_EQ(LZStop(out), 0);
+        copy.join();
+        EXPECT_EQ(result, LZERROR_STOPPED);
+        EXPECT_EQ(LZClose(in), 0);
+        EXPECT_EQ(LZClose(out), 0);
+        EXPECT_EQ(readText(folder / "big.txt"), "previous");
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"big.tx_", "big.txt"}));
+    }
+    EXPECT_EQ(LZStop(12345), LZERROR_BADOUTHANDLE);
 }

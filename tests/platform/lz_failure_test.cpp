@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The LZ library's failures: each reported by its code, none of them costing
 // the file that the destination names.
+#include "szdd/szdd.h"
 #include "tests/platform/lz_test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -31,29 +33,79 @@ TEST(LzFailure, UnopenableSourceOrUncreatableDestinationGivesBadInHandle) {
     }
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"file", "folder", "loop"}));
     // The control: a name of the largest length can still be created.
-    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
     EXPECT_EQ(expandFile(folder / "a.tx_", folder / std::string(255, 'n')), 20);
     EXPECT_EQ(readText(folder / std::string(255, 'n')), kReferenceText);
 }
 
-TEST(LzFailure, DamagedOrUnreadableSourceKeepsThePreviousFileOrLeavesNone) {
+TEST(LzFailure, UnknownMethodOrUnreadableSourceKeepsThePreviousFileOrLeavesNone) {
     ScratchFolder folder;
     Bytes otherMethod = compressed(testData(1000));
     otherMethod[kMethodOffset] = 'B';
-    writeBytes(folder / "cut.tx_", cutInsideMatch());
     writeBytes(folder / "b.tx_", otherMethod);
     // A regular file in name whose every read fails: this process's memory
     // at address 0.
-    const std::pair<fs::path, std::int64_t> cases[] = {{folder / "cut.tx_", LZERROR_READ},
-                                                       {folder / "b.tx_", LZERROR_UNKNOWNALG},
+    const std::pair<fs::path, std::int64_t> cases[] = {{folder / "b.tx_", LZERROR_UNKNOWNALG},
                                                        {"/proc/self/mem", LZERROR_READ}};
     for (const auto& [source, code] : cases) {
         writeText(folder / "old.txt", kPrevious);
         EXPECT_EQ(expandFile(source, folder / "old.txt"), code) << source;
         EXPECT_EQ(expandFile(source, folder / "new.txt"), code) << source;
         EXPECT_EQ(readText(folder / "old.txt"), kPrevious);
-        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"b.tx_", "cut.tx_", "old.txt"}));
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"b.tx_", "old.txt"}));
     }
+}
+
+// A file cut short, cut inside a match, with noise after its header, or from
+// a compressor that writes a wrong length: the lengths differ. A new
+// destination keeps what could be expanded; an existing one is kept.
+TEST(LzFailure, LengthOtherThanTheHeadersReplacesNothing) {
+    ScratchFolder folder;
+    const Bytes whole = compressed(testData(78737));
+    Bytes noise = compressed(testData(5000));
+    for (std::size_t i = szdd::kHeaderSize; i < noise.size(); ++i)
+        noise[i] = static_cast<std::uint8_t>(i * 7919 % 251);
+    const Bytes cases[] = {Bytes(whole.begin(), whole.begin() + 5000), cutInsideMatch(), noise,
+                           kReferenceCompressed};
+    for (const Bytes& file : cases) {
+        writeBytes(folder / "in.tx_", file);
+        Bytes part;
+        szdd::expand(file, part);
+        writeText(folder / "old.txt", kPrevious);
+        EXPECT_EQ(expandFile(folder / "in.tx_", folder / "old.txt"), LZERROR_BADLENGTH);
+        EXPECT_EQ(readText(folder / "old.txt"), kPrevious);
+        OFSTRUCT record;
+        const int in = LZOpenFileA((folder / "in.tx_").string(), record, OF_READ);
+        const int out = LZOpenFileA((folder / "new.txt").string(), record, OF_CREATE);
+        EXPECT_EQ(LZCopy(in, out), LZERROR_BADLENGTH);
+        LZCOPYINFO info;
+        ASSERT_EQ(LZCopyInfo(out, info), 0);
+        EXPECT_EQ(info.written, part.size());
+        szdd::Header header;
+        ASSERT_EQ(szdd::readHeader(file, header), szdd::Status::ok);
+        EXPECT_EQ(info.headerLength, header.length);
+        EXPECT_FALSE(info.replacesExisting);
+        EXPECT_EQ(LZClose(in), 0);
+        EXPECT_EQ(LZClose(out), 0);
+        EXPECT_EQ(readBytes(folder / "new.txt"), part);
+        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.tx_", "new.txt", "old.txt"}));
+        fs::remove(folder / "new.txt");
+    }
+}
+
+// What each failure of the host leaves for LZLastError.
+TEST(LzFailure, LastErrorTellsTheHostsReason) {
+    ScratchFolder folder;
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
+    OFSTRUCT record;
+    EXPECT_EQ(LZOpenFileA((folder / "absent").string(), record, OF_READ), LZERROR_BADINHANDLE);
+    EXPECT_EQ(LZLastError(), ENOENT);
+    EXPECT_EQ(LZOpenFileA((folder / "no/a.txt").string(), record, OF_CREATE), LZERROR_BADINHANDLE);
+    EXPECT_EQ(LZLastError(), ENOENT);
+    EXPECT_EQ(LZOpenFileA(folder.path().string(), record, OF_READ), LZERROR_BADINHANDLE);
+    EXPECT_EQ(LZLastError(), EISDIR);
+    EXPECT_EQ(expandFile(folder / "a.tx_", folder / "a.txt"), 20);
+    EXPECT_EQ(LZLastError(), 0);
 }
 
 TEST(LzFailure, WriteFailureGivesWriteErrorAndKeepsThePreviousFile) {
@@ -76,7 +128,7 @@ TEST(LzFailure, WriteFailureGivesWriteErrorAndKeepsThePreviousFile) {
 
 TEST(LzFailure, BadHandlesAreReportedAndTheDestinationKept) {
     ScratchFolder folder;
-    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
     writeText(folder / "a.txt", kPrevious);
     OFSTRUCT record;
     const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
@@ -97,7 +149,7 @@ TEST(LzFailure, BadHandlesAreReportedAndTheDestinationKept) {
 
 TEST(LzFailure, DestinationRemovedBeforeCloseIsReported) {
     ScratchFolder folder;
-    writeBytes(folder / "a.tx_", kReferenceCompressed);
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
     fs::create_directory(folder / "out");
     OFSTRUCT record;
     const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
@@ -106,4 +158,21 @@ TEST(LzFailure, DestinationRemovedBeforeCloseIsReported) {
     fs::remove_all(folder / "out");
     EXPECT_EQ(LZClose(in), 0);
     EXPECT_EQ(LZClose(out), LZERROR_WRITE);
+}
+
+// A file that appears at a new destination's name while the copy runs is
+// not replaced by it.
+TEST(LzFailure, FileThatAppearedMeanwhileIsNotReplaced) {
+    ScratchFolder folder;
+    writeBytes(folder / "a.tx_", referenceWithTrueLength());
+    OFSTRUCT record;
+    const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
+    const int out = LZOpenFileA((folder / "a.txt").string(), record, OF_CREATE);
+    ASSERT_EQ(LZCopy(in, out), 20);
+    writeText(folder / "a.txt", kPrevious);
+    EXPECT_EQ(LZClose(in), 0);
+    EXPECT_EQ(LZClose(out), LZERROR_WRITE);
+    EXPECT_EQ(LZLastError(), EEXIST);
+    EXPECT_EQ(readText(folder / "a.txt"), kPrevious);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.tx_", "a.txt"}));
 }

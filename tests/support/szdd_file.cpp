@@ -3,6 +3,7 @@
 
 #include "szdd/szdd.h"
 
+#include <fstream>
 #include <stdexcept>
 
 namespace crunchwise::testing {
@@ -29,6 +30,28 @@ Bytes cutInsideMatch() {
     file.push_back(kMatchControl);
     file.push_back(kFirstMatchByte);
     return file;
+}
+
+Bytes withHeaderLength(Bytes file, std::uint32_t length) {
+    constexpr std::size_t kLengthOffset = 10;
+    for (std::size_t i = 0; i < 4; ++i)
+        file.at(kLengthOffset + i) = static_cast<std::uint8_t>(length >> (8 * i));
+    return file;
+}
+
+Bytes referenceWithTrueLength() {
+    return withHeaderLength(kReferenceCompressed, std::uint32_t(kReferenceText.size()));
+}
+
+void writeZeroStream(const std::filesystem::path& path, std::uint64_t groups) {
+    constexpr std::uint64_t kGroupBytes = 17;
+    constexpr std::uint64_t kGroupExpands = 24;
+    const Bytes header = withHeaderLength(compressed({}), std::uint32_t(groups * kGroupExpands));
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(header.data()), szdd::kHeaderSize);
+    }
+    std::filesystem::resize_file(path, szdd::kHeaderSize + groups * kGroupBytes);
 }
 
 } // namespace crunchwise::testing

@@ -25,4 +25,16 @@ Bytes compressed(const Bytes& data, char missingChar = 'x');
 // "match", and only the first of the match's two bytes.
 Bytes cutInsideMatch();
 
+// `file` (an SZDD file) with `length` as its header's expanded length.
+Bytes withHeaderLength(Bytes file, std::uint32_t length);
+
+// The reference file with its true length in its header.
+Bytes referenceWithTrueLength();
+
+// Writes at `path` an SZDD file whose stream is all zero bytes, as a sparse
+// file: every 17 of them (a control byte and eight matches of three)
+// expand to 24 blanks. `groups` such groups give 24 * groups bytes, the
+// length its header gives.
+void writeZeroStream(const std::filesystem::path& path, std::uint64_t groups);
+
 } // namespace crunchwise::testing

@@ -78,7 +78,9 @@ TEST_F(ToolFailure, EachFailureHasItsExitCodeAndReasonAndWritesNothing) {
         {kExpand, "a.bi_", "a.bin/x", 3, "a.bin/x: a.bin is not a folder"},
         {kCompress, "a.bin", "adir", 3, "adir: Is a directory"},
         {kCompress, "huge.bin", "out.bin", 5, "huge.bin: larger than 4 GiB - 1 bytes"},
-        {kExpand, "cut.bi_", "out.bin", 6, "cut.bi_: compressed data cut short"},
+        {kExpand, "cut.bi_", "out.bin", 6,
+         "cut.bi_: compressed data cut short: expanded 0 bytes, the header says 1; out.bin not "
+         "replaced"},
         {kExpand, "q.bi_", "out.bin", 6, "q.bi_: unknown compression method"},
         // Both tools give the host's reason for the same failure.
         {kCompress, "a.bin", tooLong, 3, tooLong + ": File name too long"},
@@ -206,4 +208,38 @@ TEST_F(ToolFailure, SourceChangedWhileCompressedIsReportedAndTheDestinationKept)
     EXPECT_EQ(errors(), "compress.exe: big.bin: changed while it was read; big.bi_ not replaced\n");
     EXPECT_TRUE(readText(folder / "big.bi_") == kPrevious);
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"big.bi_", "big.bin"}));
+}
+
+// A file cut anywhere, noise after a header, or a compressor's wrong length:
+// the expansion's length differs from the header's. expand.exe says so and
+// exits with 6; a new DEST holds what could be expanded, an existing one is
+// kept.
+TEST_F(ToolFailure, LengthOtherThanTheHeadersIsReportedAndReplacesNothing) {
+    const Bytes whole = compressed(testData(78737));
+    constexpr std::size_t kCuts = 40;
+    for (std::size_t cut = 0; cut < kCuts; ++cut) {
+        const std::size_t size = szdd::kHeaderSize + 1 + cut * (whole.size() - 16) / kCuts;
+        writeBytes(folder / "cut.tx_", Bytes(whole.begin(), whole.begin() + long(size)));
+        Bytes part;
+        szdd::expand(readBytes(folder / "cut.tx_"), part);
+        EXPECT_EQ(run(kExpand, {"cut.tx_", "new.txt"}), 6) << size;
+        EXPECT_NE(errors().find("expand.exe: cut.tx_: "), std::string::npos);
+        EXPECT_NE(errors().find("expanded " + std::to_string(part.size()) +
+                                " bytes, the header says 78737\n"),
+                  std::string::npos)
+            << errors();
+        EXPECT_EQ(readBytes(folder / "new.txt"), part);
+        fs::remove(folder / "new.txt");
+    }
+    writeBytes(folder / "ref.tx_", kReferenceCompressed);
+    writeText(folder / "old.txt", kPrevious);
+    EXPECT_EQ(run(kExpand, {"ref.tx_", "old.txt"}), 6);
+    EXPECT_EQ(
+        errors(),
+        "expand.exe: ref.tx_: expanded 20 bytes, the header says 5237; old.txt not replaced\n");
+    EXPECT_EQ(readText(folder / "old.txt"), kPrevious);
+    EXPECT_EQ(run(kExpand, {"ref.tx_", "ref.txt"}), 6);
+    EXPECT_EQ(readText(folder / "ref.txt"), kReferenceText);
+    EXPECT_EQ(folder.entries(),
+              (std::vector<std::string>{"cut.tx_", "old.txt", "ref.tx_", "ref.txt"}));
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/common/file_job.h"
 
-#include "tools/common/guarded_output.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -77,8 +75,8 @@ ExitCode reportTransformFailure(const FileJob& job, const char* program,
         return exitOk;
     case Status::readFailed:
         return source(std::strerror(result.hostError), exitSourceUnreadable);
-    case Status::truncated:
-        return source("compressed data cut short", exitCorruptSource);
+    case Status::lengthDiffers:
+        break; // see reportDamaged
     case Status::unknownMethod:
         return source("unknown compression method", exitCorruptSource);
     case Status::tooLarge:
@@ -88,11 +86,31 @@ ExitCode reportTransformFailure(const FileJob& job, const char* program,
                       exitSourceUnreadable);
     case Status::outOfMemory:
         return source("out of memory", exitOutOfMemory);
+    case Status::stopped:
     case Status::writeFailed:
         break;
     }
     reportFailure(err, program, job.destination, std::strerror(result.hostError));
     return exitDestinationFailed;
+}
+
+// An expansion whose length differs from the header's: a new destination
+// receives what could be expanded, an existing one is kept. Reports it and
+// returns exitCorruptSource, or the failure to write the destination.
+ExitCode reportDamaged(const FileJob& job, const char* program, const TransformResult& result,
+                       ReplacingFile& output, std::ostream& err) {
+    std::string reason = result.cutInsideMatch ? "compressed data cut short: " : "";
+    reason += "expanded " + std::to_string(result.expandedBytes) + " bytes, the header says " +
+              std::to_string(result.headerLength);
+    if (output.replacesExisting() && !output.inPlace()) {
+        output.discard();
+        reason += "; " + job.destination.string() + " not replaced";
+    } else if (const int error = output.commit(); error != 0) {
+        reportFailure(err, program, job.destination, std::strerror(error));
+        return exitDestinationFailed;
+    }
+    reportFailure(err, program, job.source, reason);
+    return exitCorruptSource;
 }
 
 } // namespace
@@ -107,12 +125,15 @@ ExitCode runFileJob(const FileJob& job, const char* program, const Transform& tr
         reportFailure(err, program, job.source, std::strerror(error));
         return exitSourceUnreadable;
     }
-    GuardedOutput output;
+    ReplacingFile output;
     if (const int error = output.open(job.destination); error != 0) {
         reportFailure(err, program, job.destination, destinationFailure(job, error));
         return exitDestinationFailed;
     }
-    const TransformResult result = transform(source, output.file());
+    const TransformResult result = transform(source, output);
+    if (result.status == TransformResult::Status::lengthDiffers) {
+        return reportDamaged(job, program, result, output, err);
+    }
     if (result.status != TransformResult::Status::ok) {
         output.discard();
         return reportTransformFailure(job, program, result, err);

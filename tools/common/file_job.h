@@ -28,7 +28,9 @@ std::string destinationFailure(const FileJob& job, int hostError);
 
 // Turns the source of `job` into its destination: checks the job, opens the
 // source and the output, runs `transform`, then moves the output into place
-// or reports why not. Returns exitOk, or the exit code after reporting.
+// or reports why not. An expansion whose length differs from the header's
+// is reported with both lengths (exitCorruptSource) and moved into place
+// only where no file was. Returns exitOk, or the exit code after reporting.
 using Transform = std::function<TransformResult(const PosixFile& source, ReplacingFile& output)>;
 ExitCode runFileJob(const FileJob& job, const char* program, const Transform& transform,
                     std::ostream& err);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/common/tool_main.h"
 
+#include "platform/interrupt_cleanup.h"
 #include "tools/common/file_job.h"
-#include "tools/common/guarded_output.h"
 
 #include <filesystem>
 #include <map>
@@ -47,7 +47,8 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
     case ToolCommand::Action::run:
         break;
     }
-    GuardedOutput::installHandlers();
+    // An interrupted run leaves no hidden temporary behind.
+    InterruptCleanup::installHandlers();
     int result = exitOk;
     // Each output of the run, with the job that claimed it first: with -r
     // two sources may map to one name, and the second must not overwrite

@@ -29,14 +29,24 @@ a file that is not compressed is copied as it is.
 DEST is written under a temporary name and moved into place only when the
 whole file was expanded; it is never the source itself. A device or pipe as
 DEST is written in place.
+A compressed file whose expansion is not as long as its header says (cut
+short, damaged, or written by a compressor that gives a wrong length) is
+reported as "SOURCE: expanded N bytes, the header says M" with exit code 6:
+a new DEST holds what could be expanded, an existing DEST is kept as it was.
 Exit codes: 0 success, 1 wrong arguments, 2 source unreadable or changed
 while read, 3 destination cannot be written (or already written by this
-run), 4 destination is the source, 6 damaged compressed data, 7 out of
-memory. With several files the first failure's code is returned.
+run), 4 destination is the source, 6 damaged compressed data (another
+method, or the length above), 7 out of memory. With several files the first
+failure's code is returned.
 )";
 
 ExitCode expandFile(const FileJob& job, std::ostream& err) {
-    return runFileJob(job, kProgram, expandIntoFile, err);
+    return runFileJob(
+        job, kProgram,
+        [](const PosixFile& source, ReplacingFile& output) {
+            return expandIntoFile(source, output);
+        },
+        err);
 }
 
 } // namespace

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Temporary files that are removed should the process be interrupted
+// (SIGINT, SIGTERM, SIGHUP: Ctrl+C, kill, the end of a session), before the
+// process ends by that signal as it would have. Every ReplacingFile
+// registers its temporary here; the handlers are set up once per process by
+// installHandlers(). Registration is safe from any thread.
+#pragma once
+
+#include <filesystem>
+
+namespace crunchwise {
+
+class InterruptCleanup {
+public:
+    // Sets up the signal handlers (once; later calls do nothing). SIGXFSZ is
+    // ignored, so that a write past the file-size limit fails with EFBIG and
+    // is reported instead of ending the process silently. Signals that the
+    // process was started ignoring stay ignored.
+    static void installHandlers();
+
+    InterruptCleanup() = default;
+    // Registers `temporary` for removal. When every place is taken (more than
+    // a few dozen files open at once), the file is not registered.
+    explicit InterruptCleanup(const std::filesystem::path& temporary);
+    ~InterruptCleanup() { release(); }
+    InterruptCleanup(InterruptCleanup&& other) noexcept;
+    InterruptCleanup& operator=(InterruptCleanup&& other) noexcept;
+    InterruptCleanup(const InterruptCleanup&) = delete;
+    InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+    // Forgets the file: it was moved into place or removed.
+    void release();
+
+private:
+    int slot_ = -1;
+};
+
+} // namespace crunchwise
