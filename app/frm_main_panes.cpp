@@ -62,7 +62,11 @@ void frmMain::File1_Click() {
     trap.step([&] { lblStatus->clear(); });
 }
 
+// Both lists: the folder list shows subfolders made or removed meanwhile.
 void frmMain::mnuRefresh_Click() {
     ErrorTrap trap(tag("mnuRefresh_Click"));
-    trap.step([&] { File1->refresh(); });
+    trap.step([&] {
+        File1->refresh();
+        Dir1->refresh();
+    });
 }

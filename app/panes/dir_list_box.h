@@ -38,6 +38,12 @@ public:
     // when that folder cannot be read any more. Emits and throws as setPath().
     void openDrive(const QString& root);
 
+    // Reads the current folder's subfolders again; the highlighted entry and
+    // the scroll position stay where they still can. Does nothing before the
+    // first setPath(). Throws RuntimeError like setPath() when the folder
+    // can no longer be read, keeping the list.
+    void refresh();
+
     // The number of subfolders; 0 before the first setPath().
     int listCount() const;
 
