@@ -5,15 +5,11 @@
 #include "app/panes/key_ascii.h"
 #include "errors/runtime_error.h"
 #include "platform/files/file_name_codec.h"
-#include "platform/files/file_url.h"
 #include "platform/files/folder_reader.h"
 
-#include <QDrag>
 #include <QKeyEvent>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QSet>
-#include <QStyle>
 
 namespace crunchwise {
 
@@ -39,6 +35,7 @@ void FileListBox::setPath(const QString& path) {
     const QString folder = FolderReader::normalized(path);
     FolderListing listing = FolderReader::read(folder, FolderReader::Entries::Files);
     path_ = folder;
+    model_->setFolder(folder);
     model_->setListing(std::move(listing));
 }
 
@@ -53,9 +50,13 @@ void FileListBox::refresh() {
     // it. A current file that went away leaves none current, never a
     // neighbour that the user did not choose.
     if (model_->update(std::move(listing)) == FileListModel::Update::Reset)
-        restoreSelection(keep, current, top);
+        restoreSelection(keep, current);
     else if (bytesOf(listIndex()) != current)
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    // The file at the top stays there, whatever came or went above it.
+    const int topRow = top.isEmpty() ? -1 : model_->rowOf(top);
+    if (topRow >= 0)
+        scrollTo(model_->index(topRow), QAbstractItemView::PositionAtTop);
 }
 
 QByteArray FileListBox::bytesOf(int row) const {
@@ -72,14 +73,11 @@ QList<QByteArray> FileListBox::selectedNames() const {
 }
 
 void FileListBox::restoreSelection(const QList<QByteArray>& selectedNames,
-                                   const QByteArray& currentName, const QByteArray& topName) {
+                                   const QByteArray& currentName) {
     selectBytes(selectedNames);
     const int currentRow = currentName.isEmpty() ? -1 : model_->rowOf(currentName);
     if (currentRow >= 0)
         selectionModel()->setCurrentIndex(model_->index(currentRow), QItemSelectionModel::NoUpdate);
-    const int topRow = topName.isEmpty() ? -1 : model_->rowOf(topName);
-    if (topRow >= 0)
-        scrollTo(model_->index(topRow), QAbstractItemView::PositionAtTop);
 }
 
 // One pass over the list, one selection range per run of rows.
@@ -178,22 +176,6 @@ void FileListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QListView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
         emit dblClick();
-}
-
-// The selected files as file addresses; a copy, never a move: the files
-// are the user's, and a file manager that took them would delete them here.
-void FileListBox::startDrag(Qt::DropActions) {
-    QStringList paths;
-    for (const QByteArray& name : selectedNames())
-        paths.append(FolderReader::join(path_, FileNameCodec::decode(name)));
-    if (paths.isEmpty())
-        return;
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/uri-list"), FileUrl::uriList(paths));
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data);
-    drag->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(32));
-    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 void FileListBox::keyPressEvent(QKeyEvent* event) {

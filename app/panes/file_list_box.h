@@ -81,11 +81,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
-    void restoreSelection(const QList<QByteArray>& selectedNames, const QByteArray& currentName,
-                          const QByteArray& topName);
+    void restoreSelection(const QList<QByteArray>& selectedNames, const QByteArray& currentName);
     void selectBytes(const QList<QByteArray>& names);
     QByteArray bytesOf(int row) const;
     QList<QByteArray> selectedNames() const;

@@ -2,7 +2,12 @@
 #include "file_list_model.h"
 
 #include "platform/files/file_name_codec.h"
+#include "platform/files/file_url.h"
+#include "platform/files/folder_reader.h"
 
+#include <QMimeData>
+
+#include <algorithm>
 #include <utility>
 
 namespace crunchwise {
@@ -118,6 +123,25 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
     return QAbstractListModel::flags(index) |
            (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+}
+
+QStringList FileListModel::mimeTypes() const {
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
+    QList<int> rows;
+    for (const QModelIndex& index : indexes) {
+        if (index.isValid() && index.row() < rowCount())
+            rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    QStringList paths;
+    for (int row : rows)
+        paths.append(FolderReader::join(folder_, name(row)));
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), FileUrl::uriList(paths));
+    return data;
 }
 
 } // namespace crunchwise

@@ -19,6 +19,8 @@ public:
 
     // Replaces the whole list (a model reset). Never fails.
     void setListing(FolderListing listing);
+    // The folder of the names, for the addresses that a drag offers.
+    void setFolder(const QString& folder) { folder_ = folder; }
 
     enum class Update {
         None,  // the same names: nothing changed
@@ -42,6 +44,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Dragged rows go as the files' addresses (text/uri-list, exact bytes),
+    // to copy only: a file manager that moved them would take them away.
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
 private:
     int runsUpTo(const FolderListing& next, int most) const;
     void applyRuns();
@@ -49,6 +57,7 @@ private:
     // taken_ come from next_, the others from rows_ from kept_ on.
     std::pair<const FolderListing*, qsizetype> locate(int row) const;
 
+    QString folder_;
     FolderListing rows_;
     FolderListing next_;
     qsizetype taken_ = 0; // rows of next_ in place

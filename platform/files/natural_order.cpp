@@ -13,14 +13,20 @@ namespace {
 // a unit below 0x80 as itself, any other as three bytes, the first of them
 // 0x80 or above. No unit's bytes begin another's, so byte order is unit
 // order.
-void putUnit(std::string& key, char16_t unit) {
+char* putUnit(char* out, char16_t unit) {
     if (unit < 0x80) {
-        key.push_back(char(unit));
-        return;
+        *out++ = char(unit);
+        return out;
     }
-    key.push_back(char(0x80 | (unit >> 14)));
-    key.push_back(char((unit >> 7) & 0x7F));
-    key.push_back(char(unit & 0x7F));
+    *out++ = char(0x80 | (unit >> 14));
+    *out++ = char((unit >> 7) & 0x7F);
+    *out++ = char(unit & 0x7F);
+    return out;
+}
+
+void putUnit(std::string& key, char16_t unit) {
+    char bytes[3];
+    key.append(bytes, std::size_t(putUnit(bytes, unit) - bytes));
 }
 
 template <typename Char> char16_t unitOf(Char c) {
@@ -86,6 +92,34 @@ template <typename Char> void appendKeyOf(std::string& key, const Char* name, st
     }
 }
 
+// The usual name, all ASCII, keyed in one pass into room made once: a byte
+// gives at most three key bytes (a one-digit number: '0', its length, the
+// digit).
+void appendAsciiKey(std::string& key, std::string_view name) {
+    const std::size_t start = key.size();
+    key.resize(start + 3 * name.size());
+    char* out = key.data() + start;
+    const char* p = name.data();
+    const char* const end = p + name.size();
+    while (p < end) {
+        if (!isDigit(*p)) {
+            *out++ = *p >= 'A' && *p <= 'Z' ? char(*p + 32) : *p;
+            ++p;
+            continue;
+        }
+        const char* digitsEnd = p;
+        while (digitsEnd < end && isDigit(*digitsEnd))
+            ++digitsEnd;
+        while (p < digitsEnd - 1 && *p == '0')
+            ++p;
+        *out++ = '0';
+        out = putUnit(out, char16_t(std::min<std::ptrdiff_t>(digitsEnd - p, 0xFFFF)));
+        out = std::copy(p, digitsEnd, out);
+        p = digitsEnd;
+    }
+    key.resize(std::size_t(out - key.data()));
+}
+
 } // namespace
 
 void NaturalOrder::appendKey(std::string& key, QStringView name) {
@@ -96,7 +130,7 @@ void NaturalOrder::appendKey(std::string& key, std::string_view nameBytes) {
     const bool ascii = std::all_of(nameBytes.begin(), nameBytes.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (ascii)
-        appendKeyOf(key, nameBytes.data(), nameBytes.size());
+        appendAsciiKey(key, nameBytes);
     else
         appendKey(key, FileNameCodec::decode(nameBytes.data(), qsizetype(nameBytes.size())));
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the panes turn file names into text and order them.
 #include "platform/files/file_name_codec.h"
+#include "platform/files/file_url.h"
 #include "platform/files/folder_listing.h"
 #include "platform/files/natural_order.h"
 
@@ -11,6 +12,7 @@
 
 using crunchwise::FileNameCodec;
 using crunchwise::FolderListing;
+namespace FileUrl = crunchwise::FileUrl;
 using crunchwise::NaturalOrder;
 
 namespace {
@@ -82,6 +84,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Ordered{"HugeNumbers", "v99999999999999999999", "v100000000000000000000"}),
     [](const testing::TestParamInfo<Ordered>& info) { return info.param.label; });
 
+// A name of ASCII bytes takes a faster way to its key, to the same key.
+TEST(NaturalOrder, AsciiBytesKeyAsTheirText) {
+    for (const QByteArray& name :
+         {QByteArray("Setup_File007.EX_"), QByteArray("a1b22c333"), QByteArray("0"),
+          QByteArray("x") + QByteArray(200, '9') + "y", QByteArray("MiXeD CaSe ~!@#.txt")}) {
+        std::string fromBytes, fromText;
+        NaturalOrder::appendKey(fromBytes,
+                                std::string_view(name.constData(), std::size_t(name.size())));
+        NaturalOrder::appendKey(fromText, QString::fromLatin1(name));
+        EXPECT_EQ(fromBytes, fromText) << name.toStdString();
+    }
+}
+
 // Names that tie in their first key bytes, share long beginnings, differ in
 // case or accents only, or are not UTF-8: the listing's fast sort must agree
 // with the comparison.
@@ -113,5 +128,40 @@ TEST(NaturalOrder, FolderListingSortsAsTheComparison) {
     EXPECT_EQ(FileNameCodec::encode(listing.name(latin1)), QByteArray("caf\xe9"));
     EXPECT_EQ(listing.indexOf("missing"), -1);
 }
+
+// File addresses as drag and drop passes them: exact bytes both ways.
+TEST(FileUrl, PathsComeBackByteForByte) {
+    const QStringList paths{FileNameCodec::decode("/tmp/caf\xe9 #1 100%?.ex_"),
+                            FileNameCodec::decode("/tmp/caf\xc3\xa9 \"x\";$(y).txt"),
+                            QStringLiteral("/")};
+    const QByteArray list = FileUrl::uriList(paths);
+    EXPECT_TRUE(list.startsWith("file:///tmp/caf%E9%20%231%20100%25%3F.ex_\r\n"));
+    EXPECT_EQ(FileUrl::localPaths(list), paths);
+}
+
+struct UriLine {
+    const char* label;
+    QByteArray line;
+    QString path; // empty: left out
+};
+
+class FileUrlLines : public testing::TestWithParam<UriLine> {};
+
+TEST_P(FileUrlLines, NameALocalPathOrNothing) {
+    const UriLine& line = GetParam();
+    const QStringList paths = FileUrl::localPaths("# a comment\r\n" + line.line + "\r\n");
+    EXPECT_EQ(paths, line.path.isEmpty() ? QStringList() : QStringList{line.path});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, FileUrlLines,
+    testing::Values(UriLine{"Plain", "file:///a/b.txt", "/a/b.txt"},
+                    UriLine{"Localhost", "file://localhost/a%20b", "/a b"},
+                    UriLine{"RawUtf8FromALaxSender", "file:///caf\xc3\xa9 x", "/caf\u00e9 x"},
+                    UriLine{"OtherHost", "file://elsewhere/a", ""},
+                    UriLine{"OtherScheme", "https://example.org/a", ""},
+                    UriLine{"EncodedSlashNamesNoFile", "file:///a%2Fb", ""},
+                    UriLine{"EncodedNul", "file:///a%00b", ""}, UriLine{"Relative", "file:a", ""}),
+    [](const testing::TestParamInfo<UriLine>& info) { return info.param.label; });
 
 } // namespace
