@@ -43,13 +43,14 @@ void FileListBox::refresh() {
     if (path_.isEmpty())
         return;
     FolderListing listing = FolderReader::read(path_, FolderReader::Entries::Files);
-    const QList<QByteArray> keep = selectedNames();
     const QByteArray current = bytesOf(listIndex());
     const QByteArray top = bytesOf(indexAt(QPoint(1, 1)).row());
     // Rows that stay keep their selection by themselves; only a reset loses
     // it. A current file that went away leaves none current, never a
     // neighbour that the user did not choose.
-    if (model_->update(std::move(listing)) == FileListModel::Update::Reset)
+    QList<QByteArray> keep;
+    const auto update = model_->update(std::move(listing), [&] { keep = selectedNames(); });
+    if (update == FileListModel::Update::Reset)
         restoreSelection(keep, current);
     else if (bytesOf(listIndex()) != current)
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);

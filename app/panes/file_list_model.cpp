@@ -27,10 +27,12 @@ void FileListModel::setListing(FolderListing listing) {
     endResetModel();
 }
 
-FileListModel::Update FileListModel::update(FolderListing listing) {
+FileListModel::Update FileListModel::update(FolderListing listing,
+                                            const std::function<void()>& beforeReset) {
     if (listing.sameNames(rows_))
         return Update::None;
     if (runsUpTo(listing, kMostRuns + 1) > kMostRuns) {
+        beforeReset();
         setListing(std::move(listing));
         return Update::Reset;
     }

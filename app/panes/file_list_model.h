@@ -10,6 +10,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 namespace crunchwise {
 
 class FileListModel : public QAbstractListModel {
@@ -30,8 +32,9 @@ public:
     // Brings the list to `listing`: each run of names that went away is
     // removed and each run that came is inserted, so that views keep the
     // selection, the current row and the scroll position of the names that
-    // stay. Beyond a few hundred runs one reset is cheaper. Never fails.
-    Update update(FolderListing listing);
+    // stay. Beyond a few hundred runs one reset is cheaper; `beforeReset`
+    // runs just before it, while the old rows are still there. Never fails.
+    Update update(FolderListing listing, const std::function<void()>& beforeReset);
 
     // The name of `row`, exact (see FileNameCodec), and its bytes.
     QString name(int row) const;

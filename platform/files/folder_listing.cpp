@@ -29,6 +29,12 @@ int compareBytes(std::string_view a, std::string_view b) {
 
 } // namespace
 
+void FolderListing::reserve(std::size_t bytes) {
+    names_.reserve(bytes);
+    keys_.reserve(bytes + bytes / 2);
+    entries_.reserve(bytes / 16);
+}
+
 void FolderListing::add(std::string_view name) {
     const std::size_t nameAt = names_.size();
     const std::size_t keyAt = keys_.size();

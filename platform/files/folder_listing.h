@@ -19,6 +19,9 @@ class FolderListing {
 public:
     FolderListing() = default;
 
+    // Makes room for names of about `bytes` bytes in all, so that adding
+    // them copies nothing; memory not used is never touched.
+    void reserve(std::size_t bytes);
     // Adds an entry named by the host bytes `name` (not empty, no "/", no
     // NUL). Call sort() once all are added.
     void add(std::string_view name);

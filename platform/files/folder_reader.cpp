@@ -20,6 +20,7 @@ namespace {
 
 // Large enough to read a folder of 100,000 names in a few calls.
 constexpr std::size_t kBufferBytes = 256 * 1024;
+constexpr off_t kMostReserved = 256 * 1024 * 1024;
 
 struct Descriptor {
     int fd;
@@ -55,6 +56,10 @@ FolderListing FolderReader::read(const QString& folder, Entries wanted) {
     const auto buffer = std::make_unique_for_overwrite<std::uint64_t[]>(kBufferBytes / 8);
     char* const bytes = reinterpret_cast<char*>(buffer.get());
     FolderListing listing;
+    // A folder's size is about the bytes of its entries, names included.
+    struct stat info {};
+    if (::fstat(dir.fd, &info) == 0 && info.st_size > 0 && info.st_size < kMostReserved)
+        listing.reserve(std::size_t(info.st_size));
     for (;;) {
         const ssize_t got = ::getdents64(dir.fd, bytes, kBufferBytes);
         if (got < 0)

@@ -250,6 +250,34 @@ private slots:
         QCOMPARE(box.list(box.listIndex()), QStringLiteral("c"));
     }
 
+    // Hundreds of changes all over the list: read as one new list, with the
+    // selection, the current file and the top file put back by name.
+    void refreshOfManyChangesKeepsTheSelection() {
+        FileListBox box;
+        TestFolder folder;
+        QStringList even;
+        for (int i = 0; i < 1000; i += 2)
+            even << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
+        open(box, folder, even);
+        box.setListIndex(300);
+        box.setSelected(10, true);
+        box.scrollTo(box.model()->index(200, 0), QAbstractItemView::PositionAtTop);
+        const QString top = box.list(box.indexAt(QPoint(1, 1)).row());
+        QStringList odd;
+        for (int i = 1; i < 800; i += 2)
+            odd << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
+        QVERIFY(folder.create(odd));
+        QSignalSpy reset(box.model(), &QAbstractItemModel::modelReset);
+        box.refresh();
+        QCoreApplication::processEvents();
+        QCOMPARE(reset.size(), 1);
+        QCOMPARE(box.listCount(), 900);
+        QCOMPARE(box.list(box.listIndex()), QStringLiteral("f600"));
+        QCOMPARE(selectedRows(box).size(), 2);
+        QVERIFY(box.selected(20) && box.list(20) == QStringLiteral("f020"));
+        QCOMPARE(box.list(box.indexAt(QPoint(1, 1)).row()), top);
+    }
+
     // Files that come or go above the top of a scrolled list do not move it.
     void refreshKeepsTheTopFile() {
         FileListBox box;
