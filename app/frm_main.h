@@ -171,6 +171,7 @@ private:
     void mnuSelectAll_Click();
     void createFolderWatch();
     void followFolder();
+    void readListsAgain();
     void openNearestFolder();
     void enableCommands(bool enabled);
     void connectPanes();

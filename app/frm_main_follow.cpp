@@ -41,8 +41,7 @@ void frmMain::followFolder() {
         return;
     }
     try {
-        File1->refresh();
-        Dir1->refresh();
+        readListsAgain();
     } catch (const RuntimeError& failure) {
         // A folder that went away gives way to the nearest one left; any other
         // failure leaves the lists as they are, for Refresh to report.

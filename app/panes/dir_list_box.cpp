@@ -71,10 +71,14 @@ void DirListBox::showFolder(const QString& folder, const std::vector<QString>& s
 }
 
 void DirListBox::refresh() {
+    if (!path_.isEmpty())
+        refresh(FolderReader::read(path_, FolderReader::Entries::Folders));
+}
+
+void DirListBox::refresh(const FolderListing& listing) {
     if (path_.isEmpty())
         return;
-    const std::vector<QString> subfolders =
-        FolderReader::read(path_, FolderReader::Entries::Folders).names();
+    const std::vector<QString> subfolders = listing.names();
     const auto shown = [&] {
         if (int(subfolders.size()) != listCount())
             return false;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "errors/runtime_error.h"
+#include "platform/files/folder_listing.h"
 
 #include <QHash>
 #include <QIcon>
@@ -43,6 +44,9 @@ public:
     // first setPath(). Throws RuntimeError like setPath() when the folder
     // can no longer be read, keeping the list.
     void refresh();
+    // The same with the folder's subfolders read elsewhere (FolderReader).
+    // Never fails.
+    void refresh(const FolderListing& subfolders);
 
     // The number of subfolders; 0 before the first setPath().
     int listCount() const;

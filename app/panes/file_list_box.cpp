@@ -40,9 +40,11 @@ void FileListBox::setPath(const QString& path) {
 }
 
 void FileListBox::refresh() {
-    if (path_.isEmpty())
-        return;
-    FolderListing listing = FolderReader::read(path_, FolderReader::Entries::Files);
+    if (!path_.isEmpty())
+        refresh(FolderReader::read(path_, FolderReader::Entries::Files));
+}
+
+void FileListBox::refresh(FolderListing listing) {
     const QByteArray current = bytesOf(listIndex());
     const QByteArray top = bytesOf(indexAt(QPoint(1, 1)).row());
     // Rows that stay keep their selection by themselves; only a reset loses

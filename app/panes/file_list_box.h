@@ -6,6 +6,8 @@
 // files offers them to other programs as file addresses, to copy only.
 #pragma once
 
+#include "platform/files/folder_listing.h"
+
 #include <QListView>
 #include <QPoint>
 #include <QString>
@@ -34,6 +36,9 @@ public:
     // setPath(). Throws RuntimeError like setPath() when the folder can no
     // longer be read, keeping the old listing.
     void refresh();
+    // The same with the folder's files read elsewhere (FolderReader). Never
+    // fails.
+    void refresh(FolderListing files);
 
     // The number of files listed.
     int listCount() const;

@@ -24,6 +24,14 @@ public:
     // unavailable), 52 (no medium) and so on.
     static FolderListing read(const QString& folder, Entries wanted);
 
+    // The files and the folders of `folder`, sorted, in one pass. Throws as
+    // read().
+    struct Listings {
+        FolderListing files;
+        FolderListing folders;
+    };
+    static Listings readBoth(const QString& folder);
+
     // `path` made absolute and clean ("/a/b", "/"); an empty result for an
     // empty `path`. Never fails.
     static QString normalized(const QString& path);
