@@ -40,7 +40,12 @@ QString folderOf(const QString& path) {
 }
 } // namespace
 
+// Only a drag that names local files or folders is offered a place here.
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (FileUrl::localPaths(event->mimeData()->data(kUriList)).isEmpty()) {
+        event->ignore();
+        return;
+    }
     dragMoveEvent(event);
 }
 

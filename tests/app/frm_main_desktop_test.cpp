@@ -40,11 +40,11 @@ bool runElsewhere(const QString& folder, const QString& script) {
            shell.exitStatus() == QProcess::NormalExit && shell.exitCode() == 0;
 }
 
-// A drop of `paths` offering `actions`, as a file manager sends it; the
-// action the window took, or IgnoreAction.
-Qt::DropAction drop(frmMain& window, const QStringList& paths, Qt::DropActions actions) {
+// A drop of the addresses `list` offering `actions`, as a file manager sends
+// it; the action the window took, or IgnoreAction.
+Qt::DropAction drop(frmMain& window, const QByteArray& list, Qt::DropActions actions) {
     QMimeData data;
-    data.setData(QStringLiteral("text/uri-list"), FileUrl::uriList(paths));
+    data.setData(QStringLiteral("text/uri-list"), list);
     const QPoint at = window.File1->mapTo(&window, window.File1->rect().center());
     QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&window, &enter);
@@ -158,6 +158,9 @@ private slots:
                                                << int(Qt::IgnoreAction) << "" << QStringList{};
         QTest::newRow("a folder opens itself")
             << QStringList{"sub"} << copyOrMove << int(Qt::CopyAction) << "sub" << QStringList{};
+        QTest::newRow("addresses of another host are refused")
+            << QStringList{"file://elsewhere/sub/d.txt"} << copyOrMove << int(Qt::IgnoreAction)
+            << "" << QStringList{};
     }
     void droppedFilesOpenTheirFolderSelected() {
         QFETCH(QStringList, dropped);
@@ -169,11 +172,12 @@ private slots:
         QVERIFY(session.source.create({"sub/", "sub/c.txt", "sub/d.txt"}));
         QVERIFY(session.source.createRaw("sub/caf\xe9.ex_"));
         session.window->show();
-        QStringList paths;
+        QByteArray list; // a file manager's text/uri-list
         for (const QString& name : dropped)
-            paths << session.source.pathOf(name);
+            list += name.startsWith(u"file:") ? name.toUtf8() + "\r\n"
+                                              : FileUrl::uriList({session.source.pathOf(name)});
 
-        const auto action = drop(*session.window, paths, Qt::DropActions(offered));
+        const auto action = drop(*session.window, list, Qt::DropActions(offered));
 
         QCOMPARE(int(action), taken);
         const QString shown =
