@@ -67,10 +67,13 @@ frmMain::frmMain(QWidget* parent)
     createFileMenu();
     createMenus();
     createHelpMenu();
+    createKeys();
     setWhatsThisContexts();
     createPopUpMenu();
     showCurrentFolder();
     connectPanes();
+    createFolderWatch();
+    setAcceptDrops(true);
     instance_.setMainWindow(this);
     connect(&instance_, &SingleInstance::openRequested, this, &frmMain::openHandedOverPath);
     // A fixed single border: the designed client area under the menu bar.

@@ -21,6 +21,7 @@ class QMenu;
 class QTimer;
 
 namespace crunchwise {
+class FolderWatch;
 class DriveListBox;
 class DirListBox;
 class FileListBox;
@@ -49,6 +50,9 @@ public:
     // file selected and current. False when it does not exist, cannot be
     // listed or is a file that the list leaves out.
     bool openPath(const QString& path);
+    // Opens the first of `paths` as openPath() does; when it is a file, the
+    // others of its folder are selected with it. False as openPath().
+    bool openPaths(const QStringList& paths);
 
     // The system drive that the panes fall back to.
     static QString systemDrive();
@@ -95,6 +99,7 @@ public:
     crunchwise::FileListBox* File1 = nullptr;
     QLabel* lblStatus = nullptr;
     QAction* mnuRefresh = nullptr;
+    QAction* mnuSelectAll = nullptr;
     QAction* mnuHide = nullptr;
     QAction* mnuShow = nullptr;
     QAction* mnuRemove = nullptr;
@@ -147,6 +152,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     friend class TestFrmMain;
@@ -159,6 +167,12 @@ private:
     void createToolbar();
     void setWhatsThisContexts();
     void createPopUpMenu();
+    void createKeys();
+    void mnuSelectAll_Click();
+    void createFolderWatch();
+    void followFolder();
+    void readListsAgain();
+    void openNearestFolder();
     void enableCommands(bool enabled);
     void connectPanes();
     void restorePosition();
@@ -239,6 +253,8 @@ private:
     void openHandedOverPath(const QString& path);
     void openPendingPath();
 
+    crunchwise::FolderWatch* folderWatch_ = nullptr;
+    QTimer* followLater_ = nullptr;
     int commandLocks_ = 0;
     crunchwise::SingleInstance instance_;
     QString pendingPath_;

@@ -7,6 +7,7 @@
 #include "app/panes/file_list_box.h"
 #include "common/key_codes.h"
 #include "errors/error_trap.h"
+#include "platform/files/folder_reader.h"
 
 #include <QLabel>
 
@@ -62,7 +63,20 @@ void frmMain::File1_Click() {
     trap.step([&] { lblStatus->clear(); });
 }
 
+// Both lists: the folder list shows subfolders made or removed meanwhile.
 void frmMain::mnuRefresh_Click() {
     ErrorTrap trap(tag("mnuRefresh_Click"));
-    trap.step([&] { File1->refresh(); });
+    trap.step([&] { readListsAgain(); });
+}
+
+// One reading of the folder shown for both lists.
+void frmMain::readListsAgain() {
+    if (File1->path() != Dir1->path()) {
+        File1->refresh();
+        Dir1->refresh();
+        return;
+    }
+    FolderReader::Listings both = FolderReader::readBoth(Dir1->path());
+    File1->refresh(std::move(both.files));
+    Dir1->refresh(both.folders);
 }

@@ -13,7 +13,9 @@ set(CPACK_PACKAGE_DESCRIPTION
 end in an underscore (SETUP.EX_, DRIVER.DL_). One window shows a drive
 list, a folder list and a file list: compress or expand the chosen files,
 send them to the Trash, rename them or look at their properties.
-Double-clicking an SZDD file in the file manager opens it in Crunchwise.
+Double-clicking an SZDD file in the file manager opens it in Crunchwise;
+the file manager's menu offers Expand here and Compress with Crunchwise
+(KDE, PCManFM, PCManFM-Qt, Caja with caja-actions).
 .
 The package also installs the command-line tools szdd-compress and
 szdd-expand.")

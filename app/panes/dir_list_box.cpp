@@ -37,7 +37,7 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
 
 void DirListBox::setPath(const QString& path) {
     const QString folder = FolderReader::normalized(path);
-    open(folder, FolderReader::read(folder, FolderReader::Entries::Folders));
+    open(folder, FolderReader::read(folder, FolderReader::Entries::Folders).names());
 }
 
 void DirListBox::openDrive(const QString& root) {
@@ -77,6 +77,42 @@ void DirListBox::showFolder(const QString& folder, const std::vector<QString>& s
     for (const QString& name : subfolders)
         addEntry(FolderReader::join(folder, name), name, ancestorCount_ + 1, false);
     setCurrentRow(ancestorCount_);
+}
+
+void DirListBox::refresh() {
+    if (!path_.isEmpty())
+        refresh(FolderReader::read(path_, FolderReader::Entries::Folders));
+}
+
+void DirListBox::refresh(const FolderListing& listing) {
+    if (path_.isEmpty())
+        return;
+    const std::vector<QString> subfolders = listing.names();
+    const auto shown = [&] {
+        if (int(subfolders.size()) != listCount())
+            return false;
+        for (int i = 0; i < listCount(); ++i) {
+            if (list(i) != FolderReader::join(path_, subfolders[std::size_t(i)]))
+                return false;
+        }
+        return true;
+    };
+    if (shown())
+        return;
+    const QString highlighted = list(listIndex());
+    const QListWidgetItem* top = itemAt(1, 1);
+    const QString topPath = top ? top->data(PathRole).toString() : QString();
+    showFolder(path_, subfolders);
+    QListWidgetItem* newTop = nullptr;
+    for (int row = 0; row < count(); ++row) {
+        const QString entry = item(row)->data(PathRole).toString();
+        if (entry == highlighted)
+            setCurrentRow(row);
+        if (entry == topPath)
+            newTop = item(row);
+    }
+    if (newTop)
+        scrollToItem(newTop, QAbstractItemView::PositionAtTop);
 }
 
 QListWidgetItem* DirListBox::addEntry(const QString& fullPath, const QString& text, int depth,

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "errors/runtime_error.h"
+#include "platform/files/folder_listing.h"
 
 #include <QHash>
 #include <QIcon>
@@ -41,6 +42,15 @@ public:
     // Takes over the current folder of each volume that `other` knows, so
     // that openDrive() here opens where it would open there.
     void takeCurrentFolders(const DirListBox& other);
+
+    // Reads the current folder's subfolders again; the highlighted entry and
+    // the scroll position stay where they still can. Does nothing before the
+    // first setPath(). Throws RuntimeError like setPath() when the folder
+    // can no longer be read, keeping the list.
+    void refresh();
+    // The same with the folder's subfolders read elsewhere (FolderReader).
+    // Never fails.
+    void refresh(const FolderListing& subfolders);
 
     // The number of subfolders; 0 before the first setPath().
     int listCount() const;

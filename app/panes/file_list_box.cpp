@@ -4,6 +4,7 @@
 #include "app/panes/file_list_model.h"
 #include "app/panes/key_ascii.h"
 #include "errors/runtime_error.h"
+#include "platform/files/file_name_codec.h"
 #include "platform/files/folder_reader.h"
 
 #include <QKeyEvent>
@@ -15,7 +16,6 @@ namespace crunchwise {
 namespace {
 
 constexpr int InvalidPropertyValue = 380;
-constexpr int LayoutBatchSize = 5000;
 
 } // namespace
 
@@ -23,44 +23,78 @@ FileListBox::FileListBox(QWidget* parent) : QListView(parent), model_(new FileLi
     setModel(model_);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Rows of one height are laid out in one pass, 100,000 in a few
+    // milliseconds, so the scroll position survives a refresh.
     setUniformItemSizes(true);
-    setLayoutMode(QListView::Batched);
-    setBatchSize(LayoutBatchSize);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
 }
 
 void FileListBox::setPath(const QString& path) {
     const QString folder = FolderReader::normalized(path);
-    auto names = FolderReader::read(folder, FolderReader::Entries::Files);
+    FolderListing listing = FolderReader::read(folder, FolderReader::Entries::Files);
     path_ = folder;
-    model_->setNames(std::move(names));
+    model_->setFolder(folder);
+    model_->setListing(std::move(listing));
 }
 
 void FileListBox::refresh() {
-    if (path_.isEmpty())
-        return;
-    auto names = FolderReader::read(path_, FolderReader::Entries::Files);
-    const QStringList keep = selectedNames();
-    const QString current = list(listIndex());
-    model_->setNames(std::move(names));
-    restoreSelection(keep, current);
+    if (!path_.isEmpty())
+        refresh(FolderReader::read(path_, FolderReader::Entries::Files));
 }
 
-QStringList FileListBox::selectedNames() const {
-    QStringList names;
+void FileListBox::refresh(FolderListing listing) {
+    const QByteArray current = bytesOf(listIndex());
+    const QByteArray top = bytesOf(indexAt(QPoint(1, 1)).row());
+    // Rows that stay keep their selection by themselves; only a reset loses
+    // it. A current file that went away leaves none current, never a
+    // neighbour that the user did not choose.
+    QList<QByteArray> keep;
+    const auto update = model_->update(std::move(listing), [&] { keep = selectedNames(); });
+    if (update == FileListModel::Update::Reset)
+        restoreSelection(keep, current);
+    else if (bytesOf(listIndex()) != current)
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    // The file at the top stays there, whatever came or went above it.
+    const int topRow = top.isEmpty() ? -1 : model_->rowOf(top);
+    if (topRow >= 0)
+        scrollTo(model_->index(topRow), QAbstractItemView::PositionAtTop);
+}
+
+QByteArray FileListBox::bytesOf(int row) const {
+    return isRow(row) ? model_->bytes(row).toByteArray() : QByteArray();
+}
+
+QList<QByteArray> FileListBox::selectedNames() const {
+    QList<QByteArray> names;
     for (const QItemSelectionRange& range : selectionModel()->selection()) {
         for (int row = range.top(); row <= range.bottom(); ++row)
-            names.append(list(row));
+            names.append(model_->bytes(row).toByteArray());
     }
     return names;
 }
 
-void FileListBox::restoreSelection(const QStringList& selectedNames, const QString& currentName) {
-    const QSet<QString> wanted(selectedNames.begin(), selectedNames.end());
+void FileListBox::restoreSelection(const QList<QByteArray>& selectedNames,
+                                   const QByteArray& currentName) {
+    selectBytes(selectedNames);
+    const int currentRow = currentName.isEmpty() ? -1 : model_->rowOf(currentName);
+    if (currentRow >= 0)
+        selectionModel()->setCurrentIndex(model_->index(currentRow), QItemSelectionModel::NoUpdate);
+}
+
+// One pass over the list, one selection range per run of rows.
+void FileListBox::selectBytes(const QList<QByteArray>& names) {
+    if (names.isEmpty())
+        return;
+    const QSet<QByteArray> wanted(names.begin(), names.end());
     QItemSelection selection;
-    const auto& names = model_->names();
+    const int count = listCount();
     int runStart = -1;
-    for (int row = 0; row <= int(names.size()); ++row) {
-        const bool in = row < int(names.size()) && wanted.contains(names[std::size_t(row)]);
+    for (int row = 0; row <= count; ++row) {
+        const QByteArrayView name = row < count ? model_->bytes(row) : QByteArrayView();
+        const bool in =
+            row < count && wanted.contains(QByteArray::fromRawData(name.data(), name.size()));
         if (in && runStart < 0)
             runStart = row;
         if (!in && runStart >= 0) {
@@ -69,9 +103,14 @@ void FileListBox::restoreSelection(const QStringList& selectedNames, const QStri
         }
     }
     selectionModel()->select(selection, QItemSelectionModel::Select);
-    const int currentRow = currentName.isEmpty() ? -1 : model_->rowOf(currentName);
-    if (currentRow >= 0)
-        selectionModel()->setCurrentIndex(model_->index(currentRow), QItemSelectionModel::NoUpdate);
+}
+
+void FileListBox::selectNames(const QStringList& names) {
+    QList<QByteArray> bytes;
+    bytes.reserve(names.size());
+    for (const QString& name : names)
+        bytes.append(FileNameCodec::encode(name));
+    selectBytes(bytes);
 }
 
 int FileListBox::listCount() const {
@@ -96,7 +135,7 @@ void FileListBox::setListIndex(int index) {
 }
 
 QString FileListBox::list(int index) const {
-    return isRow(index) ? model_->names()[std::size_t(index)] : QString();
+    return isRow(index) ? model_->name(index) : QString();
 }
 
 bool FileListBox::selected(int index) const {

@@ -2,8 +2,11 @@
 // The file list: the files of one folder (no folders, no hidden files), in
 // NaturalOrder, several selectable the usual way (click, Shift+click ranges,
 // Ctrl+click toggles, Shift/Ctrl with the keyboard, Ctrl+A). A right click
-// keeps the selection, so a pop-up menu acts on it.
+// keeps the selection, so a pop-up menu acts on it. Dragging the selected
+// files offers them to other programs as file addresses, to copy only.
 #pragma once
+
+#include "platform/files/folder_listing.h"
 
 #include <QListView>
 #include <QPoint>
@@ -28,10 +31,14 @@ public:
     void setPath(const QString& path);
 
     // Reads the folder again, showing files created or deleted meanwhile;
-    // files that are still there stay selected and current. Does nothing
-    // before the first setPath(). Throws RuntimeError like setPath() when the
-    // folder can no longer be read, keeping the old listing.
+    // files that are still there stay selected and current, and the list
+    // stays where it was scrolled to. Does nothing before the first
+    // setPath(). Throws RuntimeError like setPath() when the folder can no
+    // longer be read, keeping the old listing.
     void refresh();
+    // The same with the folder's files read elsewhere (FolderReader). Never
+    // fails.
+    void refresh(FolderListing files);
 
     // The number of files listed.
     int listCount() const;
@@ -58,6 +65,10 @@ public:
     // The number of selected files.
     int selCount() const;
 
+    // Adds the files named `names` (exact) to the selection; names not
+    // listed are passed over. Never fails.
+    void selectNames(const QStringList& names);
+
 signals:
     // A click with the left button in the list, or a key that moved the
     // current file or changed the selection (after the selection changed).
@@ -77,8 +88,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void restoreSelection(const QStringList& selectedNames, const QString& currentName);
-    QStringList selectedNames() const;
+    void restoreSelection(const QList<QByteArray>& selectedNames, const QByteArray& currentName);
+    void selectBytes(const QList<QByteArray>& names);
+    QByteArray bytesOf(int row) const;
+    QList<QByteArray> selectedNames() const;
     bool isRow(int index) const { return index >= 0 && index < listCount(); }
 
     FileListModel* model_;

@@ -58,6 +58,7 @@ check_layout() {
         [ -f "$prefix/share/man/man1/$command.1.gz" ] || fail "no manual page for $command"
     done
     for file in applications/crunchwise.desktop mime/packages/crunchwise.xml \
+        kio/servicemenus/crunchwise-expand.desktop file-manager/actions/crunchwise-compress.desktop \
         icons/hicolor/scalable/apps/crunchwise.svg icons/hicolor/48x48/apps/crunchwise.png \
         man/man1/crunchwise.1.gz; do
         [ -f "$prefix/share/$file" ] || fail "share/$file missing"
@@ -73,6 +74,39 @@ check_tools() {
         fail "szdd-compress wrote no SZDD header"
     run szdd-expand "$work/out/SAMPLE.TX_" "$work/out/sample.txt"
     cmp "$work/data/sample.txt" "$work/out/sample.txt" || fail "round trip changed the file"
+}
+
+# The file manager actions, run as a file manager runs them: the selected
+# files in place of %F, one argument each. Odd names stay names, and a file
+# that exists already is kept.
+run_action() {
+    local file=$1 word command=()
+    shift
+    for word in $(sed -n 's/^Exec=//p' "$file"); do
+        if [ "$word" = %F ]; then command+=("$@"); else command+=("$word"); fi
+    done
+    run "${command[@]}"
+}
+check_file_manager_actions() {
+    local kde=$prefix/share/kio/servicemenus fma=$prefix/share/file-manager/actions
+    local odd="$work/data/-r 'x' \"y\" \$(z);"$'\xe9'.txt
+    for action in expand compress; do
+        cmp <(sed -n 's/^Exec=//p' "$kde/crunchwise-$action.desktop") \
+            <(sed -n 's/^Exec=//p' "$fma/crunchwise-$action.desktop") ||
+            fail "the $action actions differ"
+    done
+    grep -q '^MimeType=application/x-ms-compress-szdd;' "$kde/crunchwise-expand.desktop" ||
+        fail "Expand here is not offered for SZDD files"
+    cp "$work/data/sample.txt" "$odd"
+    printf 'mine' >"$work/data/kept.tx_"
+    cp "$work/data/sample.txt" "$work/data/kept.txt"
+    [ "$(id -u)" -eq 0 ] && chown nobody "$odd" "$work/data/kept.tx_" "$work/data/kept.txt"
+    run_action "$kde/crunchwise-compress.desktop" "$odd" "$work/data/kept.txt" &&
+        fail "Compress with Crunchwise replaced a file"
+    [ "$(cat "$work/data/kept.tx_")" = mine ] || fail "Compress with Crunchwise replaced kept.tx_"
+    mv "$odd" "$work/data/original"
+    run_action "$kde/crunchwise-expand.desktop" "${odd%t}_" || fail "Expand here failed"
+    cmp "$work/data/original" "$odd" || fail "Expand here gave other bytes"
 }
 
 # The batch runner, started in the read-only program folder as the launcher
@@ -123,6 +157,7 @@ listing() { find "$prefix" -printf '%p %s %T@ %m\n' | sort; }
 chmod -R a-w "$prefix"
 before=$(listing)
 check_tools
+check_file_manager_actions
 check_batch_runner
 check_program
 [ "$(listing)" = "$before" ] || fail "something was written into the prefix"

@@ -64,11 +64,29 @@ TEST_F(CompressExpand, RenamingWritesBesideTheSourcesOrIntoTheFolderGivenLast) {
     EXPECT_TRUE(same(folder / "src/LIB.DLL", folder / "packed/LIB.DLL"));
 }
 
+// As the file manager actions run them: an output that exists is kept and
+// named, the other files are still done, and names starting with "-" are
+// files after "--".
+TEST_F(CompressExpand, NoClobberKeepsExistingOutputs) {
+    writeBytes(folder / "-r.txt", testData(500, 4));
+    writeBytes(folder / "a b.txt", testData(600, 5));
+    writeText(folder / "a b.tx_", "mine");
+    ASSERT_EQ(run(kCompress, {"-r", "-n", "--", "-r.txt", "a b.txt"}), 3) << errors();
+    EXPECT_EQ(readText(folder / "a b.tx_"), "mine");
+    EXPECT_NE(errors().find("a b.tx_: exists already; not replaced"), std::string::npos)
+        << errors();
+    fs::rename(folder / "-r.txt", folder / "-r.orig");
+    ASSERT_EQ(run(kExpand, {"--no-clobber", "-r", "--", "-r.tx_"}), 0) << errors();
+    EXPECT_TRUE(same(folder / "-r.orig", folder / "-r.txt"));
+    ASSERT_EQ(run(kExpand, {"-n", "-r", "--", "-r.tx_"}), 3);
+    EXPECT_TRUE(same(folder / "-r.orig", folder / "-r.txt"));
+}
+
 TEST_F(CompressExpand, HelpAndVersion) {
     RunOptions options;
     options.output = errorFile / "stdout";
     EXPECT_EQ(run(kCompress, {"--help"}, options), 0);
-    EXPECT_NE(readText(errorFile / "stdout").find("Usage: compress.exe SOURCE DEST"),
+    EXPECT_NE(readText(errorFile / "stdout").find("Usage: compress.exe [-n] SOURCE DEST"),
               std::string::npos);
     EXPECT_EQ(run(kExpand, {"--version"}, options), 0);
     EXPECT_EQ(readText(errorFile / "stdout"), "expand.exe (Crunchwise) 1.61\n");

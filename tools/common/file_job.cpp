@@ -34,6 +34,10 @@ ExitCode checkFileJob(const FileJob& job, const char* program, std::ostream& err
         reportFailure(err, program, job.destination, std::strerror(EISDIR));
         return exitDestinationFailed;
     }
+    if (job.keepExisting && fs::exists(fs::symlink_status(job.destination, error))) {
+        reportFailure(err, program, job.destination, "exists already; not replaced");
+        return exitDestinationFailed;
+    }
     return exitOk;
 }
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line shared by compress.exe and expand.exe:
 //
-//     PROGRAM SOURCE DEST
-//     PROGRAM -r SOURCE... [FOLDER]
+//     PROGRAM [-n] SOURCE DEST
+//     PROGRAM [-n] -r SOURCE... [FOLDER]
 //
 // With -r each output is named after its source; it goes into FOLDER when the
 // last argument is an existing folder and at least two are given, otherwise
-// beside its source.
+// beside its source. With -n an output that exists already is kept.
 #pragma once
 
 #include <filesystem>
@@ -19,6 +19,7 @@ namespace crunchwise::tools {
 struct FileJob {
     std::filesystem::path source;
     std::filesystem::path destination;
+    bool keepExisting = false; // -n: an existing destination is not replaced
 };
 
 struct ToolCommand {

@@ -13,14 +13,17 @@ namespace {
 constexpr const char* kProgram = "compress.exe";
 
 constexpr const char* kHelp =
-    R"(Usage: compress.exe SOURCE DEST
-       compress.exe -r SOURCE... [FOLDER]
+    R"(Usage: compress.exe [-n] SOURCE DEST
+       compress.exe [-n] -r SOURCE... [FOLDER]
 Writes the SZDD (LZ) compressed form of SOURCE to DEST.
 
   -r         name each output after its source, with the last character
              replaced by "_" (SETUP.EXE gives SETUP.EX_); outputs go into
              FOLDER when the last argument is an existing folder, otherwise
              beside their sources
+  -n, --no-clobber
+             keep a DEST that exists already: it is reported and not
+             replaced
   -h, --help show this help
   --version  show the version
 

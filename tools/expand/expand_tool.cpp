@@ -14,8 +14,8 @@ namespace {
 constexpr const char* kProgram = "expand.exe";
 
 constexpr const char* kHelp =
-    R"(Usage: expand.exe SOURCE DEST
-       expand.exe -r SOURCE... [FOLDER]
+    R"(Usage: expand.exe [-n] SOURCE DEST
+       expand.exe [-n] -r SOURCE... [FOLDER]
 Writes the expanded contents of the SZDD (LZ) compressed file SOURCE to DEST;
 a file that is not compressed is copied as it is.
 
@@ -23,6 +23,9 @@ a file that is not compressed is copied as it is.
              SETUP.EXE, a name of no known kind ends in "$"); outputs go into
              FOLDER when the last argument is an existing folder, otherwise
              beside their sources
+  -n, --no-clobber
+             keep a DEST that exists already: it is reported and not
+             replaced
   -h, --help show this help
   --version  show the version
 

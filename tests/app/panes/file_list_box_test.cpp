@@ -5,6 +5,8 @@
 #include "platform/files/file_name_codec.h"
 #include "test_folder.h"
 
+#include <QDrag>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -246,6 +248,75 @@ private slots:
         clickRow(box, 3, Qt::ControlModifier);
         box.refresh();
         QCOMPARE(box.list(box.listIndex()), QStringLiteral("c"));
+    }
+
+    // Hundreds of changes all over the list: read as one new list, with the
+    // selection, the current file and the top file put back by name.
+    void refreshOfManyChangesKeepsTheSelection() {
+        FileListBox box;
+        TestFolder folder;
+        QStringList even;
+        for (int i = 0; i < 1000; i += 2)
+            even << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
+        open(box, folder, even);
+        box.setListIndex(300);
+        box.setSelected(10, true);
+        box.scrollTo(box.model()->index(200, 0), QAbstractItemView::PositionAtTop);
+        const QString top = box.list(box.indexAt(QPoint(1, 1)).row());
+        QStringList odd;
+        for (int i = 1; i < 800; i += 2)
+            odd << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
+        QVERIFY(folder.create(odd));
+        QSignalSpy reset(box.model(), &QAbstractItemModel::modelReset);
+        box.refresh();
+        QCoreApplication::processEvents();
+        QCOMPARE(reset.size(), 1);
+        QCOMPARE(box.listCount(), 900);
+        QCOMPARE(box.list(box.listIndex()), QStringLiteral("f600"));
+        QCOMPARE(selectedRows(box).size(), 2);
+        QVERIFY(box.selected(20) && box.list(20) == QStringLiteral("f020"));
+        QCOMPARE(box.list(box.indexAt(QPoint(1, 1)).row()), top);
+    }
+
+    // Files that come or go above the top of a scrolled list do not move it.
+    void refreshKeepsTheTopFile() {
+        FileListBox box;
+        TestFolder folder;
+        QVERIFY(folder.createNumbered(300, QStringLiteral("f")));
+        open(box, folder, {});
+        box.scrollTo(box.model()->index(150, 0), QAbstractItemView::PositionAtTop);
+        const QString top = box.list(box.indexAt(QPoint(1, 1)).row());
+        QVERIFY(folder.create({"a1", "a2", "a3"}) && folder.remove("f0"));
+        box.refresh();
+        QCoreApplication::processEvents(); // the list is laid out again
+        QCOMPARE(box.listCount(), 302);
+        QCOMPARE(box.list(box.indexAt(QPoint(1, 1)).row()), top);
+    }
+
+    // Dragged to a file manager, the selected files go as their exact file
+    // addresses, offered to copy only: a move would take them away.
+    void dragOffersTheSelectionToCopy() {
+        FileListBox box;
+        TestFolder folder;
+        open(box, folder, {"a b.txt", "c.txt"});
+        QVERIFY(folder.createRaw("caf\xe9.ex_"));
+        box.refresh();
+        box.selectAll();
+        // The headless platform has no drag and drop: the drag that the
+        // mouse starts returns at once and stays behind to be looked at.
+        const QPoint from = centreOf(box, 0);
+        QTest::mousePress(box.viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(box.viewport(), from + QPoint(2, 2));
+        QTest::mouseMove(box.viewport(), from + QPoint(40, 40));
+        QCOMPARE(box.selCount(), 3);
+        QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, from + QPoint(40, 40));
+        auto* drag = box.findChild<QDrag*>();
+        QVERIFY(drag);
+        const QByteArray offered = drag->mimeData()->data(QStringLiteral("text/uri-list"));
+        const Qt::DropActions actions = drag->supportedActions();
+        const QByteArray base = "file://" + QFile::encodeName(folder.path()).toPercentEncoding("/");
+        QCOMPARE(offered, base + "/a%20b.txt\r\n" + base + "/c.txt\r\n" + base + "/caf%E9.ex_\r\n");
+        QCOMPARE(actions, Qt::DropActions(Qt::CopyAction));
     }
 
     void unreadableFolderKeepsTheListing_data() {

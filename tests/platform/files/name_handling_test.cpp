@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How the panes turn file names into text and order them.
 #include "platform/files/file_name_codec.h"
+#include "platform/files/file_url.h"
+#include "platform/files/folder_listing.h"
 #include "platform/files/natural_order.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,8 @@
 #include <random>
 
 using crunchwise::FileNameCodec;
+using crunchwise::FolderListing;
+namespace FileUrl = crunchwise::FileUrl;
 using crunchwise::NaturalOrder;
 
 namespace {
@@ -80,14 +84,84 @@ INSTANTIATE_TEST_SUITE_P(
                     Ordered{"HugeNumbers", "v99999999999999999999", "v100000000000000000000"}),
     [](const testing::TestParamInfo<Ordered>& info) { return info.param.label; });
 
-TEST(NaturalOrder, SortMatchesTheComparison) {
-    std::vector<QString> names;
-    for (int i = 0; i < 300; ++i)
-        names.push_back(QStringLiteral("%1file%2.%3").arg(i % 3 ? "" : "F").arg(i % 37).arg(i % 5));
-    std::shuffle(names.begin(), names.end(), std::mt19937(7));
-    NaturalOrder::sort(names);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), NaturalOrder::lessThan));
-    EXPECT_EQ(names.size(), 300u);
+// A name of ASCII bytes takes a faster way to its key, to the same key.
+TEST(NaturalOrder, AsciiBytesKeyAsTheirText) {
+    for (const QByteArray& name :
+         {QByteArray("Setup_File007.EX_"), QByteArray("a1b22c333"), QByteArray("0"),
+          QByteArray("x") + QByteArray(200, '9') + "y", QByteArray("MiXeD CaSe ~!@#.txt")}) {
+        std::string fromBytes, fromText;
+        NaturalOrder::appendKey(fromBytes,
+                                std::string_view(name.constData(), std::size_t(name.size())));
+        NaturalOrder::appendKey(fromText, QString::fromLatin1(name));
+        EXPECT_EQ(fromBytes, fromText) << name.toStdString();
+    }
 }
+
+// Names that tie in their first key bytes, share long beginnings, differ in
+// case or accents only, or are not UTF-8: the listing's fast sort must agree
+// with the comparison.
+TEST(NaturalOrder, FolderListingSortsAsTheComparison) {
+    std::vector<QByteArray> names;
+    for (int i = 0; i < 300; ++i)
+        names.push_back(
+            QStringLiteral("%1file%2.%3").arg(i % 3 ? "" : "F").arg(i % 37).arg(i).toUtf8());
+    for (int i = 0; i < 40; ++i)
+        names.push_back("Setup_File_with_a_long_shared_beginning_" +
+                        QByteArray::number(i * 7919 % 1000));
+    for (const char* odd :
+         {"caf\xc3\xa9", "CAF\xc3\x89", "cafe", "caf\xe9", "caf\xe9 2", "\xff", "x007", "x7"})
+        names.push_back(odd);
+    std::shuffle(names.begin(), names.end(), std::mt19937(7));
+    FolderListing listing;
+    for (const QByteArray& name : names)
+        listing.add(std::string_view(name.constData(), std::size_t(name.size())));
+    listing.sort();
+    ASSERT_EQ(std::size_t(listing.size()), names.size());
+    for (qsizetype i = 1; i < listing.size(); ++i)
+        EXPECT_TRUE(NaturalOrder::lessThan(listing.name(i - 1), listing.name(i)))
+            << listing.bytes(i - 1).toByteArray().toStdString() << " / "
+            << listing.bytes(i).toByteArray().toStdString();
+    // The exact bytes find their own name, never the look-alike.
+    const qsizetype latin1 = listing.indexOf(QByteArrayView("caf\xe9", 4));
+    ASSERT_GE(latin1, 0);
+    EXPECT_NE(latin1, listing.indexOf("caf\xc3\xa9"));
+    EXPECT_EQ(FileNameCodec::encode(listing.name(latin1)), QByteArray("caf\xe9"));
+    EXPECT_EQ(listing.indexOf("missing"), -1);
+}
+
+// File addresses as drag and drop passes them: exact bytes both ways.
+TEST(FileUrl, PathsComeBackByteForByte) {
+    const QStringList paths{FileNameCodec::decode("/tmp/caf\xe9 #1 100%?.ex_"),
+                            FileNameCodec::decode("/tmp/caf\xc3\xa9 \"x\";$(y).txt"),
+                            QStringLiteral("/")};
+    const QByteArray list = FileUrl::uriList(paths);
+    EXPECT_TRUE(list.startsWith("file:///tmp/caf%E9%20%231%20100%25%3F.ex_\r\n"));
+    EXPECT_EQ(FileUrl::localPaths(list), paths);
+}
+
+struct UriLine {
+    const char* label;
+    QByteArray line;
+    QString path; // empty: left out
+};
+
+class FileUrlLines : public testing::TestWithParam<UriLine> {};
+
+TEST_P(FileUrlLines, NameALocalPathOrNothing) {
+    const UriLine& line = GetParam();
+    const QStringList paths = FileUrl::localPaths("# a comment\r\n" + line.line + "\r\n");
+    EXPECT_EQ(paths, line.path.isEmpty() ? QStringList() : QStringList{line.path});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, FileUrlLines,
+    testing::Values(UriLine{"Plain", "file:///a/b.txt", "/a/b.txt"},
+                    UriLine{"Localhost", "file://localhost/a%20b", "/a b"},
+                    UriLine{"RawUtf8FromALaxSender", "file:///caf\xc3\xa9 x", "/caf\u00e9 x"},
+                    UriLine{"OtherHost", "file://elsewhere/a", ""},
+                    UriLine{"OtherScheme", "https://example.org/a", ""},
+                    UriLine{"EncodedSlashNamesNoFile", "file:///a%2Fb", ""},
+                    UriLine{"EncodedNul", "file:///a%00b", ""}, UriLine{"Relative", "file:a", ""}),
+    [](const testing::TestParamInfo<UriLine>& info) { return info.param.label; });
 
 } // namespace

@@ -1,0 +1,264 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a desktop user expects around the window's own controls: keys that run
+// the menu commands, files dropped from a file manager, lists that follow
+// what other programs change on the disk.
+#include "platform/files/file_name_codec.h"
+#include "platform/files/file_url.h"
+#include "platform/files/folder_watch.h"
+#include "tests/app/window_session.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QMimeData>
+#include <QProcess>
+#include <QSignalSpy>
+
+using namespace crunchwise;
+
+namespace {
+QStringList selectedNames(const FileListBox* list) {
+    QStringList names;
+    for (int i = 0; i < list->listCount(); ++i) {
+        if (list->selected(i))
+            names << list->list(i);
+    }
+    return names;
+}
+
+QString currentName(const FileListBox* list) {
+    return list->list(list->listIndex());
+}
+
+// Runs `script` in another process, in `folder`, while the window goes on.
+bool runElsewhere(const QString& folder, const QString& script) {
+    QProcess shell;
+    shell.setWorkingDirectory(folder);
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    return QTest::qWaitFor([&] { return shell.state() == QProcess::NotRunning; }, 30000) &&
+           shell.exitStatus() == QProcess::NormalExit && shell.exitCode() == 0;
+}
+
+// A drop of the addresses `list` offering `actions`, as a file manager sends
+// it; the action the window took, or IgnoreAction.
+Qt::DropAction drop(frmMain& window, const QByteArray& list, Qt::DropActions actions) {
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"), list);
+    const QPoint at = window.File1->mapTo(&window, window.File1->rect().center());
+    QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (!enter.isAccepted())
+        return Qt::IgnoreAction;
+    QDropEvent dropped(QPointF(at), actions, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &dropped);
+    return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
+}
+} // namespace
+
+class TestFrmMainDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { MessageBox::clearShown(); }
+    void cleanup() { QCOMPARE(MessageBox::pendingAnswers(), 0); }
+
+    // Each key runs the command of its menu item, which shows it; keys that
+    // act on files do so only from the file list, and not while a command runs.
+    void keysRunTheirMenuCommands_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("boxTitle"); // empty: no box
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QStringList>("onDisk");
+        const QStringList all{"a.txt", "b.txt", "c.txt"};
+        const int none = Qt::NoModifier;
+        QTest::newRow("Delete trashes the selection")
+            << "mnuDelete" << int(Qt::Key_Delete) << none << "File1" << false << "Move to Trash"
+            << QStringList{} << QStringList{"a.txt", "c.txt"};
+        QTest::newRow("Delete in the folder list deletes nothing")
+            << "mnuDelete" << int(Qt::Key_Delete) << none << "Dir1" << false << ""
+            << QStringList{"b.txt"} << all;
+        QTest::newRow("Delete while a command runs does nothing")
+            << "mnuDelete" << int(Qt::Key_Delete) << none << "File1" << true << ""
+            << QStringList{"b.txt"} << all;
+        QTest::newRow("F2 renames the current file")
+            << "mnuRename" << int(Qt::Key_F2) << none << "File1" << false << ""
+            << QStringList{"c.txt"} << QStringList{"a.txt", "c.txt", "renamed.txt"};
+        QTest::newRow("Alt+Enter shows the properties")
+            << "mnuProperties" << int(Qt::Key_Return) << int(Qt::AltModifier) << "File1" << false
+            << "b.txt" << QStringList{"b.txt"} << all;
+        QTest::newRow("Ctrl+A selects every file")
+            << "mnuSelectAll" << int(Qt::Key_A) << int(Qt::ControlModifier) << "File1" << false
+            << "" << all << all;
+        QTest::newRow("F5 reads the lists again")
+            << "mnuRefresh" << int(Qt::Key_F5) << none << "Dir1" << false << ""
+            << QStringList{"b.txt"} << QStringList{"a.txt", "b.txt", "c.txt", "new.txt"};
+    }
+    void keysRunTheirMenuCommands() {
+        QFETCH(QString, item);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, focus);
+        QFETCH(bool, locked);
+        QFETCH(QString, boxTitle);
+        QFETCH(QStringList, selected);
+        QFETCH(QStringList, onDisk);
+        WindowSession session({"a.txt", "b.txt", "c.txt"});
+        frmMain& window = *session.window;
+        window.show();
+        QApplication::setActiveWindow(&window);
+        session.select({"b.txt"});
+        QVERIFY(!window.findChild<QAction*>(item)->shortcut().isEmpty());
+        if (!boxTitle.isEmpty())
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+        if (item == u"mnuRename")
+            command_fixture::whenOpen<QInputDialog>([](QInputDialog* box) {
+                box->setTextValue(QStringLiteral("renamed.txt"));
+                box->accept();
+            });
+        if (item == u"mnuRefresh")
+            session.write(QStringLiteral("new.txt"), "new");
+        window.findChild<QWidget*>(focus)->setFocus();
+        std::optional<frmMain::CommandLock> lock;
+        if (locked)
+            lock.emplace(window);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                        Qt::KeyboardModifiers(modifiers));
+
+        QCOMPARE(MessageBox::shown().size(), boxTitle.isEmpty() ? 0 : 1);
+        if (!boxTitle.isEmpty())
+            QCOMPARE(MessageBox::shown()[0].title, boxTitle);
+        QCOMPARE(session.onDisk(), onDisk);
+        QCOMPARE(session.listed(), onDisk);
+        QCOMPARE(selectedNames(window.File1), selected);
+    }
+
+    // Two files dropped from a file manager: their folder opens with both
+    // selected, the first current. A drop is taken as a copy, never as a move,
+    // which would have the file manager delete the files; a folder opens itself.
+    void droppedFilesOpenTheirFolderSelected_data() {
+        QTest::addColumn<QStringList>("dropped"); // in the source folder
+        QTest::addColumn<int>("offered");
+        QTest::addColumn<int>("taken");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("selected");
+        const int copyOrMove = int(Qt::CopyAction | Qt::MoveAction);
+        const QString rawName = FileNameCodec::decode("sub/caf\xe9.ex_");
+        QTest::newRow("two files, copy or move offered")
+            << QStringList{"sub/d.txt", rawName} << copyOrMove << int(Qt::CopyAction) << "sub"
+            << QStringList{FileNameCodec::decode("caf\xe9.ex_"), "d.txt"};
+        QTest::newRow("link offered") << QStringList{"sub/d.txt"} << int(Qt::LinkAction)
+                                      << int(Qt::LinkAction) << "sub" << QStringList{"d.txt"};
+        QTest::newRow("move alone is refused") << QStringList{"sub/d.txt"} << int(Qt::MoveAction)
+                                               << int(Qt::IgnoreAction) << "" << QStringList{};
+        QTest::newRow("a folder opens itself")
+            << QStringList{"sub"} << copyOrMove << int(Qt::CopyAction) << "sub" << QStringList{};
+        QTest::newRow("addresses of another host are refused")
+            << QStringList{"file://elsewhere/sub/d.txt"} << copyOrMove << int(Qt::IgnoreAction)
+            << "" << QStringList{};
+    }
+    void droppedFilesOpenTheirFolderSelected() {
+        QFETCH(QStringList, dropped);
+        QFETCH(int, offered);
+        QFETCH(int, taken);
+        QFETCH(QString, folder);
+        QFETCH(QStringList, selected);
+        WindowSession session({"a.txt"});
+        QVERIFY(session.source.create({"sub/", "sub/c.txt", "sub/d.txt"}));
+        QVERIFY(session.source.createRaw("sub/caf\xe9.ex_"));
+        session.window->show();
+        QByteArray list; // a file manager's text/uri-list
+        for (const QString& name : dropped)
+            list += name.startsWith(u"file:") ? name.toUtf8() + "\r\n"
+                                              : FileUrl::uriList({session.source.pathOf(name)});
+
+        const auto action = drop(*session.window, list, Qt::DropActions(offered));
+
+        QCOMPARE(int(action), taken);
+        const QString shown =
+            folder.isEmpty() ? session.source.path() : session.source.pathOf(folder);
+        QCOMPARE(session.window->Dir1->path(), shown);
+        QCOMPARE(session.window->File1->path(), shown);
+        QCOMPARE(selectedNames(session.window->File1), selected);
+        if (selected.size() > 1)
+            QCOMPARE(currentName(session.window->File1), QStringLiteral("d.txt"));
+    }
+
+    // Files and folders made or removed by another program appear and go
+    // without Refresh; the selection and the current file stay.
+    void listsFollowAnotherProgram() {
+        WindowSession session({"a.txt", "b.txt", "c.txt"});
+        frmMain& window = *session.window;
+        window.show();
+        session.select({"b.txt", "c.txt"});
+
+        QVERIFY(runElsewhere(session.source.path(), "touch 0.txt bb.txt && mkdir sub && rm c.txt"));
+
+        QTRY_COMPARE_WITH_TIMEOUT(session.listed(),
+                                  (QStringList{"0.txt", "a.txt", "b.txt", "bb.txt"}), 5000);
+        QCOMPARE(selectedNames(window.File1), QStringList{"b.txt"});
+        QCOMPARE(currentName(window.File1), QStringLiteral("b.txt"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.Dir1->listCount(), 1, 5000);
+        QCOMPARE(window.Dir1->list(0), session.source.pathOf("sub"));
+
+        // The folder shown goes away: the nearest one left is shown.
+        window.Dir1->setPath(session.source.pathOf("sub"));
+        QVERIFY(runElsewhere(session.source.path(), "rmdir sub"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.Dir1->path(), session.source.path(), 5000);
+        QCOMPARE(window.Dir1->listCount(), 0);
+    }
+
+    // While a command asks something, the lists stay as they were; they
+    // follow once it is answered.
+    void listsWaitWhileACommandAsks() {
+        WindowSession session({"a.txt", "b.txt"});
+        frmMain& window = *session.window;
+        window.show();
+        session.select({"b.txt"});
+        QStringList listedWhileAsking;
+        command_fixture::whenOpen<QInputDialog>([&](QInputDialog* box) {
+            QVERIFY(runElsewhere(session.source.path(), "touch 0.txt"));
+            QTest::qWait(1500);
+            listedWhileAsking = session.listed();
+            box->reject();
+        });
+        window.mPopUp2_Click(5); // Rename asks for the new name
+        QCOMPARE(listedWhileAsking, (QStringList{"a.txt", "b.txt"}));
+        QTRY_COMPARE_WITH_TIMEOUT(session.listed(), (QStringList{"0.txt", "a.txt", "b.txt"}), 5000);
+        QCOMPARE(currentName(window.File1), QStringLiteral("b.txt"));
+    }
+
+    // 10,000 files made at once in the folder shown: the window reads the
+    // folder about once per three quarters of a second that the burst lasts,
+    // not once per file, and updates the list by rows, keeping the selection.
+    void aBurstOfFilesIsReadOnce() {
+        WindowSession session({"keep.txt"});
+        frmMain& window = *session.window;
+        window.show();
+        session.select({"keep.txt"});
+        auto* watch = window.findChild<FolderWatch*>();
+        QVERIFY(watch && watch->watching());
+        QSignalSpy told(watch, &FolderWatch::changed);
+        QSignalSpy reset(window.File1->model(), &QAbstractItemModel::modelReset);
+        QElapsedTimer burst;
+        burst.start();
+
+        QVERIFY(runElsewhere(session.source.path(), "seq -f 'f%05g' 10000 | xargs touch"));
+
+        const qint64 lasted = burst.elapsed();
+        QTRY_COMPARE_WITH_TIMEOUT(window.File1->listCount(), 10001, 10000);
+        QTest::qWait(1000); // nothing more comes
+        qInfo("a burst of %lld ms was read %d times", lasted, int(told.size()));
+        QVERIFY(told.size() <= 2 + lasted / 750);
+        QCOMPARE(reset.size(), 0);
+        QCOMPARE(selectedNames(window.File1), QStringList{"keep.txt"});
+    }
+};
+
+QTEST_MAIN(TestFrmMainDesktop)
+#include "frm_main_desktop_test.moc"
