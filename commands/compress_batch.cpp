@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/compress_batch.h"
 
+#include "commands/compressed_name.h"
 #include "errors/runtime_error.h"
 
 #include <cerrno>
@@ -49,14 +50,10 @@ std::string batchWord(std::string_view word) {
     return '"' + std::string(word) + '"';
 }
 
-std::string compressedName(std::string_view name) {
-    if (name.empty())
-        raiseRuntimeError(ErrorNumber::InvalidArgument);
-    return std::string(name.substr(0, name.size() - 1)) + '_';
-}
-
 BatchLines batchLinesFor(const std::string& shortFolder, const std::string& shortName,
                          const std::string& longName, const std::string& shortDestination) {
+    if (shortName.empty() || longName.empty())
+        raiseRuntimeError(ErrorNumber::InvalidArgument); // a file without a name to compress
     const std::string compressed = shortDestination + compressedName(shortName);
     return {"compress " + batchWord(shortFolder + shortName) + ' ' + batchWord(compressed),
             "ren " + batchWord(compressed) + ' ' + batchWord(compressedName(longName))};

@@ -21,14 +21,11 @@ inline constexpr std::string_view kBatchFileName = "_tempcom.bat";
 // carriage return or a line feed.
 std::string batchWord(std::string_view word);
 
-// `name` with its last character replaced by "_" (SETUP.EXE gives
-// SETUP.EX_). Raises run-time failure 5 for an empty name.
-std::string compressedName(std::string_view name);
-
 // The two lines of one file (without line ends): compressing `shortFolder`
 // (with its separator) + `shortName` into `shortDestination` (with its
 // separator) + compressed short name, and renaming that to the compressed
-// `longName`. Raises as batchWord and compressedName do.
+// `longName` (see compressed_name.h). Raises run-time failure 5 when either
+// name is empty, and as batchWord does.
 struct BatchLines {
     std::string compress;
     std::string ren;

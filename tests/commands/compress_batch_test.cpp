@@ -55,10 +55,15 @@ TEST(BatchWord, NamesNoQuotingCanCarryAreBadFileNames) {
     }
 }
 
-TEST(CompressedName, LastCharacterBecomesUnderscoreAndEmptyIsRefused) {
-    EXPECT_EQ(compressedName("README"), "READM_");
-    EXPECT_EQ(compressedName("Makefile"), "Makefil_");
-    EXPECT_THROW(compressedName(""), RuntimeError);
+TEST(BatchLines, AFileWithoutANameIsAnInvalidArgument) {
+    for (const auto& [shortName, longName] : {std::pair{"", "a.txt"}, std::pair{"A.TXT", ""}}) {
+        try {
+            batchLinesFor("/src/", shortName, longName, "/out/");
+            ADD_FAILURE() << shortName << longName;
+        } catch (const RuntimeError& failure) {
+            EXPECT_EQ(failure.number(), ErrorNumber::InvalidArgument);
+        }
+    }
 }
 
 class BatchPlaceTest : public testing::Test {

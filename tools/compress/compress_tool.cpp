@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/compress/compress_tool.h"
 
+#include "commands/compressed_name.h"
 #include "platform/file_transform.h"
 #include "tools/common/file_job.h"
 #include "tools/common/tool_main.h"
@@ -34,8 +35,7 @@ With several files the first failure's code is returned.
 )";
 
 ExitCode compressFile(const FileJob& job, std::ostream& err) {
-    const std::string name = job.source.filename().string();
-    const std::uint8_t missingChar = name.empty() ? 0 : static_cast<std::uint8_t>(name.back());
+    const std::uint8_t missingChar = missingCharacter(job.source.filename().string());
     return runFileJob(
         job, kProgram,
         [missingChar](const PosixFile& source, ReplacingFile& output) {
@@ -46,16 +46,11 @@ ExitCode compressFile(const FileJob& job, std::ostream& err) {
 
 } // namespace
 
-std::string compressedName(const std::string& name) {
-    if (name.empty()) {
-        return name;
-    }
-    return name.substr(0, name.size() - 1) + "_";
-}
-
 int runCompressTool(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err) {
-    const ToolDescription tool{kProgram, kHelp, compressedName, compressFile};
+    const ToolDescription tool{kProgram, kHelp,
+                               [](const std::string& name) { return compressedName(name); },
+                               compressFile};
     return runTool(tool, arguments, out, err);
 }
 
