@@ -73,6 +73,7 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
         discard();
         file_ = std::move(other.file_);
         inPlace_ = std::exchange(other.inPlace_, false);
+        replacing_ = std::exchange(other.replacing_, false);
         buffer_ = std::move(other.buffer_);
         target_ = std::move(other.target_);
         temporary_ = std::move(other.temporary_);
@@ -80,9 +81,10 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
     return *this;
 }
 
-int ReplacingFile::open(const fs::path& target) {
+int ReplacingFile::open(const fs::path& target, Links links) {
     discard();
     inPlace_ = false;
+    replacing_ = false;
     if (target.empty() || !target.has_filename()) {
         return target.empty() ? EINVAL : EISDIR;
     }
@@ -90,11 +92,15 @@ int ReplacingFile::open(const fs::path& target) {
         return EINVAL;
     }
     target_ = target;
+    return links == Links::follow ? openFollowingLinks() : openReplacingLinks();
+}
+
+int ReplacingFile::openFollowingLinks() {
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) != 0) {
+    if (::stat(target_.c_str(), &existing) != 0) {
         const int error = errno;
         // A link to a missing file, or a loop, is not replaced by a file.
-        return isSymlink(target) ? error : createTemporary(nullptr);
+        return isSymlink(target_) ? error : createTemporary(nullptr);
     }
     if (S_ISDIR(existing.st_mode)) {
         return EISDIR;
@@ -111,10 +117,31 @@ int ReplacingFile::open(const fs::path& target) {
         // (/dev/stdout) has no real name to resolve.
         return openInPlace();
     }
-    if (isSymlink(target)) {
-        if (const int error = resolveLink(target, target_); error != 0) {
+    if (isSymlink(target_)) {
+        if (const int error = resolveLink(target_, target_); error != 0) {
             return error;
         }
+    }
+    return createTemporary(&existing);
+}
+
+int ReplacingFile::openReplacingLinks() {
+    struct stat existing {};
+    if (::lstat(target_.c_str(), &existing) != 0) {
+        return errno == ENOENT ? createTemporary(nullptr) : errno;
+    }
+    if (S_ISLNK(existing.st_mode)) {
+        replacing_ = true; // the link goes; it lends the new file nothing
+        return createTemporary(nullptr);
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        return ENXIO;
+    }
+    if (::access(target_.c_str(), W_OK) != 0) {
+        return errno;
     }
     return createTemporary(&existing);
 }
@@ -150,6 +177,7 @@ int ReplacingFile::createTemporary(const struct stat* existing) {
         return error;
     }
     if (existing != nullptr) {
+        replacing_ = true;
         takeOver(file_.fd(), *existing);
     }
     return 0;
@@ -193,7 +221,7 @@ int ReplacingFile::commit() {
         return EBADF;
     }
     int error = flush();
-    if (error == 0 && !inPlace_ && ::fsync(file_.fd()) != 0) {
+    if (error == 0 && !inPlace_ && replacing_ && ::fsync(file_.fd()) != 0) {
         error = errno;
     }
     if (const int closeError = file_.close(); error == 0) {

@@ -84,7 +84,7 @@ TEST_F(CompressExpand, HelpAndVersion) {
     RunOptions options;
     options.output = errorFile / "stdout";
     EXPECT_EQ(run(kCompress, {"--help"}, options), 0);
-    EXPECT_NE(readText(errorFile / "stdout").find("Usage: compress.exe SOURCE DEST"),
+    EXPECT_NE(readText(errorFile / "stdout").find("Usage: compress.exe [--no-follow] SOURCE DEST"),
               std::string::npos);
     EXPECT_EQ(run(kExpand, {"--version"}, options), 0);
     EXPECT_EQ(readText(errorFile / "stdout"), "expand.exe (Crunchwise) 1.61\n");

@@ -67,9 +67,9 @@ void GuardedOutput::installHandlers() {
     }
 }
 
-int GuardedOutput::open(const std::filesystem::path& target) {
+int GuardedOutput::open(const std::filesystem::path& target, ReplacingFile::Links links) {
     const InterruptsBlocked blocked;
-    const int error = file_.open(target);
+    const int error = file_.open(target, links);
     const std::string& temporary = file_.temporary().native();
     if (error == 0 && !temporary.empty() && temporary.size() < sizeof gTemporary) {
         std::memcpy(gTemporary, temporary.c_str(), temporary.size() + 1);

@@ -24,7 +24,8 @@ public:
     GuardedOutput& operator=(const GuardedOutput&) = delete;
 
     // As ReplacingFile::open; at most one GuardedOutput is open at a time.
-    int open(const std::filesystem::path& target);
+    int open(const std::filesystem::path& target,
+             ReplacingFile::Links links = ReplacingFile::Links::follow);
     ReplacingFile& file() { return file_; }
     // As ReplacingFile::commit and discard.
     int commit();

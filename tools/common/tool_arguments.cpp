@@ -38,8 +38,9 @@ ToolCommand renamingJobs(std::vector<std::string> operands, const OutputNamer& o
 } // namespace
 
 ToolCommand parseToolArguments(const std::vector<std::string>& arguments,
-                               const OutputNamer& outputName) {
+                               const OutputNamer& outputName, bool acceptNoFollow) {
     bool rename = false;
+    bool noFollow = false;
     bool optionsEnded = false;
     std::vector<std::string> operands;
     for (const std::string& argument : arguments) {
@@ -53,18 +54,23 @@ ToolCommand parseToolArguments(const std::vector<std::string>& arguments,
             return ToolCommand{ToolCommand::Action::version, {}, {}};
         } else if (argument == "-r") {
             rename = true;
+        } else if (argument == "--no-follow" && acceptNoFollow) {
+            noFollow = true;
         } else {
             return usageError("unknown option " + argument);
         }
     }
-    if (rename) {
-        return renamingJobs(std::move(operands), outputName);
-    }
-    if (operands.size() != 2) {
-        return usageError(operands.size() < 2 ? "missing file operand" : "too many operands");
-    }
     ToolCommand command;
-    command.jobs.push_back({operands[0], operands[1]});
+    if (rename) {
+        command = renamingJobs(std::move(operands), outputName);
+    } else if (operands.size() != 2) {
+        return usageError(operands.size() < 2 ? "missing file operand" : "too many operands");
+    } else {
+        command.jobs.push_back({operands[0], operands[1]});
+    }
+    for (FileJob& job : command.jobs) {
+        job.replaceLinks = noFollow;
+    }
     return command;
 }
 

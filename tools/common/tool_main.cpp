@@ -33,7 +33,8 @@ ExitCode refuseSecond(const ToolDescription& tool, const FileJob& job, const Fil
 
 int runTool(const ToolDescription& tool, const std::vector<std::string>& arguments,
             std::ostream& out, std::ostream& err) {
-    const ToolCommand command = parseToolArguments(arguments, tool.outputName);
+    const ToolCommand command =
+        parseToolArguments(arguments, tool.outputName, tool.acceptsNoFollow);
     switch (command.action) {
     case ToolCommand::Action::help:
         out << tool.help;

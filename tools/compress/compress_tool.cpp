@@ -14,19 +14,23 @@ namespace {
 constexpr const char* kProgram = "compress.exe";
 
 constexpr const char* kHelp =
-    R"(Usage: compress.exe SOURCE DEST
-       compress.exe -r SOURCE... [FOLDER]
+    R"(Usage: compress.exe [--no-follow] SOURCE DEST
+       compress.exe [--no-follow] -r SOURCE... [FOLDER]
 Writes the SZDD (LZ) compressed form of SOURCE to DEST.
 
-  -r         name each output after its source, with the last character
-             replaced by "_" (SETUP.EXE gives SETUP.EX_); outputs go into
-             FOLDER when the last argument is an existing folder, otherwise
-             beside their sources
-  -h, --help show this help
-  --version  show the version
+  -r           name each output after its source, with the last character
+               replaced by "_" (SETUP.EXE gives SETUP.EX_); outputs go into
+               FOLDER when the last argument is an existing folder, otherwise
+               beside their sources
+  --no-follow  never write through a symbolic link at DEST: the link itself
+               is replaced by the new file (the file it names is left
+               alone); a device, pipe or socket at DEST is refused
+  -h, --help   show this help
+  --version    show the version
 
 DEST is written under a temporary name and moved into place when complete;
-it is never the source itself. A device or pipe as DEST is written in place.
+it is never the source itself. A link at DEST is followed and a device or
+pipe written in place, unless --no-follow is given.
 Sources larger than 4 GiB - 1 are refused.
 Exit codes: 0 success, 1 wrong arguments, 2 source unreadable or changed
 while read, 3 destination cannot be written (or already written by this
@@ -50,7 +54,7 @@ int runCompressTool(const std::vector<std::string>& arguments, std::ostream& out
                     std::ostream& err) {
     const ToolDescription tool{kProgram, kHelp,
                                [](const std::string& name) { return compressedName(name); },
-                               compressFile};
+                               compressFile, true};
     return runTool(tool, arguments, out, err);
 }
 
