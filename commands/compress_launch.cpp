@@ -23,7 +23,7 @@ bool pifPresent(const std::filesystem::path& programFolder) {
 
 bool compressorPresent(const std::filesystem::path& programFolder) {
     const char* path = std::getenv("PATH");
-    return tools::findCompressor(programFolder, path ? path : "").has_value();
+    return tools::findCompressor(programFolder, programFolder, path ? path : "").has_value();
 }
 
 std::filesystem::path ownBatchFolder() {
