@@ -6,7 +6,6 @@
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
-#include "platform/files/file_name_codec.h"
 #include "commands/busy_pointer.h"
 #include "commands/expand_run.h"
 #include "commands/expanded_name.h"
@@ -15,6 +14,7 @@
 #include "common/globals.h"
 #include "dialogs/frm_save_directory_expand.h"
 #include "errors/error_trap.h"
+#include "platform/files/file_name_codec.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

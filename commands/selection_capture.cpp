@@ -4,8 +4,8 @@
 #include "app/frm_main.h"
 #include "app/panes/dir_list_box.h"
 #include "app/panes/file_list_box.h"
-#include "platform/files/file_name_codec.h"
 #include "errors/error_trap.h"
+#include "platform/files/file_name_codec.h"
 #include "platform/short_path_name.h"
 
 namespace crunchwise::commands {
