@@ -53,6 +53,8 @@ CompressSelection captureSelection(const frmMain& form) {
     selection.shortFolder = bytes(form.txtDOSPath);
     selection.shortDestination = bytes(form.txtShortPathName);
     selection.destination = form.txtLongPathName;
+    if (selection.destination.size() > 1 && selection.destination.endsWith(u'/'))
+        selection.destination.chop(1); // shown without the separator the dialog added
     return selection;
 }
 
