@@ -2,10 +2,10 @@
 // Opening a file or an address the way the desktop shell does.
 #pragma once
 
+#include <QProcess>
 #include <memory>
 #include <string>
 
-class QProcess;
 class QWidget;
 
 namespace crunchwise {
