@@ -210,6 +210,23 @@ private slots:
                  replace ? readAll(in + QStringLiteral("y.txt")) : "the user's own y.tx_");
     }
 
+    // A link planted at an output name in a shared folder: replacing it
+    // replaces the link itself, never the file it points to.
+    void aLinkAtTheOutputIsReplacedNotWrittenThrough() {
+        QTemporaryDir source, shared, home;
+        QVERIFY(writeAll(source.path() + QStringLiteral("/report.txt"), sampleData(3)));
+        const QString precious = home.path() + QStringLiteral("/precious.txt");
+        QVERIFY(writeAll(precious, "the victim's own file"));
+        QVERIFY(QFile::link(precious, shared.path() + QStringLiteral("/report.tx_")));
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        auto window = compress(source.path(), shared.path(), {0});
+        QVERIFY(endsAs(*window, "Compression Completed"));
+        QCOMPARE(readAll(precious), QByteArray("the victim's own file"));
+        const QFileInfo output(shared.path() + QStringLiteral("/report.tx_"));
+        QVERIFY(!output.isSymLink());
+        QCOMPARE(expanded(output.filePath()), sampleData(3));
+    }
+
     // A runtime folder that someone else owns (as with su) is passed over,
     // left as it was, and the run goes on in the cache folder.
     void foreignRuntimeFolderIsPassedOver() {
