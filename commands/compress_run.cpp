@@ -25,6 +25,8 @@ namespace {
 
 // How long a stopped runner gets to end before it is killed.
 constexpr int kStopGraceMs = 5000;
+// How often the progress is shown again.
+constexpr int kProgressRefreshMs = 500;
 
 std::filesystem::path programFolder() {
     return FileNameCodec::encode(AppInfo::path()).toStdString();
@@ -106,6 +108,11 @@ CompressRun::CompressRun(frmMain& form, CompressSelection selection, CompressPla
     batches_ = splitIntoBatches(lines, tools::kMaxBatchSize);
     removeFinishedRunFolders(bases_);
     form.installEventFilter(this);
+    // The panes' handlers empty the status as the user browses: the progress
+    // comes back within a moment, also while one large file takes long.
+    progress_ = new QTimer(this);
+    connect(progress_, &QTimer::timeout, this, &CompressRun::showProgress);
+    progress_->start(kProgressRefreshMs);
     cancel_ = new RunCancel(form, this);
     connect(cancel_, &RunCancel::cancelRequested, this, &CompressRun::cancel);
 }
@@ -263,6 +270,7 @@ void CompressRun::showProgress() {
 }
 
 void CompressRun::finish() {
+    progress_->stop();
     form_.removeEventFilter(this);
     delete cancel_;
     cancel_ = nullptr;

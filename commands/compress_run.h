@@ -19,6 +19,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QProcess>
+#include <QTimer>
 #include <map>
 #include <memory>
 #include <optional>
@@ -76,6 +77,7 @@ private:
     QByteArray output_; // the runner's report not read yet
     std::set<std::size_t> failedLines_;
     RunCancel* cancel_ = nullptr;
+    QTimer* progress_ = nullptr;
     bool cancelled_ = false;
     bool closing_ = false;
 };
