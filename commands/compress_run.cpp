@@ -186,7 +186,9 @@ void CompressRun::readProgress() {
         output_.remove(0, end + 1);
         bool compressLine = false;
         const auto file = reported ? fileOfLine(reported->first, compressLine) : std::nullopt;
-        if (file && reported->second)
+        // Once the run is being stopped, a line that fails may have failed
+        // of the stop itself: its file counts as cancelled.
+        if (file && reported->second && !cancelled_)
             failedLines_.insert(reported->first);
         else if (file && compressLine && states_[*file] == State::pending)
             states_[*file] = State::compressed;
@@ -216,7 +218,10 @@ void CompressRun::batchEnded(int exitCode, QProcess::ExitStatus status) {
             fail(i, numberFor(other), other);
         else
             fail(i, ErrorNumber::PathFileAccess,
-                 "the batch runner ended (" + std::to_string(exitCode) + ") before compressing it");
+                 status == QProcess::CrashExit
+                     ? "the batch runner was stopped before compressing it"
+                     : "the batch runner ended (exit code " + std::to_string(exitCode) +
+                           ") before compressing it");
     }
     failedLines_.clear();
     output_.clear();

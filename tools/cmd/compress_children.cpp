@@ -126,6 +126,8 @@ std::optional<CompressChildren::Finished> CompressChildren::waitForOne() {
             watched.push_back({child.output, POLLIN, 0});
         if (::poll(watched.data(), watched.size(), -1) < 0 && errno != EINTR)
             return std::nullopt;
+        if (interrupts::received() != 0)
+            return std::nullopt; // a child that ends now was stopped with the run: no outcome
         for (std::size_t i = 0; i < children_.size(); ++i) {
             // A child's output ends when the child does.
             if (watched[i + 1].revents != 0 && drain(children_[i]))
