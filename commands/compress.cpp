@@ -18,7 +18,6 @@
 #include "dialogs/frm_save_directory.h"
 #include "errors/error_trap.h"
 #include "platform/files/file_name_codec.h"
-#include "platform/shell_execute.h"
 #include "platform/short_path_name.h"
 
 #include <QLabel>
