@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compress: the selected files are compressed into the chosen folder by
-// compress.exe, run from a batch file through the launcher crunchws.pif. The
-// program does not wait for the batch.
+// compress.exe, run from batch files through the launcher crunchws.pif; the
+// run is followed to its end (see compress_run.h) while the window goes on.
 #include "app/frm_main.h"
 #include "app/panes/dir_list_box.h"
 #include "app/panes/drive_list_box.h"
 #include "app/panes/file_list_box.h"
 #include "commands/busy_pointer.h"
-#include "commands/compress_batch.h"
 #include "commands/compress_launch.h"
+#include "commands/compress_plan.h"
+#include "commands/compress_run.h"
 #include "commands/file_commands.h"
 #include "commands/selection_capture.h"
 #include "common/app_info.h"
@@ -17,10 +18,10 @@
 #include "dialogs/frm_save_directory.h"
 #include "errors/error_trap.h"
 #include "platform/files/file_name_codec.h"
-#include "platform/shell_execute.h"
 #include "platform/short_path_name.h"
 
 #include <QLabel>
+#include <numeric>
 
 namespace crunchwise::commands {
 
@@ -68,53 +69,6 @@ QString shortDestination(const QString& destination) {
     return shortForm;
 }
 
-// The lines of every file whose lines can be written; a file whose name no
-// quoting can carry is reported and left out.
-std::string batchText(frmMain& form, ErrorTrap& trap) {
-    std::string compressLines;
-    std::string renLines;
-    for (int i = 0; i < form.lstToCompress.size(); ++i) {
-        trap.step([&] {
-            const BatchLines lines =
-                batchLinesFor(bytes(form.txtDOSPath), bytes(form.lstDOSName.at(i)),
-                              bytes(form.lstLongName.at(i)), bytes(form.txtShortPathName));
-            compressLines += lines.compress + "\r\n";
-            renLines += lines.ren + "\r\n";
-        });
-    }
-    if (compressLines.empty())
-        return {};
-    return compressLines + renLines + deleteLine() + "\r\n";
-}
-
-// Writes the batch and starts it; true when the launcher started.
-bool writeAndLaunch(frmMain& form, ErrorTrap& trap, const std::string& text) {
-    const std::filesystem::path programFolder = bytes(AppInfo::path());
-    BatchPlace place;
-    removeFinishedRunFolders(ownBatchFolder());
-    if (!trap.step([&] { place = createBatchFile(programFolder, ownBatchFolder()); }))
-        return false;
-    if (!trap.step([&] { writeBatchFile(place.file, text); })) {
-        std::error_code ignored;
-        std::filesystem::remove(place.file, ignored); // never start half a batch
-        return false;
-    }
-    const bool runsElsewhere = place.folder != programFolder;
-    const bool launched = trap.step([&] {
-        const SearchPathWith compressorFolder(runsElsewhere ? programFolder.string() : "");
-        raiseLaunchFailure(ShellExecuteA(&form, nullptr, (programFolder / kPifFileName).string(),
-                                         nullptr, place.folder.string(), SW_HIDE));
-    });
-    if (!launched) {
-        // Nothing will run the batch or delete it.
-        std::error_code ignored;
-        std::filesystem::remove(place.file, ignored);
-        if (runsElsewhere)
-            std::filesystem::remove(place.folder, ignored);
-    }
-    return launched;
-}
-
 } // namespace
 
 void Compress(frmMain& form) {
@@ -138,15 +92,14 @@ void Compress(frmMain& form) {
     trap.step([&] { Globals::SavePath.clear(); });
     trap.step([&] { form.txtShortPathName = shortDestination(form.txtLongPathName); });
 
-    bool launched = false;
-    {
-        const BusyPointer busy;
-        const std::string text = batchText(form, trap);
-        launched = !text.empty() && writeAndLaunch(form, trap, text);
-    }
-    if (launched)
-        trap.step([&] { form.lblStatus->setText(QStringLiteral("Compression Completed")); });
-    trap.step([&] { form.File1->refresh(); });
+    trap.step([&] {
+        const CompressSelection selection = captureSelection(form);
+        std::vector<std::size_t> all(selection.paths.size());
+        std::iota(all.begin(), all.end(), std::size_t{0});
+        CompressPlan plan = planCompress(&form, selection, all);
+        const BusyPointer busy; // while the first batch is written
+        CompressRun::start(form, selection, std::move(plan));
+    });
 }
 
 } // namespace crunchwise::commands

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The batch file of a Compress run: its lines, quoted by the batch runner's
-// rules, and the place it is written to. Qt-free.
+// rules, and a run split into batches the runner accepts. Qt-free.
 //
-// For each file a compression line "compress SOURCE DEST" and a rename line
+// For each file a compression line "compress --no-follow SOURCE DEST" (the
+// compressor never writes through a link planted at DEST) and a rename line
 // "ren DEST NEWNAME", then "del _tempcom.bat"; every line ends in CR LF.
 #pragma once
 
-#include <filesystem>
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace crunchwise::commands {
-
-inline constexpr std::string_view kBatchFileName = "_tempcom.bat";
 
 // `word` as one word of a batch line: in double quotes when it is empty or
 // holds a blank, a tab or one of & | < > (inside quotes they are plain name
@@ -21,14 +21,11 @@ inline constexpr std::string_view kBatchFileName = "_tempcom.bat";
 // carriage return or a line feed.
 std::string batchWord(std::string_view word);
 
-// `name` with its last character replaced by "_" (SETUP.EXE gives
-// SETUP.EX_). Raises run-time failure 5 for an empty name.
-std::string compressedName(std::string_view name);
-
 // The two lines of one file (without line ends): compressing `shortFolder`
 // (with its separator) + `shortName` into `shortDestination` (with its
 // separator) + compressed short name, and renaming that to the compressed
-// `longName`. Raises as batchWord and compressedName do.
+// `longName` (see compressed_name.h). Raises run-time failure 5 when either
+// name is empty, and as batchWord does.
 struct BatchLines {
     std::string compress;
     std::string ren;
@@ -39,26 +36,15 @@ BatchLines batchLinesFor(const std::string& shortFolder, const std::string& shor
 // The last line: the batch deletes itself from its current folder.
 std::string deleteLine();
 
-// Where a batch is written and run from.
-struct BatchPlace {
-    std::filesystem::path file;   // the batch file, named kBatchFileName
-    std::filesystem::path folder; // its folder, the runner's current folder
+// The batches of a run: the lines of each file kept together, each batch
+// smaller than `limit` bytes, which the runner accepts. Batch k holds files
+// first .. first + count - 1: their compression lines (line i + 1 for file
+// first + i), their rename lines (line count + i + 1), then the del line.
+struct Batch {
+    std::string text;
+    std::size_t first = 0;
+    std::size_t count = 0;
 };
-
-// Creates an empty batch file: `programFolder`/_tempcom.bat when that file
-// can be created there and does not exist yet (an existing one belongs to a
-// batch that has not finished), else _tempcom.bat in a new folder of its own
-// under `ownFolder` (created with mode 0700 when missing). Raises the host
-// error when neither can be created.
-BatchPlace createBatchFile(const std::filesystem::path& programFolder,
-                           const std::filesystem::path& ownFolder);
-
-// Writes `text` to the batch file `file`, replacing what it holds. Raises the
-// host error on failure.
-void writeBatchFile(const std::filesystem::path& file, std::string_view text);
-
-// Removes the empty run folders that finished batches left under
-// `ownFolder`; folders still holding a batch stay. Never fails.
-void removeFinishedRunFolders(const std::filesystem::path& ownFolder);
+std::vector<Batch> splitIntoBatches(const std::vector<BatchLines>& files, std::size_t limit);
 
 } // namespace crunchwise::commands

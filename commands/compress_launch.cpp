@@ -5,8 +5,6 @@
 #include "platform/shell_execute.h"
 #include "tools/cmd/batch_commands.h"
 
-#include <QFile>
-#include <QStandardPaths>
 #include <cstdlib>
 
 namespace crunchwise::commands {
@@ -23,35 +21,7 @@ bool pifPresent(const std::filesystem::path& programFolder) {
 
 bool compressorPresent(const std::filesystem::path& programFolder) {
     const char* path = std::getenv("PATH");
-    return tools::findCompressor(programFolder, path ? path : "").has_value();
-}
-
-std::filesystem::path ownBatchFolder() {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    QString base = QString::fromLocal8Bit(runtime);
-    std::error_code error;
-    if (runtime.isEmpty() || !std::filesystem::is_directory(runtime.toStdString(), error))
-        base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    return std::filesystem::path(QFile::encodeName(base).toStdString()) / "Crunchwise";
-}
-
-SearchPathWith::SearchPathWith(const std::string& folder) {
-    if (folder.empty())
-        return;
-    const char* path = std::getenv("PATH");
-    hadPath_ = path != nullptr;
-    oldPath_ = hadPath_ ? path : "";
-    const std::string first = hadPath_ ? folder + ':' + oldPath_ : folder;
-    changed_ = ::setenv("PATH", first.c_str(), 1) == 0;
-}
-
-SearchPathWith::~SearchPathWith() {
-    if (!changed_)
-        return;
-    if (hadPath_)
-        ::setenv("PATH", oldPath_.c_str(), 1);
-    else
-        ::unsetenv("PATH");
+    return tools::findCompressor(programFolder, programFolder, path ? path : "").has_value();
 }
 
 void raiseLaunchFailure(int shellExecuteResult) {

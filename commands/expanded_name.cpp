@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/expanded_name.h"
 
+#include "commands/compressed_name.h"
+
 #include <algorithm>
 #include <array>
 
@@ -57,7 +59,7 @@ std::string BuildExpandedName(std::string_view name) {
     if (name.empty()) {
         return {};
     }
-    std::string result(name.substr(0, name.size() - 1));
+    std::string result(name.substr(0, name.size() - lastCharacterSize(name)));
     const SuffixRow* row = matchingRow(name);
     if (row == nullptr) {
         return result + '$';

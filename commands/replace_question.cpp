@@ -13,10 +13,10 @@ bool askToReplace(QWidget* parent, const QString& folder, const QStringList& nam
     for (const QString& name : names)
         lines.push_back(FileNameCodec::displayText(name).toStdString());
     const bool one = names.size() == 1;
-    const QString shownFolder = FileNameCodec::displayText(folder);
+    const QString place = FileNameCodec::displayText(folder);
     const QString text =
-        (one ? QStringLiteral("1 file already exists in %1:").arg(shownFolder)
-             : QStringLiteral("%1 files already exist in %2:").arg(names.size()).arg(shownFolder)) +
+        (one ? QStringLiteral("1 file already exists in %1:").arg(place)
+             : QStringLiteral("%1 files already exist in %2:").arg(names.size()).arg(place)) +
         QStringLiteral("\r\n\r\n") + QString::fromStdString(listWithLimit(lines)) +
         QStringLiteral("\r\n\r\n") +
         (one ? QStringLiteral("Replace it?") : QStringLiteral("Replace them?"));

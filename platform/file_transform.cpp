@@ -3,6 +3,7 @@
 
 #include "szdd/szdd.h"
 
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -29,12 +30,13 @@ bool sameFile(const struct stat& before, const struct stat& after) {
 template <typename Consume>
 TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consume consume,
                            const std::atomic<bool>* stop = nullptr) {
-    std::vector<std::uint8_t> chunk(kFileChunkSize);
+    // Not cleared first: every byte used is read into it.
+    const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kFileChunkSize]);
     for (;;) {
         if (stop != nullptr && stop->load()) {
             return failed(Status::stopped);
         }
-        const ssize_t got = source.readSomeAt(offset, chunk.data(), chunk.size());
+        const ssize_t got = source.readSomeAt(offset, chunk.get(), kFileChunkSize);
         if (got < 0) {
             return failed(Status::readFailed, static_cast<int>(-got));
         }
@@ -43,7 +45,7 @@ TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consum
         }
         offset += static_cast<std::uint64_t>(got);
         TransformResult stopped;
-        if (!consume(chunk.data(), static_cast<std::size_t>(got), stopped)) {
+        if (!consume(chunk.get(), static_cast<std::size_t>(got), stopped)) {
             return stopped;
         }
     }

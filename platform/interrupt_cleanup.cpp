@@ -38,26 +38,6 @@ unsigned changed(unsigned state, unsigned phase) {
     return ((state & ~kPhase) + kNextChange) | phase;
 }
 
-// Blocks the interrupts in this thread for its lifetime, so that a handler
-// never waits on a slot that its own thread is writing.
-class InterruptsBlocked {
-public:
-    InterruptsBlocked() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (const int signal : kInterrupts) {
-            sigaddset(&set, signal);
-        }
-        ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
-    }
-    ~InterruptsBlocked() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    InterruptsBlocked(const InterruptsBlocked&) = delete;
-    InterruptsBlocked& operator=(const InterruptsBlocked&) = delete;
-
-private:
-    sigset_t previous_;
-};
-
 // Removes the file of one slot; async-signal-safe.
 void removeFileOf(Slot& slot) {
     unsigned before = slot.state.load();
@@ -85,6 +65,20 @@ void onInterrupt(int signal) {
 
 } // namespace
 
+// Also keeps a handler from waiting on a slot that its own thread is writing.
+InterruptCleanup::Held::Held() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : kInterrupts) {
+        sigaddset(&set, signal);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+}
+
+InterruptCleanup::Held::~Held() {
+    ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
+
 void InterruptCleanup::installHandlers() {
     static std::once_flag installed;
     std::call_once(installed, [] {
@@ -109,7 +103,7 @@ InterruptCleanup::InterruptCleanup(const std::filesystem::path& temporary) {
     if (name.empty() || name.size() >= PATH_MAX) {
         return;
     }
-    const InterruptsBlocked blocked;
+    const Held held;
     for (int i = 0; i < kSlots; ++i) {
         unsigned state = gSlots[i].state.load();
         if ((state & kPhase) != kFree ||

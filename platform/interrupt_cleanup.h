@@ -6,6 +6,7 @@
 // installHandlers(). Registration is safe from any thread.
 #pragma once
 
+#include <csignal>
 #include <filesystem>
 
 namespace crunchwise {
@@ -17,6 +18,21 @@ public:
     // is reported instead of ending the process silently. Signals that the
     // process was started ignoring stay ignored.
     static void installHandlers();
+
+    // Holds the interrupts back in this thread for its lifetime: a file
+    // created and then registered meanwhile is never left behind by an
+    // interrupt that falls between the two. A held interrupt is handled
+    // when the object goes.
+    class Held {
+    public:
+        Held();
+        ~Held();
+        Held(const Held&) = delete;
+        Held& operator=(const Held&) = delete;
+
+    private:
+        sigset_t previous_;
+    };
 
     InterruptCleanup() = default;
     // Registers `temporary` for removal. When every place is taken (more than

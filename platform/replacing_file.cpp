@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <memory>
 #include <random>
 #include <string>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -44,8 +46,20 @@ int resolveLink(const fs::path& link, fs::path& resolved) {
     return 0;
 }
 
+// A seed from the kernel: std::random_device asks the processor first, which
+// costs a program that writes one small file much of its run under a
+// virtual machine.
+std::uint64_t randomSeed() {
+    std::uint64_t seed = 0;
+    if (::getrandom(&seed, sizeof seed, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof seed)) {
+        seed = static_cast<std::uint64_t>(::getpid()) * 0x9E3779B97F4A7C15u ^
+               static_cast<std::uint64_t>(std::time(nullptr));
+    }
+    return seed;
+}
+
 std::string randomSuffix() {
-    static thread_local std::mt19937_64 generator{std::random_device{}()};
+    static thread_local std::mt19937_64 generator{randomSeed()};
     static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::string suffix(kRandomSuffixLength, '0');
     for (char& c : suffix) {
@@ -75,7 +89,7 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
         discard();
         file_ = std::move(other.file_);
         inPlace_ = std::exchange(other.inPlace_, false);
-        replacesExisting_ = std::exchange(other.replacesExisting_, false);
+        replacing_ = std::exchange(other.replacing_, false);
         cleanup_ = std::move(other.cleanup_);
         buffer_ = std::move(other.buffer_);
         target_ = std::move(other.target_);
@@ -84,10 +98,10 @@ ReplacingFile& ReplacingFile::operator=(ReplacingFile&& other) noexcept {
     return *this;
 }
 
-int ReplacingFile::open(const fs::path& target) {
+int ReplacingFile::open(const fs::path& target, Links links) {
     discard();
     inPlace_ = false;
-    replacesExisting_ = false;
+    replacing_ = false;
     if (target.empty() || !target.has_filename()) {
         return target.empty() ? EINVAL : EISDIR;
     }
@@ -95,11 +109,15 @@ int ReplacingFile::open(const fs::path& target) {
         return EINVAL;
     }
     target_ = target;
+    return links == Links::follow ? openFollowingLinks() : openReplacingLinks();
+}
+
+int ReplacingFile::openFollowingLinks() {
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) != 0) {
+    if (::stat(target_.c_str(), &existing) != 0) {
         const int error = errno;
         // A link to a missing file, or a loop, is not replaced by a file.
-        return isSymlink(target) ? error : createTemporary(nullptr);
+        return isSymlink(target_) ? error : createTemporary(nullptr);
     }
     if (S_ISDIR(existing.st_mode)) {
         return EISDIR;
@@ -111,16 +129,37 @@ int ReplacingFile::open(const fs::path& target) {
     if (::access(target_.c_str(), W_OK) != 0) {
         return errno;
     }
-    replacesExisting_ = true;
+    replacing_ = true;
     if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
         // Opened through the link as given: a link to an unnamed pipe
         // (/dev/stdout) has no real name to resolve.
         return openInPlace();
     }
-    if (isSymlink(target)) {
-        if (const int error = resolveLink(target, target_); error != 0) {
+    if (isSymlink(target_)) {
+        if (const int error = resolveLink(target_, target_); error != 0) {
             return error;
         }
+    }
+    return createTemporary(&existing);
+}
+
+int ReplacingFile::openReplacingLinks() {
+    struct stat existing {};
+    if (::lstat(target_.c_str(), &existing) != 0) {
+        return errno == ENOENT ? createTemporary(nullptr) : errno;
+    }
+    if (S_ISLNK(existing.st_mode)) {
+        replacing_ = true; // the link goes; it lends the new file nothing
+        return createTemporary(nullptr);
+    }
+    if (S_ISDIR(existing.st_mode)) {
+        return EISDIR;
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        return ENXIO;
+    }
+    if (::access(target_.c_str(), W_OK) != 0) {
+        return errno;
     }
     return createTemporary(&existing);
 }
@@ -146,6 +185,8 @@ int ReplacingFile::createTemporary(const struct stat* existing) {
     }
     std::string stem(1, '.');
     stem.append(name, 0, kNameStemLength).push_back('.');
+    // From its creation to its registration, an interrupt would leave it.
+    const InterruptCleanup::Held held;
     int error = EEXIST;
     for (int attempt = 0; attempt < kNameAttempts && error == EEXIST; ++attempt) {
         temporary_ = folder / (stem + randomSuffix() + ".tmp");
@@ -156,6 +197,7 @@ int ReplacingFile::createTemporary(const struct stat* existing) {
         return error;
     }
     if (existing != nullptr) {
+        replacing_ = true;
         takeOver(file_.fd(), *existing);
     }
     cleanup_ = InterruptCleanup(temporary_);
@@ -200,7 +242,7 @@ int ReplacingFile::commit() {
         return EBADF;
     }
     int error = flush();
-    if (error == 0 && !inPlace_ && ::fsync(file_.fd()) != 0) {
+    if (error == 0 && !inPlace_ && replacing_ && ::fsync(file_.fd()) != 0) {
         error = errno;
     }
     if (const int closeError = file_.close(); error == 0) {
@@ -232,7 +274,7 @@ void ReplacingFile::discard() {
 
 int ReplacingFile::moveIntoPlace() {
     // A target that was new is not replaced by a file that appeared since.
-    if (!replacesExisting_) {
+    if (!replacing_) {
         return renameNoReplace(temporary_.string(), target_.string());
     }
     return ::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno;

@@ -25,6 +25,12 @@ namespace crunchwise {
 
 class ReplacingFile {
 public:
+    // What open() does with a symbolic link at the target's name.
+    enum class Links {
+        follow,  // write the file it names (a device or pipe in place)
+        replace, // replace the link itself; a device, pipe or socket is refused
+    };
+
     ReplacingFile() = default;
     ~ReplacingFile(); // discards an uncommitted temporary
     ReplacingFile(ReplacingFile&& other) noexcept = default;
@@ -40,12 +46,17 @@ public:
     // block device (never written), EACCES when it exists but may not be
     // written, EINVAL for an empty name, ENAMETOOLONG, or whatever the host
     // reports when the file cannot be made.
-    int open(const std::filesystem::path& target);
+    //
+    // With Links::replace nothing is written through a link: a link at the
+    // target is replaced by the new file (the file it names is left alone),
+    // and any target that is not a regular file, folder or link gives ENXIO.
+    int open(const std::filesystem::path& target, Links links = Links::follow);
     bool isOpen() const { return file_.isOpen(); }
     // True when the target is written in place (a device or pipe).
     bool inPlace() const { return inPlace_; }
-    // True when a file lay at the target when it was opened (in place too).
-    bool replacesExisting() const { return replacesExisting_; }
+    // True when a file (or, with Links::replace, a link) lay at the target
+    // when it was opened; in place too.
+    bool replacesExisting() const { return replacing_; }
     const std::filesystem::path& target() const { return target_; }
     // The temporary's name; empty when written in place.
     const std::filesystem::path& temporary() const { return temporary_; }
@@ -59,9 +70,11 @@ public:
     // Returns 0 or errno.
     int setModificationTime(const struct timespec& mtime);
 
-    // Flushes the temporary to disk and moves it over the target. Returns 0,
-    // or an errno value (EEXIST when a file appeared at a target that was
-    // new); on failure the temporary is removed and the target is left as it
+    // Moves the temporary over the target, flushed to disk first when it
+    // replaces a file (so that a crash never costs the old contents; a new
+    // file is left to the system's own write-back). Returns 0, or an errno
+    // value (EEXIST when a file appeared at a target that was new); on
+    // failure the temporary is removed and the target is left as it
     // was.
     int commit();
     // Removes the temporary; the target is left as it was (in place, what
@@ -69,13 +82,15 @@ public:
     void discard();
 
 private:
+    int openFollowingLinks();
+    int openReplacingLinks();
     int openInPlace();
     int moveIntoPlace();
     int createTemporary(const struct stat* existing);
 
     PosixFile file_;
     bool inPlace_ = false;
-    bool replacesExisting_ = false;
+    bool replacing_ = false; // something lies at the target's name
     InterruptCleanup cleanup_;
     std::vector<std::uint8_t> buffer_;
     std::filesystem::path target_;

@@ -2,6 +2,8 @@
 // Opening a file or an address the way the desktop shell does.
 #pragma once
 
+#include <QProcess>
+#include <memory>
 #include <string>
 
 class QWidget;
@@ -35,5 +37,33 @@ inline constexpr int kShellExecuteOk = 42;
 // operation is not "open".
 int ShellExecuteA(QWidget* owner, const char* operation, const std::string& file,
                   const char* parameters, const std::string& directory, int showCommand);
+
+// ShellExecuteExA: the request and what comes back, as the original
+// platform's SHELLEXECUTEINFO carries them.
+inline constexpr unsigned SEE_MASK_NOCLOSEPROCESS = 0x40;
+struct SHELLEXECUTEINFOA {
+    unsigned fMask = 0;
+    QWidget* hwnd = nullptr;
+    const char* lpVerb = nullptr;
+    std::string lpFile;
+    const char* lpParameters = nullptr;
+    std::string lpDirectory;
+    int nShow = SW_HIDE;
+    int hInstApp = 0;                   // out: what ShellExecuteA would return
+    std::unique_ptr<QProcess> hProcess; // out: see below
+};
+
+// As ShellExecuteA. With SEE_MASK_NOCLOSEPROCESS, a launcher file's program
+// is not detached but handed back in hProcess, already started: it runs in a
+// process group of its own, its standard input is empty, and its standard
+// output and error are read through hProcess, whose finished() tells its end.
+// hProcess stays null for anything else. Returns true when hInstApp is above
+// 32. Destroying a running hProcess kills its program at once: stop it with
+// TerminateProcess and wait for it first.
+bool ShellExecuteExA(SHELLEXECUTEINFOA& info);
+
+// Asks a program that ShellExecuteExA started, and every program it started
+// in turn, to stop (SIGTERM to its process group). True when delivered.
+bool TerminateProcess(QProcess& process);
 
 } // namespace crunchwise

@@ -8,6 +8,7 @@
 // and moves the last 4096 to the front.
 #include "szdd/lzss_format.h"
 #include "szdd/szdd.h"
+#include "szdd/zeroed_block.h"
 
 #include <bit>
 #include <cstring>
@@ -58,12 +59,18 @@ inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8
 } // namespace
 
 struct Decoder::State {
+    // Only the ring's start is blanks; the rest stays untouched zero pages
+    // until output reaches it.
     State(Sink s, Lzss variant)
-        : sink(std::move(s)), buffer(kWindow + kSpan + kSlack, 0x20),
-          ringOfStart(lzss::firstRingPos(variant)) {}
+        : sink(std::move(s)), storage(ZeroedBlock::roomFor<std::uint8_t>(kWindow + kSpan + kSlack)),
+          buffer(storage.take<std::uint8_t>(kWindow + kSpan + kSlack)),
+          ringOfStart(lzss::firstRingPos(variant)) {
+        std::fill(buffer.begin(), buffer.begin() + kWindow, std::uint8_t{0x20});
+    }
 
     Sink sink;
-    std::vector<std::uint8_t> buffer;
+    ZeroedBlock storage;
+    std::span<std::uint8_t> buffer;
     std::size_t out = kWindow; // next write index in `buffer`
     unsigned ringOfStart;      // ring position of buffer[0]
     unsigned control = 0;

@@ -13,6 +13,7 @@
 #include "szdd/lzss_format.h"
 #include "szdd/match_finder.h"
 #include "szdd/szdd.h"
+#include "szdd/zeroed_block.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,10 +37,18 @@ constexpr std::size_t kCapacity = kHistory + kBlock + kHorizon + kLookahead;
 
 struct Encoder::State {
     State(Sink sink, Lzss variant)
-        : buffer(kCapacity + MatchFinder::kReadPadding), writer(std::move(sink)), length(kCapacity),
-          ring(kCapacity), cost(kCapacity + kMaxMatch), firstSlot(lzss::firstRingPos(variant)) {}
+        : storage(ZeroedBlock::roomFor<std::uint8_t>(kCapacity + MatchFinder::kReadPadding) +
+                  ZeroedBlock::roomFor<std::uint8_t>(kCapacity) +
+                  ZeroedBlock::roomFor<std::uint16_t>(kCapacity) +
+                  ZeroedBlock::roomFor<std::uint32_t>(kCapacity + kMaxMatch)),
+          buffer(storage.take<std::uint8_t>(kCapacity + MatchFinder::kReadPadding)),
+          writer(std::move(sink)), length(storage.take<std::uint8_t>(kCapacity)),
+          ring(storage.take<std::uint16_t>(kCapacity)),
+          cost(storage.take<std::uint32_t>(kCapacity + kMaxMatch)),
+          firstSlot(lzss::firstRingPos(variant)) {}
 
-    std::vector<std::uint8_t> buffer; // source bytes from position `base`
+    ZeroedBlock storage;            // holds buffer, length, ring and cost
+    std::span<std::uint8_t> buffer; // source bytes from position `base`
     std::uint64_t base = 0;
     std::size_t fill = 0;
     std::uint64_t consumed = 0;
@@ -48,10 +57,10 @@ struct Encoder::State {
     MatchFinder finder;
     GroupWriter writer;
     // Per position from `parsed` on.
-    std::vector<std::uint8_t> length; // longest match
-    std::vector<std::uint16_t> ring;  // its ring position
-    std::vector<std::uint32_t> cost;  // bits from here to the last position found
-    unsigned firstSlot;               // ring slot of the first byte
+    std::span<std::uint8_t> length; // longest match
+    std::span<std::uint16_t> ring;  // its ring position
+    std::span<std::uint32_t> cost;  // bits from here to the last position found
+    unsigned firstSlot;             // ring slot of the first byte
     Status status = Status::ok;
 
     const std::uint8_t* at(std::uint64_t pos) const { return buffer.data() + (pos - base); }
@@ -79,7 +88,9 @@ void Encoder::State::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
 // reach counts: a fixed-length minimum the compiler turns into vector code.
 void Encoder::State::chooseParse(std::size_t count) {
     constexpr std::uint32_t kUnreachable = std::uint32_t{1} << 30;
-    std::fill(cost.begin() + static_cast<std::ptrdiff_t>(count), cost.end(), 0);
+    // Past the last position found nothing is left to pay; only the entries a
+    // match from below can reach are read.
+    std::fill(cost.begin() + count, cost.begin() + std::min(count + kMaxMatch + 1, cost.size()), 0);
     for (std::size_t i = count; i-- > 0;) {
         const std::uint32_t* after = cost.data() + i;
         const unsigned longest = length[i];

@@ -38,8 +38,14 @@ unsigned commonLength(const std::uint8_t* a, const std::uint8_t* b, unsigned max
 } // namespace
 
 MatchFinder::MatchFinder()
-    : root_(std::size_t{1} << kHashBits, 0), children_(2 * lzss::kWindow, 0),
-      newest3_(std::size_t{1} << kHash3Bits, 0), older3_(lzss::kWindow, 0) {}
+    : tables_(ZeroedBlock::roomFor<std::uint32_t>(kRoots) +
+              ZeroedBlock::roomFor<std::uint32_t>(2 * lzss::kWindow) +
+              ZeroedBlock::roomFor<std::uint32_t>(kNewest3s) +
+              ZeroedBlock::roomFor<std::uint32_t>(lzss::kWindow)),
+      root_(tables_.take<std::uint32_t>(kRoots)),
+      children_(tables_.take<std::uint32_t>(2 * lzss::kWindow)),
+      newest3_(tables_.take<std::uint32_t>(kNewest3s)),
+      older3_(tables_.take<std::uint32_t>(lzss::kWindow)) {}
 
 unsigned MatchFinder::hash4(const std::uint8_t* data) {
     std::uint32_t key;

@@ -15,9 +15,11 @@
 // searched byte by byte instead.
 #pragma once
 
+#include "szdd/zeroed_block.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace szdd {
 
@@ -41,6 +43,8 @@ public:
 private:
     static constexpr unsigned kHashBits = 15;
     static constexpr unsigned kHash3Bits = 16;
+    static constexpr std::size_t kRoots = std::size_t{1} << kHashBits;
+    static constexpr std::size_t kNewest3s = std::size_t{1} << kHash3Bits;
     static unsigned hash4(const std::uint8_t* data);
     static unsigned hash3(const std::uint8_t* data);
     Match searchTree(std::uint64_t pos, const std::uint8_t* data);
@@ -50,14 +54,15 @@ private:
     static Match searchBlanks(std::uint64_t pos, const std::uint8_t* data, unsigned maxLength,
                               Match best);
 
+    ZeroedBlock tables_; // holds the four below
     // Hash -> root: the newest position + 1 (0: none).
-    std::vector<std::uint32_t> root_;
+    std::span<std::uint32_t> root_;
     // Position % window -> its smaller and greater subtrees' roots, position + 1 (0: none).
-    std::vector<std::uint32_t> children_;
+    std::span<std::uint32_t> children_;
     // Chains of 3-byte hashes: hash -> newest position + 1; position % window
     // -> the previous one + 1 with the same hash (0: none).
-    std::vector<std::uint32_t> newest3_;
-    std::vector<std::uint32_t> older3_;
+    std::span<std::uint32_t> newest3_;
+    std::span<std::uint32_t> older3_;
 };
 
 } // namespace szdd

@@ -217,8 +217,8 @@ inline void answerCompressTo(const QString& folder) {
 
 #ifdef CRUNCHWISE_PROGRAM_DIR
 // A program folder with compress.exe and a launcher whose program keeps a
-// copy of the batch and its current folder, then has our runner run it and
-// notes its exit code, one line per run.
+// copy of the batch and its current folder, then has our runner run it (its
+// report still reaching the window) and notes its exit code, one line per run.
 class StagedProgram {
 public:
     StagedProgram() {
@@ -226,9 +226,8 @@ public:
         writeAll(file("crunchws.pif"), "program=record-batch\narguments=/c _tempcom.bat\n");
         writeAll(file("record-batch"),
                  "#!/bin/sh\nhere=$(dirname \"$0\")\ncp \"$2\" \"$here/recorded.bat\"\n"
-                 "pwd > \"$here/recorded.cwd\"\n" CRUNCHWISE_PROGRAM_DIR
-                 "/crunchws-cmd \"$@\" 2>> \"$here/runner.err\"\n"
-                 "echo $? >> \"$here/runner.done\"\n");
+                 "pwd > \"$here/recorded.cwd\"\n" CRUNCHWISE_PROGRAM_DIR "/crunchws-cmd \"$@\"\n"
+                 "code=$?\necho $code >> \"$here/runner.done\"\nexit $code\n");
         QFile(file("record-batch"))
             .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

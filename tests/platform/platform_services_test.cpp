@@ -51,8 +51,9 @@ private slots:
         for (int context = 60; context <= 120; context += 10)
             QVERIFY2(help.topicForContext(context) >= 0, qPrintable(QString::number(context)));
         QCOMPARE(help.topicForContext(61), -1);
+        // The partial key leads first to the topic of the Compress button.
         const QList<int> found = help.topicsForKeyword(QStringLiteral("COMPR"));
-        QCOMPARE(found.size(), 1);
+        QVERIFY(!found.isEmpty());
         QCOMPARE(help.topics()[found[0]].context, 60);
     }
 

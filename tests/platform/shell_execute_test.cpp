@@ -30,6 +30,7 @@ private slots:
     void launcherRunsTheBatchDetachedInTheGivenFolder();
     void launcherFailures(); // and operations other than opening
     void addressesGoToTheirHandlerOrHaveNoAssociation();
+    void watchedLauncherHandsBackItsProgram();
 };
 
 void ShellExecuteTest::launcherRunsTheBatchDetachedInTheGivenFolder() {
@@ -106,6 +107,39 @@ void ShellExecuteTest::addressesGoToTheirHandlerOrHaveNoAssociation() {
         QCOMPARE(ShellExecuteA(nullptr, nullptr, "mailto:support@example.org", nullptr, "", 1),
                  SE_ERR_NOASSOC);
     }
+}
+
+// With SEE_MASK_NOCLOSEPROCESS the program comes back running, its output
+// readable; TerminateProcess reaches what it started too.
+void ShellExecuteTest::watchedLauncherHandsBackItsProgram() {
+    ScratchFolder scratch;
+    writeText(scratch / "run.pif", "program=run.sh\narguments=first \"second word\"\n");
+    writeText(scratch / "run.sh",
+              "#!/bin/sh\nPATH=/usr/bin:/bin\necho \"$2\"; echo to-error >&2; read nothing\n"
+              "sh -c 'trap \"touch child-stopped; exit 1\" TERM; touch child-started\n"
+              "       while :; do sleep 0.05; done' >/dev/null 2>&1 &\nwait\n");
+    fs::permissions(scratch / "run.sh", fs::perms::owner_all);
+    SHELLEXECUTEINFOA info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpFile = (scratch / "run.pif").string();
+    info.lpDirectory = scratch.path().string();
+    QVERIFY(ShellExecuteExA(info));
+    QVERIFY(info.hInstApp > 32);
+    QVERIFY(info.hProcess);
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(scratch / "child-started"), 10000);
+    QVERIFY(TerminateProcess(*info.hProcess));
+    QVERIFY(info.hProcess->waitForFinished(10000));
+    QCOMPARE(info.hProcess->readAllStandardOutput(), QByteArray("second word\n"));
+    QCOMPARE(info.hProcess->readAllStandardError(), QByteArray("to-error\n"));
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(scratch / "child-stopped"), 10000);
+
+    // Without the mask, or for what is no launcher, nothing comes back.
+    SHELLEXECUTEINFOA missing;
+    missing.fMask = SEE_MASK_NOCLOSEPROCESS;
+    missing.lpFile = (scratch / "none.pif").string();
+    QVERIFY(!ShellExecuteExA(missing));
+    QCOMPARE(missing.hInstApp, SE_ERR_FNF);
+    QVERIFY(!missing.hProcess);
 }
 
 QTEST_MAIN(ShellExecuteTest)

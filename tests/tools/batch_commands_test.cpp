@@ -19,15 +19,18 @@ void makeProgram(const fs::path& file, bool executable = true) {
 
 } // namespace
 
-TEST(FindCompressor, CurrentFolderFirstThenPathInOrderSkippingWhatCannotRun) {
+TEST(FindCompressor, CurrentFolderThenOwnFolderThenPathInOrderSkippingWhatCannotRun) {
     ScratchFolder folder;
     makeProgram(folder / "current/Compress.Exe");
+    makeProgram(folder / "own:folder/compress.exe");
     makeProgram(folder / "one/compress.exe");
     makeProgram(folder / "two/COMPRESS.EXE");
+    const fs::path own = folder / "own:folder";
     const std::string path = (folder / "one").string() + ":" + (folder / "two").string();
-    EXPECT_EQ(findCompressor(folder / "current", path), folder / "current/Compress.Exe");
-    EXPECT_EQ(findCompressor(folder / "none", path), folder / "one/compress.exe");
-    EXPECT_EQ(findCompressor(folder / "none", "::" + (folder / "two").string()),
+    EXPECT_EQ(findCompressor(folder / "current", own, path), folder / "current/Compress.Exe");
+    EXPECT_EQ(findCompressor(folder / "none", own, path), own / "compress.exe");
+    EXPECT_EQ(findCompressor(folder / "none", folder / "none", path), folder / "one/compress.exe");
+    EXPECT_EQ(findCompressor(folder / "none", "", "::" + (folder / "two").string()),
               folder / "two/COMPRESS.EXE");
     // Folders, files not executable and other names are skipped.
     fs::create_directories(folder / "a/compress.exe");
@@ -35,9 +38,9 @@ TEST(FindCompressor, CurrentFolderFirstThenPathInOrderSkippingWhatCannotRun) {
     makeProgram(folder / "c/compress");
     makeProgram(folder / "c/compress.exe.bak");
     makeProgram(folder / "d/compress.EXE");
-    EXPECT_EQ(findCompressor(folder / "a", (folder / "b").string() + ":" + (folder / "c").string() +
-                                               ":" + (folder / "d").string()),
+    EXPECT_EQ(findCompressor(folder / "a", folder / "b",
+                             (folder / "c").string() + ":" + (folder / "d").string()),
               folder / "d/compress.EXE");
-    EXPECT_EQ(findCompressor(folder / "a", (folder / "c").string()), std::nullopt);
-    EXPECT_EQ(findCompressor(folder / "a", ""), std::nullopt);
+    EXPECT_EQ(findCompressor(folder / "a", folder / "b", (folder / "c").string()), std::nullopt);
+    EXPECT_EQ(findCompressor(folder / "a", "", ""), std::nullopt);
 }

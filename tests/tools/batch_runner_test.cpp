@@ -3,7 +3,9 @@
 // in a program folder, with compress.exe beside it or along PATH.
 #include "tests/tools/tool_session.h"
 
+#include <csignal>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace crunchwise::testing;
 
@@ -21,14 +23,23 @@ protected:
     fs::path program() const { return folder / "program"; }
     void stageCompressor(const fs::path& place) { fs::copy_file(kCompress, place); }
 
-    // Writes _tempcom.bat with CR LF line ends and runs it.
+    // Writes _tempcom.bat with CR LF line ends and runs it; what it reports
+    // on its standard output goes to progress().
     int runBatch(const std::vector<std::string>& lines, const std::string& lineEnd = "\r\n") {
         std::string text;
         for (const std::string& line : lines) {
             text += line + lineEnd;
         }
         writeText(program() / "_tempcom.bat", text);
-        return run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment);
+        RunOptions options = environment;
+        options.output = errorFile / "stdout";
+        return run(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, options);
+    }
+    std::string progress() const { return readText(errorFile / "stdout"); }
+    // A stand-in for compress.exe, a shell script.
+    void stageScript(const fs::path& place, const std::string& body) {
+        writeText(place, "#!/bin/sh\nPATH=/usr/bin:/bin\n" + body);
+        fs::permissions(place, fs::perms::owner_all);
     }
 
     RunOptions environment;
@@ -91,19 +102,94 @@ TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
     EXPECT_EQ(folder.entries(program()), std::vector<std::string>{"crunchws-cmd"});
 }
 
-TEST_F(BatchRunner, FailedLinesAreReportedAndTheNextLineRuns) {
+TEST_F(BatchRunner, EachLineIsReportedAsItEndsAndTheNextLineRuns) {
     fs::create_directory(program() / "sub");
-    EXPECT_EQ(runBatch({"compress a b", "del missing.txt", "del sub", "del _tempcom.bat"}), 1);
-    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder "
-                        "or along PATH\n"
-                        "crunchws-cmd: line 2: del: missing.txt: No such file or directory\n"
-                        "crunchws-cmd: line 3: del: sub: is a folder\n");
+    EXPECT_EQ(runBatch({"compress a b", "", "del missing.txt", "del sub", "del _tempcom.bat"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe not found in the current folder, "
+                        "the program folder or along PATH\n"
+                        "crunchws-cmd: line 3: del: missing.txt: No such file or directory\n"
+                        "crunchws-cmd: line 4: del: sub: is a folder\n");
+    EXPECT_EQ(progress(), "line 1 failed\nline 3 failed\nline 4 failed\nline 5 ok\n");
     EXPECT_TRUE(fs::is_directory(program() / "sub"));
     EXPECT_FALSE(fs::exists(program() / "_tempcom.bat"));
+    // The compressor's own messages become the reason of its line.
     stageCompressor(program() / "compress.exe");
-    EXPECT_EQ(runBatch({"compress missing.txt out.tx_"}), 1);
-    EXPECT_EQ(errors(), "compress.exe: missing.txt: No such file or directory\n"
-                        "crunchws-cmd: line 1: compress.exe failed with exit status 2\n");
+    writeBytes(program() / "a.txt", testData(300));
+    EXPECT_EQ(runBatch({"compress missing.txt out.tx_", "compress a.txt a.tx_"}), 1);
+    EXPECT_EQ(errors(), "crunchws-cmd: line 1: compress.exe: missing.txt: No such file or "
+                        "directory\n");
+    // The two lines ran side by side: either may end first.
+    const std::string reported = progress();
+    EXPECT_TRUE(reported == "line 1 failed\nline 2 ok\n" ||
+                reported == "line 2 ok\nline 1 failed\n")
+        << reported;
+}
+
+// The program folder is the runner's own: a ":" in its path does not matter,
+// since the folder is never put on PATH.
+TEST_F(BatchRunner, FindsTheCompressorInItsOwnFolderWhateverItsName) {
+    const fs::path own = folder / "odd:name";
+    fs::create_directory(own);
+    fs::copy_file(kBatchRunner, own / "crunchws-cmd");
+    stageCompressor(own / "compress.exe");
+    writeBytes(folder / "a.txt", testData(3000));
+    writeText(program() / "_tempcom.bat", "compress ../a.txt ../a.tx_\r\n");
+    ASSERT_EQ(run(own / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment), 0) << errors();
+    ASSERT_EQ(run(kExpand, {"a.tx_", "back.txt"}), 0) << errors();
+    EXPECT_TRUE(same(folder / "a.txt", folder / "back.txt"));
+}
+
+// Consecutive compress lines run side by side once their outputs are shown
+// to be distinct; a line whose output another line reads or writes makes
+// them run one after another. The stand-in waits up to two seconds for a
+// second one to start and writes how many it saw.
+TEST_F(BatchRunner, IndependentCompressLinesRunSideBySide) {
+    cpu_set_t set;
+    if (::sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) < 2) {
+        GTEST_SKIP() << "one processor";
+    }
+    stageScript(program() / "compress.exe",
+                "while [ $# -gt 2 ]; do shift; done\n" // SOURCE DEST after any option
+                "touch \"$1.started\"\n"
+                "n=0; while [ $(ls *.started | wc -l) -lt 2 ] && [ $n -lt 20 ]; do\n"
+                "  sleep 0.1; n=$((n+1)); done\n"
+                "ls *.started | wc -l > \"$2\"\n");
+    for (const char* name : {"a", "b", "c"}) {
+        writeText(program() / name, name);
+    }
+    ASSERT_EQ(runBatch({"compress --no-follow a a.out", "compress b b.out"}), 0) << errors();
+    EXPECT_EQ(readText(program() / "a.out"), "2\n");
+    EXPECT_EQ(readText(program() / "b.out"), "2\n");
+    for (const auto& entry : fs::directory_iterator(program())) {
+        if (entry.path().extension() == ".started") {
+            fs::remove(entry.path());
+        }
+    }
+    // c's output is a's source: one after another.
+    ASSERT_EQ(runBatch({"compress a a.out", "compress c a"}), 0) << errors();
+    EXPECT_EQ(readText(program() / "a.out"), "1\n");
+    EXPECT_EQ(readText(program() / "a"), "2\n");
+}
+
+// Stopped by a signal, the runner stops the compressor it started, runs no
+// further line and ends by that signal.
+TEST_F(BatchRunner, AnInterruptStopsTheCompressorAndTheRun) {
+    stageScript(program() / "compress.exe", "trap 'touch \"$2.stopped\"; exit 143' TERM\n"
+                                            "touch \"$2.started\"\n"
+                                            "while :; do sleep 0.05; done\n");
+    writeText(program() / "a.txt", "a");
+    writeText(program() / "victim", "keep me");
+    writeText(program() / "_tempcom.bat", "compress a.txt a.tx_\r\ndel victim\r\n");
+    const pid_t runner = start(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment);
+    for (int i = 0; i < 200 && !fs::exists(program() / "a.tx_.started"); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    const bool started = fs::exists(program() / "a.tx_.started");
+    ::kill(runner, started ? SIGTERM : SIGKILL); // the runner alone, not its process group
+    ASSERT_TRUE(started);
+    EXPECT_EQ(finishProgram(runner), -SIGTERM);
+    EXPECT_TRUE(fs::exists(program() / "a.tx_.stopped"));
+    EXPECT_EQ(readText(program() / "victim"), "keep me");
 }
 
 TEST_F(BatchRunner, RefusedAndUnknownLinesAreReportedAndNotRun) {

@@ -82,12 +82,29 @@ TEST_F(CompressExpand, NoClobberKeepsExistingOutputs) {
     EXPECT_TRUE(same(folder / "-r.orig", folder / "-r.txt"));
 }
 
+TEST_F(CompressExpand, RenamingReplacesTheLastWholeCharacter) {
+    constexpr std::size_t kMissingCharAt = 9;
+    // A UTF-8 name loses its whole last character; a name that is not UTF-8
+    // its last byte, which the header then keeps.
+    const std::pair<std::string, std::pair<std::string, int>> cases[] = {
+        {"caf\xC3\xA9", {"caf_", 0}}, {"caf\xC3", {"caf_", 0xC3}}};
+    for (const auto& [name, expected] : cases) {
+        fs::create_directories(folder / "out");
+        writeBytes(folder / name, testData(100));
+        ASSERT_EQ(run(kCompress, {"-r", name, "out"}), 0) << errors();
+        EXPECT_EQ(folder.entries(folder / "out"), std::vector<std::string>{expected.first});
+        EXPECT_EQ(readBytes(folder / "out" / expected.first).at(kMissingCharAt), expected.second);
+        fs::remove_all(folder / "out");
+    }
+}
+
 TEST_F(CompressExpand, HelpAndVersion) {
     RunOptions options;
     options.output = errorFile / "stdout";
     EXPECT_EQ(run(kCompress, {"--help"}, options), 0);
-    EXPECT_NE(readText(errorFile / "stdout").find("Usage: compress.exe [-n] SOURCE DEST"),
-              std::string::npos);
+    EXPECT_NE(
+        readText(errorFile / "stdout").find("Usage: compress.exe [-n] [--no-follow] SOURCE DEST"),
+        std::string::npos);
     EXPECT_EQ(run(kExpand, {"--version"}, options), 0);
     EXPECT_EQ(readText(errorFile / "stdout"), "expand.exe (Crunchwise) 1.61\n");
 }

@@ -99,3 +99,24 @@ TEST_F(Destination, ReplacingAsRootKeepsTheOwnerAndGroup) {
         EXPECT_EQ(info.st_gid, kNobody) << tool.name;
     }
 }
+
+// The window's batches ask for --no-follow: a link planted at the output
+// name is replaced, the file it names left alone; a pipe is refused at once.
+TEST_F(Destination, NoFollowReplacesALinkAndRefusesAPipe) {
+    writeText(folder / "precious.txt", "keep me");
+    fs::create_symlink("precious.txt", folder / "report.tx_");
+    ASSERT_EQ(run(kCompress, {"--no-follow", "a.bin", "report.tx_"}), 0) << errors();
+    EXPECT_FALSE(fs::is_symlink(folder / "report.tx_"));
+    EXPECT_EQ(readText(folder / "precious.txt"), "keep me");
+    ASSERT_EQ(run(kExpand, {"report.tx_", "back.bin"}), 0) << errors();
+    EXPECT_TRUE(same(folder / "a.bin", folder / "back.bin"));
+
+    ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(run(kCompress, {"--no-follow", "a.bin", "pipe"}), 3);
+    EXPECT_EQ(errors(), "compress.exe: pipe: is a device or pipe; not written (--no-follow)\n");
+    // Without the option the documented behaviour stays: the link is followed.
+    fs::create_symlink("precious.txt", folder / "followed.tx_");
+    ASSERT_EQ(run(kCompress, {"a.bin", "followed.tx_"}), 0) << errors();
+    EXPECT_TRUE(fs::is_symlink(folder / "followed.tx_"));
+    EXPECT_NE(readText(folder / "precious.txt"), "keep me");
+}

@@ -6,11 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace crunchwise::tools {
 namespace fs = std::filesystem;
@@ -64,9 +60,12 @@ int renameNoReplace(const fs::path& from, const fs::path& to) {
 
 } // namespace
 
-std::optional<fs::path> findCompressor(const fs::path& currentFolder,
+std::optional<fs::path> findCompressor(const fs::path& currentFolder, const fs::path& ownFolder,
                                        const std::string& searchPath) {
     if (auto found = compressorIn(currentFolder)) {
+        return found;
+    }
+    if (auto found = ownFolder.empty() ? std::nullopt : compressorIn(ownFolder)) {
         return found;
     }
     std::string_view rest = searchPath;
@@ -84,40 +83,10 @@ std::optional<fs::path> findCompressor(const fs::path& currentFolder,
     return std::nullopt;
 }
 
-CommandOutcome runCompress(const std::vector<std::string>& arguments) {
+fs::path ownProgramFolder() {
     std::error_code error;
-    const char* path = std::getenv("PATH");
-    const auto compressor = findCompressor(fs::current_path(error), path ? path : "");
-    if (!compressor) {
-        return failure("compress.exe not found in the current folder or along PATH");
-    }
-    std::vector<std::string> words{compressor->string()};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (const int spawnError =
-            ::posix_spawn(&child, compressor->c_str(), nullptr, nullptr, argv.data(), environ);
-        spawnError != 0) {
-        return failure(compressor->string() + ": " + std::strerror(spawnError));
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) {
-            return failure(std::string("waiting for compress.exe: ") + std::strerror(errno));
-        }
-    }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-        return {};
-    }
-    if (WIFEXITED(status)) {
-        return failure("compress.exe failed with exit status " +
-                       std::to_string(WEXITSTATUS(status)));
-    }
-    return failure("compress.exe ended by signal " + std::to_string(WTERMSIG(status)));
+    const fs::path program = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : program.parent_path();
 }
 
 CommandOutcome runRen(const std::vector<std::string>& arguments) {

@@ -15,15 +15,15 @@ struct CommandOutcome {
 };
 
 // Finds compress.exe (letter case ignored; a regular, executable file) in
-// `currentFolder`, then in each folder of `searchPath` (":"-separated).
+// `currentFolder`, then in `ownFolder` (the batch runner's, that is the
+// program folder), then in each folder of `searchPath` (":"-separated).
 // Returns nothing when there is none.
 std::optional<std::filesystem::path> findCompressor(const std::filesystem::path& currentFolder,
+                                                    const std::filesystem::path& ownFolder,
                                                     const std::string& searchPath);
 
-// compress SOURCE DEST: runs the compressor found by findCompressor (in the
-// current folder and along PATH) directly, never through a shell, and waits
-// for it. Fails when none is found, it cannot be started, or it fails.
-CommandOutcome runCompress(const std::vector<std::string>& arguments);
+// The folder of the running program; empty when it cannot be told.
+std::filesystem::path ownProgramFolder();
 
 // ren SOURCE NEWNAME: renames SOURCE within its folder. Fails for a missing
 // SOURCE, a NEWNAME with a folder in it, or an existing file of that name,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // crunchws-cmd /c BATCHFILE
+#include "tools/cmd/batch_commands.h"
 #include "tools/cmd/batch_runner.h"
+#include "tools/cmd/interrupts.h"
 
 #include <iostream>
 #include <string_view>
@@ -13,5 +15,12 @@ int main(int argc, char** argv) {
                      "Runs the compress, ren and del lines of BATCHFILE; nothing else.\n";
         return kBatchUsage;
     }
-    return runBatchFile(argv[2], std::cerr);
+    if (!interrupts::install()) {
+        std::cerr << "crunchws-cmd: cannot watch for interrupts\n";
+        return kBatchUsage;
+    }
+    const int result = runBatchFile(argv[2], ownProgramFolder(), std::cout, std::cerr);
+    if (const int signal = interrupts::received())
+        interrupts::endBy(signal); // the compressors it started have stopped
+    return result;
 }

@@ -30,7 +30,10 @@ ExitCode checkFileJob(const FileJob& job, const char* program, std::ostream& err
                       "is the source file; refusing to overwrite it");
         return exitSameFile;
     }
-    if (fs::is_directory(job.destination, error)) {
+    const fs::file_status destination = job.replaceLinks
+                                            ? fs::symlink_status(job.destination, error)
+                                            : fs::status(job.destination, error);
+    if (fs::is_directory(destination)) {
         reportFailure(err, program, job.destination, std::strerror(EISDIR));
         return exitDestinationFailed;
     }
@@ -60,6 +63,9 @@ std::string destinationFailure(const FileJob& job, int hostError) {
     }
     if (hostError == ENXIO && fs::is_block_file(target)) {
         return "is a block device; not written";
+    }
+    if (hostError == ENXIO && job.replaceLinks) {
+        return "is a device or pipe; not written (--no-follow)";
     }
     return std::strerror(hostError);
 }
@@ -130,7 +136,9 @@ ExitCode runFileJob(const FileJob& job, const char* program, const Transform& tr
         return exitSourceUnreadable;
     }
     ReplacingFile output;
-    if (const int error = output.open(job.destination); error != 0) {
+    const auto links =
+        job.replaceLinks ? ReplacingFile::Links::replace : ReplacingFile::Links::follow;
+    if (const int error = output.open(job.destination, links); error != 0) {
         reportFailure(err, program, job.destination, destinationFailure(job, error));
         return exitDestinationFailed;
     }

@@ -38,9 +38,10 @@ ToolCommand renamingJobs(std::vector<std::string> operands, const OutputNamer& o
 } // namespace
 
 ToolCommand parseToolArguments(const std::vector<std::string>& arguments,
-                               const OutputNamer& outputName) {
+                               const OutputNamer& outputName, bool acceptNoFollow) {
     bool rename = false;
     bool keepExisting = false;
+    bool noFollow = false;
     bool optionsEnded = false;
     std::vector<std::string> operands;
     for (const std::string& argument : arguments) {
@@ -56,6 +57,8 @@ ToolCommand parseToolArguments(const std::vector<std::string>& arguments,
             rename = true;
         } else if (argument == "-n" || argument == "--no-clobber") {
             keepExisting = true;
+        } else if (argument == "--no-follow" && acceptNoFollow) {
+            noFollow = true;
         } else {
             return usageError("unknown option " + argument);
         }
@@ -70,6 +73,7 @@ ToolCommand parseToolArguments(const std::vector<std::string>& arguments,
     }
     for (FileJob& job : command.jobs) {
         job.keepExisting = keepExisting;
+        job.replaceLinks = noFollow;
     }
     return command;
 }

@@ -5,6 +5,7 @@
 #include "tools/common/file_job.h"
 
 #include <filesystem>
+#include <malloc.h>
 #include <map>
 #include <ostream>
 
@@ -13,6 +14,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kVersion = "1.61";
+
+// Blocks from this size on come straight from the system as zero pages, so
+// that the codec's large tables cost only the pages a small file touches.
+constexpr int kMmapThreshold = 16 * 1024;
 
 // One spelling per output file: absolute, with links of existing folders
 // resolved.
@@ -33,7 +38,8 @@ ExitCode refuseSecond(const ToolDescription& tool, const FileJob& job, const Fil
 
 int runTool(const ToolDescription& tool, const std::vector<std::string>& arguments,
             std::ostream& out, std::ostream& err) {
-    const ToolCommand command = parseToolArguments(arguments, tool.outputName);
+    const ToolCommand command =
+        parseToolArguments(arguments, tool.outputName, tool.acceptsNoFollow);
     switch (command.action) {
     case ToolCommand::Action::help:
         out << tool.help;
@@ -49,12 +55,17 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
     }
     // An interrupted run leaves no hidden temporary behind.
     InterruptCleanup::installHandlers();
+    ::mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
     int result = exitOk;
     // Each output of the run, with the job that claimed it first: with -r
     // two sources may map to one name, and the second must not overwrite
     // the first.
     std::map<fs::path, const FileJob*> claimed;
     for (const FileJob& job : command.jobs) {
+        if (command.jobs.size() == 1) { // nothing to collide with
+            result = tool.convert(job, err);
+            break;
+        }
         const auto [first, isNew] = claimed.emplace(outputKey(job.destination), &job);
         const ExitCode code =
             isNew ? tool.convert(job, err) : refuseSecond(tool, job, *first->second, err);

@@ -19,6 +19,7 @@ struct ToolDescription {
     OutputNamer outputName;
     // Writes one output; reports its own failures on the error stream.
     std::function<ExitCode(const FileJob&, std::ostream& err)> convert;
+    bool acceptsNoFollow = false; // takes --no-follow
 };
 
 // Runs the tool on `arguments` (without the program name). Returns exitOk,

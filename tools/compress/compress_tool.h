@@ -8,10 +8,6 @@
 
 namespace crunchwise::tools {
 
-// The name that -r gives a compressed file: its last character replaced by
-// "_" (SETUP.EXE gives SETUP.EX_). An empty name stays empty.
-std::string compressedName(const std::string& name);
-
 // Runs compress.exe with `arguments` (without the program name), printing
 // help to `out` and failures to `err`. Returns an ExitCode.
 int runCompressTool(const std::vector<std::string>& arguments, std::ostream& out,
