@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One file command at a time: the lock that a running command holds.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
 #include <QAction>
 #include <QToolButton>

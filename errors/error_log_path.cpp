@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "error_log_path.h"
+#include "errors/error_log_path.h"
 
 #include "common/app_info.h"
 

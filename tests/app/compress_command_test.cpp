@@ -3,13 +3,13 @@
 // capture, the batch, the launcher, and the batch run by our runner in its own
 // process, followed to its end; hostile file names and where the batch runs.
 // What goes wrong in a run is compress_run_test's.
-#include "window_session.h"
+#include "tests/support/window_session.h"
 
 #include "common/app_info.h"
+#include "common/file_name_codec.h"
 #include "common/globals.h"
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
-#include "platform/files/file_name_codec.h"
 
 #include <QLabel>
 #include <QProcess>

@@ -3,7 +3,7 @@
 // cannot write, outputs that collide, a runtime folder someone else owns,
 // runs too large for one batch, a batch the runner refuses, Cancel, and
 // closing the window while it runs.
-#include "window_session.h"
+#include "tests/support/window_session.h"
 
 #include "common/app_info.h"
 #include "common/message_box.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Expand through the real window: pop-up menu, "Expand To", the replace
 // question, the LZ library and the failure dialog.
-#include "tests/app/expand_session.h"
+#include "tests/support/expand_session.h"
 
 #include "common/globals.h"
 #include "common/message_box.h"

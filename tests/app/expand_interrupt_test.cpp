@@ -2,7 +2,7 @@
 // Expand cut short by the user or the session: Cancel, closing the window,
 // SIGTERM, SIGINT and SIGHUP never cost the file at a destination nor leave
 // a temporary; and a run over a user's file keeps it theirs.
-#include "tests/app/expand_session.h"
+#include "tests/support/expand_session.h"
 
 #include "common/message_box.h"
 #include "platform/interrupt_cleanup.h"

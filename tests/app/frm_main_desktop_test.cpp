@@ -2,10 +2,10 @@
 // What a desktop user expects around the window's own controls: keys that run
 // the menu commands, files dropped from a file manager, lists that follow
 // what other programs change on the disk.
-#include "platform/files/file_name_codec.h"
-#include "platform/files/file_url.h"
-#include "platform/files/folder_watch.h"
-#include "tests/app/window_session.h"
+#include "common/file_name_codec.h"
+#include "desktop/files/file_url.h"
+#include "desktop/files/folder_watch.h"
+#include "tests/support/window_session.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The toolbar, the File and Help menus and the help entries, driven by
 // clicks and keys on a shown main window.
-#include "app/panes/file_list_box.h"
-#include "app/window_session.h"
-#include "platform/help_popup.h"
-#include "platform/help_viewer.h"
-#include "platform/settings_store.h"
-#include "platform/win_help.h"
+#include "desktop/help_popup.h"
+#include "desktop/help_viewer.h"
+#include "desktop/settings_store.h"
+#include "desktop/win_help.h"
+#include "tests/support/window_session.h"
+#include "widgets/file_list_box.h"
 
 #include <QAction>
 #include <QApplication>

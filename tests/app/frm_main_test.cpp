@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/panes/drive_list_box.h"
 #include "common/locale_number.h"
 #include "common/twips.h"
+#include "desktop/help_viewer.h"
+#include "desktop/win_help.h"
 #include "errors/error_trap.h"
-#include "errors/runtime_error.h"
-#include "platform/help_viewer.h"
-#include "platform/win_help.h"
-#include "tests/app/panes/own_volume.h"
-#include "window_session.h"
+#include "failures/runtime_error.h"
+#include "tests/support/window_session.h"
+#include "tests/widgets/own_volume.h"
+#include "widgets/drive_list_box.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `crunchwise PATH`: the lists open on a folder, or on a file's folder with
 // that file current; a running copy does the same for a second one.
-#include "platform/files/file_name_codec.h"
-#include "tests/app/window_session.h"
+#include "common/file_name_codec.h"
+#include "tests/support/window_session.h"
 
 #include <QLocalSocket>
 #include <QProcess>

@@ -2,12 +2,12 @@
 // Every command on a name that is not UTF-8 ("\xff\xfe.txt") beside its
 // look-alike twin ("\uFFFD\uFFFD.txt", what a lossy conversion makes of it):
 // each acts on the file chosen and leaves the twin alone.
-#include "tests/app/expand_session.h"
+#include "tests/support/expand_session.h"
 
-#include "app/command_line.h"
+#include "common/file_name_codec.h"
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
-#include "platform/files/file_name_codec.h"
+#include "program/command_line.h"
 #include "tests/support/scratch_folder.h"
 
 #include <QInputDialog>

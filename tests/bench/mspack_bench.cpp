@@ -4,7 +4,7 @@
 // reads from and writes to buffers, so no I/O is measured.
 //   mspack_bench PACKED ORIGINAL
 // Prints one line: "bytes=<expanded bytes> packed=<packed bytes> seconds=<fastest CPU time>".
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <mspack.h>
 

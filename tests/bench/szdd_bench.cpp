@@ -4,8 +4,8 @@
 //   szdd_bench decode PACKED ORIGINAL      expands PACKED (any format), checks it equals ORIGINAL
 // FORMAT: szdd (the default), sz, or kwaj0 to kwaj4 (KWAJ with that method).
 // Prints one line: "bytes=<source bytes> packed=<packed bytes> seconds=<fastest CPU time>".
-#include "bench_support.h"
 #include "szdd/kwaj.h"
+#include "tests/bench/bench_support.h"
 
 #include <cstdio>
 #include <cstring>

@@ -6,7 +6,7 @@
 // chains of all earlier positions with the same hash of their first three bytes.
 //   szdd_optimum SOURCE
 // Prints one line: "optimum_bytes=<bytes, header included>".
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <cstdio>
 

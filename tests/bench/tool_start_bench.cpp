@@ -5,7 +5,7 @@
 // Each round runs every command once, in turn, each writing a new file (the
 // output is removed before, untimed). Prints the median wall and CPU (user +
 // system) time of each and its ratio to msexpand's.
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <algorithm>
 #include <cstdio>

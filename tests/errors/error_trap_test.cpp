@@ -3,7 +3,7 @@
 #include "common/message_box.h"
 #include "errors/error_trap.h"
 #include "errors/on_error.h"
-#include "errors/runtime_error.h"
+#include "failures/runtime_error.h"
 
 #include <QFile>
 #include <QTemporaryDir>

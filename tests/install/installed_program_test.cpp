@@ -4,13 +4,13 @@
 // through the installed launcher from the user's own batch folder, and
 // Expand gives the files back byte for byte. install_test.sh runs this as an
 // ordinary user with the program folder in CRUNCHWISE_INSTALLED_PROGRAM.
-#include "app/window_session.h"
+#include "tests/support/window_session.h"
 
 #include "common/app_info.h"
 #include "common/message_box.h"
+#include "desktop/help_viewer.h"
+#include "desktop/win_help.h"
 #include "dialogs/frm_save_directory_expand.h"
-#include "platform/help_viewer.h"
-#include "platform/win_help.h"
 
 #include <QDirIterator>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "format_test_data.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <mspack.h>
 

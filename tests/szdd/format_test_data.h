@@ -4,7 +4,7 @@
 #pragma once
 
 #include "szdd/kwaj.h"
-#include "szdd_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <filesystem>
 #include <string>

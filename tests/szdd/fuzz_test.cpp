@@ -5,7 +5,7 @@
 // a valid header is some stream; what is decidable is a bad header (notSzdd,
 // unknownMethod) and a stream cut inside a match (truncated). Everything else
 // is compared with a plain ring-buffer expander written here.
-#include "format_test_data.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 

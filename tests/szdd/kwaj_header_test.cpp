@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Telling the three formats apart, and reading and writing the SZ and KWAJ
 // headers, sound and damaged, beside libmspack's reading of the same bytes.
-#include "format_test_data.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>

@@ -2,8 +2,8 @@
 // KWAJ data streams made by hand, each also expanded by libmspack: MS-ZIP
 // blocks from zlib's raw deflate with a preset dictionary, and LZH streams
 // bit by bit.
-#include "format_test_data.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>

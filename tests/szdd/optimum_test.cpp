@@ -3,7 +3,7 @@
 // by brute force on inputs small enough for it: the longest match at every
 // position over every distance 1..4095 (blanks before the first byte), then
 // the cheapest parse.
-#include "szdd_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Interoperation with independent implementations: Debian's msexpand and
 // mscompress, and libmspack, on real files in a temporary folder.
-#include "format_test_data.h"
 #include "tests/support/program_runner.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/szdd_file.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compress then expand gives the source back, whole or in chunks of any size.
-#include "format_test_data.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "szdd_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <array>
 #include <random>

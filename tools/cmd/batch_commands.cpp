@@ -17,31 +17,6 @@ CommandOutcome failure(std::string reason) {
     return {false, std::move(reason)};
 }
 
-bool isCompressorName(const std::string& name) {
-    static constexpr std::string_view kName = "compress.exe";
-    if (name.size() != kName.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c) != kName[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::optional<fs::path> compressorIn(const fs::path& folder) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (isCompressorName(it->path().filename().string()) && it->is_regular_file(error) &&
-            ::access(it->path().c_str(), X_OK) == 0) {
-            return it->path();
-        }
-    }
-    return std::nullopt;
-}
-
 // Renames without ever replacing `to`. Returns 0 or an errno value.
 int renameNoReplace(const fs::path& from, const fs::path& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -59,29 +34,6 @@ int renameNoReplace(const fs::path& from, const fs::path& to) {
 }
 
 } // namespace
-
-std::optional<fs::path> findCompressor(const fs::path& currentFolder, const fs::path& ownFolder,
-                                       const std::string& searchPath) {
-    if (auto found = compressorIn(currentFolder)) {
-        return found;
-    }
-    if (auto found = ownFolder.empty() ? std::nullopt : compressorIn(ownFolder)) {
-        return found;
-    }
-    std::string_view rest = searchPath;
-    while (!rest.empty()) {
-        const auto colon = rest.find(':');
-        const std::string_view folder = rest.substr(0, colon);
-        rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
-        if (folder.empty()) {
-            continue; // the current folder, searched already
-        }
-        if (auto found = compressorIn(fs::path(folder))) {
-            return found;
-        }
-    }
-    return std::nullopt;
-}
 
 fs::path ownProgramFolder() {
     std::error_code error;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/cmd/batch_runner.h"
 
-#include "commands/output_plan.h"
+#include "core/compress_launch.h"
+#include "core/output_plan.h"
 #include "platform/posix_file.h"
 #include "tools/cmd/batch_commands.h"
 #include "tools/cmd/batch_line.h"
@@ -53,8 +54,8 @@ public:
         if (!lookedUp_) {
             std::error_code error;
             const char* searchPath = std::getenv("PATH");
-            path_ = findCompressor(std::filesystem::current_path(error), ownFolder_,
-                                   searchPath ? searchPath : "");
+            path_ = commands::findCompressor(std::filesystem::current_path(error), ownFolder_,
+                                             searchPath ? searchPath : "");
             lookedUp_ = true;
         }
         return path_;
