@@ -2,6 +2,7 @@
 #include "desktop/trash.h"
 
 #include "common/file_name_codec.h"
+#include "platform/no_replace_rename.h"
 #include "platform/posix_file.h"
 
 #include <QDateTime>
@@ -9,7 +10,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -162,9 +162,9 @@ int moveInto(const Bytes& file, const Bytes& trash, const Bytes& topDir, Bytes& 
             ::unlink(info.c_str());
             return EIO;
         }
-        if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, trashed.c_str(), RENAME_NOREPLACE) == 0)
+        const int error = renameNoReplace(file, trashed);
+        if (error == 0)
             return 0;
-        const int error = errno;
         ::unlink(info.c_str());
         if (error != EEXIST)
             return error;

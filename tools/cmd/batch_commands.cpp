@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/cmd/batch_commands.h"
 
+#include "platform/no_replace_rename.h"
+
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace crunchwise::tools {
@@ -15,22 +14,6 @@ namespace {
 
 CommandOutcome failure(std::string reason) {
     return {false, std::move(reason)};
-}
-
-// Renames without ever replacing `to`. Returns 0 or an errno value.
-int renameNoReplace(const fs::path& from, const fs::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return errno;
-    }
-    // File systems without the flag: check first, accepting the small race.
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(to, error))) {
-        return EEXIST;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 } // namespace
@@ -59,7 +42,8 @@ CommandOutcome runRen(const std::vector<std::string>& arguments) {
         return {}; // the same name: nothing to do
     }
     const fs::path target = source.parent_path() / newName;
-    if (const int renameError = renameNoReplace(source, target); renameError != 0) {
+    if (const int renameError = renameNoReplace(source.string(), target.string());
+        renameError != 0) {
         return failure("ren: " + target.string() + ": " +
                        (renameError == EEXIST ? std::string("a file of that name already exists")
                                               : std::strerror(renameError)));
