@@ -47,10 +47,6 @@ const QStringList kMissingCompressor = {
     QStringLiteral("COMPRESS.EXE is included with most Programmers Software"),
     QStringLiteral("or can be obtained at ") + QLatin1String(kCompressorDownload)};
 
-std::string bytes(const QString& name) {
-    return FileNameCodec::encode(name).toStdString();
-}
-
 bool missing(frmMain& form, bool present, const QStringList& message) {
     if (!present)
         MessageBox::show(&form, QMessageBox::Critical, AppInfo::title(), message.join(kCrLf));
@@ -61,7 +57,7 @@ bool missing(frmMain& form, bool present, const QStringList& message) {
 // when it has none.
 QString shortDestination(const QString& destination) {
     QString shortForm =
-        FileNameCodec::decode(QByteArray::fromStdString(GetShortPathNameA(bytes(destination))));
+        FileNameCodec::fromHostPath(GetShortPathNameA(FileNameCodec::hostPath(destination)));
     if (shortForm.isEmpty())
         shortForm = destination;
     if (!shortForm.endsWith(QLatin1Char('/')))
@@ -75,8 +71,9 @@ void Compress(frmMain& form) {
     ErrorTrap trap(form.objectName() + QStringLiteral("mPopUp2_Click"));
     if (!ResetSelection(form, trap))
         return;
-    if (missing(form, pifPresent(bytes(AppInfo::path())), kMissingPif) ||
-        missing(form, compressorPresent(bytes(AppInfo::path())), kMissingCompressor))
+    if (missing(form, pifPresent(FileNameCodec::hostPath(AppInfo::path())), kMissingPif) ||
+        missing(form, compressorPresent(FileNameCodec::hostPath(AppInfo::path())),
+                kMissingCompressor))
         return;
     if (!FillSelection(form, trap))
         return;

@@ -12,15 +12,11 @@
 namespace crunchwise::commands {
 namespace {
 
-std::string bytes(const QString& name) {
-    return FileNameCodec::encode(name).toStdString();
-}
-
 std::vector<std::string> allBytes(const QStringList& names) {
     std::vector<std::string> result;
     result.reserve(std::size_t(names.size()));
     for (const QString& name : names)
-        result.push_back(bytes(name));
+        result.push_back(FileNameCodec::hostPath(name));
     return result;
 }
 
@@ -31,9 +27,7 @@ std::string outputName(const std::string& output) {
 FileFailure refusal(const CompressSelection& selection, std::size_t entry, const OutputCheck& check,
                     const std::string& output) {
     const std::string compressed =
-        FileNameCodec::displayText(
-            FileNameCodec::decode(QByteArray::fromStdString(outputName(output))))
-            .toStdString();
+        FileNameCodec::displayText(FileNameCodec::fromHostPath(outputName(output))).toStdString();
     const std::string reason =
         check.verdict == OutputVerdict::isSource
             ? "its compressed name " + compressed + " is a selected file; not compressed"
@@ -50,8 +44,8 @@ CompressSelection captureSelection(const frmMain& form) {
     selection.paths = allBytes(form.lstToCompress);
     selection.shortNames = allBytes(form.lstDOSName);
     selection.longNames = allBytes(form.lstLongName);
-    selection.shortFolder = bytes(form.txtDOSPath);
-    selection.shortDestination = bytes(form.txtShortPathName);
+    selection.shortFolder = FileNameCodec::hostPath(form.txtDOSPath);
+    selection.shortDestination = FileNameCodec::hostPath(form.txtShortPathName);
     selection.destination = form.txtLongPathName;
     if (selection.destination.size() > 1 && selection.destination.endsWith(u'/'))
         selection.destination.chop(1); // shown without the separator the dialog added
@@ -95,8 +89,7 @@ CompressPlan planCompress(QWidget* parent, const CompressSelection& selection,
             check.verdict == OutputVerdict::takenEarlier) {
             plan.refused.emplace(entry, refusal(selection, entry, check, file.output));
         } else if (check.verdict == OutputVerdict::exists) {
-            existingNames << FileNameCodec::decode(
-                QByteArray::fromStdString(outputName(file.output)));
+            existingNames << FileNameCodec::fromHostPath(outputName(file.output));
             existing.push_back(std::move(file));
         } else {
             plan.files.push_back(std::move(file));

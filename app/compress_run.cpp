@@ -31,7 +31,7 @@ constexpr int kProgressRefreshMs = 500;
 constexpr int kLastLaunchFailure = 32;
 
 std::filesystem::path programFolder() {
-    return FileNameCodec::encode(AppInfo::path()).toStdString();
+    return FileNameCodec::hostPath(AppInfo::path());
 }
 
 // "line N ok" or "line N failed": the line and whether it failed.

@@ -42,7 +42,7 @@ void frmMain::ShellDelete(const QStringList& sFileArray, const QString& sDestina
     trap.step([&] {
         sources.clear();
         for (const QString& file : sFileArray) {
-            sources += crunchwise::FileNameCodec::encode(file).toStdString();
+            sources += crunchwise::FileNameCodec::hostPath(file);
             sources += '\0';
         }
     });
@@ -51,7 +51,7 @@ void frmMain::ShellDelete(const QStringList& sFileArray, const QString& sDestina
     trap.step([&] {
         request.wFunc = static_cast<unsigned>(FileOpFunction);
         request.pFrom = sources;
-        request.pTo = crunchwise::FileNameCodec::encode(sDestination).toStdString();
+        request.pTo = crunchwise::FileNameCodec::hostPath(sDestination);
         request.fFlags = static_cast<std::uint16_t>(FileOpFlags & 0xFFFF);
     });
     trap.step([&] { crunchwise::SHFileOperationA(request); });

@@ -38,16 +38,8 @@ using State = ExpandOutcome::State;
 constexpr int kProgressInterval = 100; // ms
 constexpr int kProgressDelay = 500;    // ms before the progress dialog shows
 
-std::string bytes(const QString& name) {
-    return FileNameCodec::encode(name).toStdString();
-}
-
-QString fromBytes(const std::string& path) {
-    return FileNameCodec::decode(QByteArray::fromStdString(path));
-}
-
 QString proposedName(const QString& name) {
-    return fromBytes(BuildExpandedName(bytes(name)));
+    return FileNameCodec::fromHostPath(BuildExpandedName(FileNameCodec::hostPath(name)));
 }
 
 // The last part of `path`.
@@ -66,13 +58,14 @@ struct ExpandPlan {
 
     // `path` as the user knows it: its part below the chosen folder.
     std::string shown(const std::string& path) const {
-        QString name = fromBytes(path);
+        QString name = FileNameCodec::fromHostPath(path);
         if (name.startsWith(folder))
             name = name.mid(folder.size());
         return FileNameCodec::displayText(name).toStdString();
     }
     std::string sourceName(std::size_t job) const {
-        return FileNameCodec::displayText(fromBytes(fileNameOf(jobs[job].source))).toStdString();
+        return FileNameCodec::displayText(FileNameCodec::fromHostPath(fileNameOf(jobs[job].source)))
+            .toStdString();
     }
     std::string outputName(std::size_t job) const { return shown(jobs[job].destination); }
 };
@@ -82,7 +75,8 @@ ExpandPlan planOf(const frmMain& form) {
     plan.folder = form.txtLongPathName;
     for (int j = 0; j < form.lstToCompress.size(); ++j) {
         const QString name = j == 0 ? Globals::SaveFileName : proposedName(form.lstLongName.at(j));
-        plan.jobs.push_back({bytes(form.lstToCompress.at(j)), bytes(plan.folder + name)});
+        plan.jobs.push_back({FileNameCodec::hostPath(form.lstToCompress.at(j)),
+                             FileNameCodec::hostPath(plan.folder + name)});
         plan.pending.push_back(std::size_t(j));
     }
     return plan;
@@ -142,7 +136,7 @@ Sorted sortOut(QWidget* parent, ExpandPlan& plan) {
 
 QString progressText(const ExpandRun& run) {
     const ExpandJob& job = run.jobs().at(std::size_t(run.current()));
-    const QString name = fromBytes(fileNameOf(job.source));
+    const QString name = FileNameCodec::fromHostPath(fileNameOf(job.source));
     return QStringLiteral("Expanding %1\n%2 of %3 bytes")
         .arg(FileNameCodec::displayText(name), QLocale().toString(qulonglong(run.bytesDone())),
              QLocale().toString(qulonglong(run.totalBytes())));

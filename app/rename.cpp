@@ -40,11 +40,11 @@ void checkNewName(const QString& name) {
 // Renames `oldName` in `folder` to `newName`; the same name is no change at
 // all. Raises a failure that names both.
 void Name(const QString& folder, const QString& oldName, const QString& newName) {
-    const QByteArray from = FileNameCodec::encode(folder + QLatin1Char('/') + oldName);
-    const QByteArray to = FileNameCodec::encode(folder + QLatin1Char('/') + newName);
+    const std::string from = FileNameCodec::hostPath(folder + QLatin1Char('/') + oldName);
+    const std::string to = FileNameCodec::hostPath(folder + QLatin1Char('/') + newName);
     if (from == to)
         return;
-    if (const int error = renameNoReplace(from.toStdString(), to.toStdString()); error != 0) {
+    if (const int error = renameNoReplace(from, to); error != 0) {
         const int number = runtimeErrorFromErrno(error);
         throw RuntimeError(number, "Cannot rename \"" + shown(oldName) + "\" to \"" +
                                        shown(newName) + "\": " + runtimeErrorText(number));

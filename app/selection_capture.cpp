@@ -15,8 +15,7 @@ const QChar kSeparator = QLatin1Char('/');
 
 // The short form of `path`, or empty when it has none.
 QString shortPathOf(const QString& path) {
-    const std::string shortForm = GetShortPathNameA(FileNameCodec::encode(path).toStdString());
-    return FileNameCodec::decode(QByteArray::fromStdString(shortForm));
+    return FileNameCodec::fromHostPath(GetShortPathNameA(FileNameCodec::hostPath(path)));
 }
 } // namespace
 

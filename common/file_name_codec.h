@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string>
+#include <string_view>
 
 namespace crunchwise {
 
@@ -21,6 +23,12 @@ public:
     // The bytes of `name`; equals QFile::encodeName(name) for every name
     // without escaped bytes. Never fails.
     static QByteArray encode(const QString& name);
+
+    // encode and decode for the host layer's paths (std::string, bytes).
+    static std::string hostPath(const QString& name) { return encode(name).toStdString(); }
+    static QString fromHostPath(std::string_view bytes) {
+        return decode(bytes.data(), qsizetype(bytes.size()));
+    }
 
     // `name` fit for display: escaped bytes shown as U+FFFD.
     static QString displayText(const QString& name);

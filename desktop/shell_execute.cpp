@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/shell_execute.h"
 
+#include "common/file_name_codec.h"
 #include "platform/command_words.h"
 #include "platform/pif_file.h"
 
@@ -51,22 +52,22 @@ Launch readLauncher(const std::string& file, const char* parameters, const std::
     if (launcher.status == PifReadResult::Status::malformed) {
         return {ERROR_BAD_FORMAT, {}, {}};
     }
-    const QFileInfo program(QString::fromStdString(launcher.pif.program.string()));
+    const QFileInfo program(FileNameCodec::fromHostPath(launcher.pif.program.native()));
     if (!program.isFile() || !program.isExecutable()) {
         return {SE_ERR_FNF, {}, {}};
     }
-    if (!directory.empty() && !QFileInfo(QString::fromStdString(directory)).isDir()) {
+    if (!directory.empty() && !QFileInfo(FileNameCodec::fromHostPath(directory)).isDir()) {
         return {SE_ERR_PNF, {}, {}};
     }
     Launch launch;
     // An absolute path, so that the program is never looked up along PATH.
     launch.program = program.absoluteFilePath();
     for (const std::string& word : launcher.pif.arguments) {
-        launch.arguments << QString::fromStdString(word);
+        launch.arguments << FileNameCodec::fromHostPath(word);
     }
     if (parameters != nullptr) {
         for (const std::string& word : splitCommandWords(parameters).words) {
-            launch.arguments << QString::fromStdString(word);
+            launch.arguments << FileNameCodec::fromHostPath(word);
         }
     }
     return launch;
@@ -78,7 +79,7 @@ int openLauncher(const std::string& file, const char* parameters, const std::str
         return launch.result;
     }
     const bool started = QProcess::startDetached(launch.program, launch.arguments,
-                                                 QString::fromStdString(directory));
+                                                 FileNameCodec::fromHostPath(directory));
     return started ? kShellExecuteOk : SE_ERR_FNF;
 }
 
@@ -91,7 +92,7 @@ int startLauncher(SHELLEXECUTEINFOA& info) {
     auto process = std::make_unique<QProcess>();
     process->setProgram(launch.program);
     process->setArguments(launch.arguments);
-    process->setWorkingDirectory(QString::fromStdString(info.lpDirectory));
+    process->setWorkingDirectory(FileNameCodec::fromHostPath(info.lpDirectory));
     process->setStandardInputFile(QProcess::nullDevice());
     // A group of its own, so that stopping it reaches what it started too.
     process->setChildProcessModifier([] { ::setpgid(0, 0); });
@@ -112,7 +113,7 @@ int ShellExecuteA(QWidget* owner, const char* operation, const std::string& file
     if (!isOpenOperation(operation)) {
         return SE_ERR_NOASSOC;
     }
-    const QString name = QString::fromStdString(file);
+    const QString name = FileNameCodec::fromHostPath(file);
     if (name.endsWith(u".pif", Qt::CaseInsensitive)) {
         return openLauncher(file, parameters, directory);
     }
@@ -130,7 +131,7 @@ int ShellExecuteA(QWidget* owner, const char* operation, const std::string& file
 bool ShellExecuteExA(SHELLEXECUTEINFOA& info) {
     info.hProcess.reset();
     const bool launcher =
-        QString::fromStdString(info.lpFile).endsWith(u".pif", Qt::CaseInsensitive);
+        FileNameCodec::fromHostPath(info.lpFile).endsWith(u".pif", Qt::CaseInsensitive);
     if ((info.fMask & SEE_MASK_NOCLOSEPROCESS) != 0 && launcher && isOpenOperation(info.lpVerb)) {
         info.hInstApp = startLauncher(info);
     } else {

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -38,9 +37,9 @@ void drop(QLocalSocket* socket) {
 QString runtimeFolder() {
     std::optional<std::filesystem::path> folder = userRuntimeFolder();
     if (!folder)
-        folder = ownClosedFolder(QFile::encodeName(QDir::tempPath()).toStdString() +
-                                 "/crunchwise-" + std::to_string(::geteuid()));
-    return folder ? QFile::decodeName(QByteArray::fromStdString(folder->string())) : QString();
+        folder = ownClosedFolder(FileNameCodec::hostPath(QDir::tempPath()) + "/crunchwise-" +
+                                 std::to_string(::geteuid()));
+    return folder ? FileNameCodec::fromHostPath(folder->native()) : QString();
 }
 
 // Named apart from the title itself: the folder of that name in the runtime

@@ -23,10 +23,6 @@ using Bytes = std::string;
 constexpr int kNameAttempts = 1000;
 constexpr std::size_t kMostInfoBytes = 64 * 1024;
 
-Bytes bytesOf(const QString& path) {
-    return FileNameCodec::encode(path).toStdString();
-}
-
 Bytes parentOf(const Bytes& path) {
     const std::size_t slash = path.rfind('/');
     return slash == 0 || slash == Bytes::npos ? Bytes("/") : path.substr(0, slash);
@@ -79,9 +75,9 @@ int makeTrash(const Bytes& trash) {
 // The trash folder for a file on `device`, made ready; `topDir` is empty
 // for the home trash. Returns 0 or errno.
 int trashFor(const Bytes& file, dev_t device, Bytes& trash, Bytes& topDir) {
-    const Bytes dataHome =
-        bytesOf(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    const Bytes home = bytesOf(homeTrash());
+    const Bytes dataHome = FileNameCodec::hostPath(
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const Bytes home = FileNameCodec::hostPath(homeTrash());
     struct stat info {};
     // The data folder may not exist yet in a fresh home.
     if (::stat(dataHome.c_str(), &info) != 0 && errno == ENOENT) {
@@ -179,7 +175,7 @@ QString homeTrash() {
 }
 
 QString moveToTrash(const QString& path, int* hostError) {
-    const Bytes file = absolute(bytesOf(path));
+    const Bytes file = absolute(FileNameCodec::hostPath(path));
     Bytes trash, topDir, trashed;
     struct stat info {};
     int error = ::lstat(file.c_str(), &info) == 0 ? 0 : errno;
@@ -189,7 +185,7 @@ QString moveToTrash(const QString& path, int* hostError) {
         error = moveInto(file, trash, topDir, trashed);
     if (hostError)
         *hostError = error;
-    return error == 0 ? FileNameCodec::decode(QByteArray::fromStdString(trashed)) : QString();
+    return error == 0 ? FileNameCodec::fromHostPath(trashed) : QString();
 }
 
 } // namespace crunchwise::Trash

@@ -2,9 +2,9 @@
 #include "errors/error_log_path.h"
 
 #include "common/app_info.h"
+#include "common/file_name_codec.h"
 
 #include <QDir>
-#include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -29,7 +29,7 @@ bool inGroup(gid_t group) {
 } // namespace
 
 bool folderWritable(const QString& folder) {
-    const QByteArray name = QFile::encodeName(folder);
+    const QByteArray name = crunchwise::FileNameCodec::encode(folder);
     struct stat info {};
     if (::stat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;
