@@ -5,6 +5,7 @@
 #include "app/frm_main.h"
 #include "common/file_name_codec.h"
 #include "common/message_box.h"
+#include "desktop/files/path_kind.h"
 #include "errors/error_trap.h"
 #include "failures/runtime_error.h"
 #include "widgets/file_list_box.h"
@@ -13,7 +14,6 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-#include <cerrno>
 #include <sys/stat.h>
 
 namespace crunchwise::commands {
@@ -41,8 +41,8 @@ QString groupedSize(qint64 size) {
 // raises a failure that names it.
 QString propertiesText(const QString& path, const QString& name) {
     struct stat info {};
-    if (::stat(FileNameCodec::encode(path).constData(), &info) != 0) {
-        const int number = runtimeErrorFromErrno(errno);
+    if (const int error = statPath(path, info); error != 0) {
+        const int number = runtimeErrorFromErrno(error);
         throw RuntimeError(number, "\"" + FileNameCodec::displayText(name).toStdString() +
                                        "\": " + runtimeErrorText(number));
     }

@@ -3,6 +3,7 @@
 
 #include "common/file_name_codec.h"
 #include "desktop/files/folder_reader.h"
+#include "desktop/files/path_kind.h"
 #include "desktop/files/volume_list.h"
 #include "widgets/folder_indent_delegate.h"
 #include "widgets/key_ascii.h"
@@ -13,7 +14,6 @@
 #include <QMetaMethod>
 #include <QStyle>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace crunchwise {
@@ -44,10 +44,8 @@ void DirListBox::openDrive(const QString& root) {
     const QString wanted = FolderReader::normalized(root);
     // A remembered folder that went away or was closed gives way to the root.
     const QString remembered = currentFolders_.value(wanted, wanted);
-    const QByteArray folder = FileNameCodec::encode(remembered);
-    struct stat info {};
-    const bool open = ::stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
-                      ::access(folder.constData(), R_OK | X_OK) == 0;
+    const bool open = pathKind(remembered) == PathKind::Folder &&
+                      ::access(FileNameCodec::encode(remembered).constData(), R_OK | X_OK) == 0;
     setPath(open ? remembered : wanted);
 }
 

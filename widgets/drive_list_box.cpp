@@ -3,6 +3,7 @@
 
 #include "common/file_name_codec.h"
 #include "desktop/files/folder_reader.h"
+#include "desktop/files/path_kind.h"
 #include "desktop/files/volume_list.h"
 #include "failures/runtime_error.h"
 
@@ -10,18 +11,11 @@
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
-#include <sys/stat.h>
-
 namespace crunchwise {
 
 namespace {
 
 constexpr int RootRole = Qt::UserRole;
-
-bool exists(const QString& path) {
-    struct stat info {};
-    return ::stat(FileNameCodec::encode(path).constData(), &info) == 0;
-}
 
 bool isStillMounted(const QString& root) {
     QStorageInfo storage(root);
@@ -40,7 +34,7 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
 
 void DriveListBox::setDrive(const QString& path) {
     const QString absolute = FolderReader::normalized(path);
-    if (absolute.isEmpty() || !exists(absolute))
+    if (absolute.isEmpty() || pathKind(absolute) == PathKind::Missing)
         raiseRuntimeError(ErrorNumber::DeviceUnavailable);
     const auto volumes = VolumeList::userVolumes();
     const QString root = VolumeList::volumeOf(absolute, volumes);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <sys/stat.h>
 
 namespace crunchwise {
 
@@ -12,6 +13,10 @@ enum class PathKind {
     Folder,  // a folder, or a symbolic link to one
     Other,   // a file or anything else that is not a folder
 };
+
+// stat() of `path` by its exact bytes, following symbolic links. Returns 0
+// or the host's error value (errno); ENOENT for an empty path.
+int statPath(const QString& path, struct stat& info);
 
 // Follows symbolic links. Never fails.
 PathKind pathKind(const QString& path);
