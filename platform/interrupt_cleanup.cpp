@@ -66,12 +66,17 @@ void onInterrupt(int signal) {
 } // namespace
 
 // Also keeps a handler from waiting on a slot that its own thread is writing.
-InterruptCleanup::Held::Held() {
+sigset_t InterruptCleanup::interrupts() {
     sigset_t set;
     sigemptyset(&set);
     for (const int signal : kInterrupts) {
         sigaddset(&set, signal);
     }
+    return set;
+}
+
+InterruptCleanup::Held::Held() {
+    const sigset_t set = interrupts();
     ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
 }
 
