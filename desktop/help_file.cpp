@@ -47,17 +47,4 @@ int HelpFile::topicForContext(int context) const {
     return -1;
 }
 
-QList<int> HelpFile::topicsForKeyword(const QString& prefix) const {
-    QList<int> found;
-    for (int i = 0; i < topics_.size(); ++i) {
-        for (const QString& keyword : topics_[i].keywords) {
-            if (keyword.startsWith(prefix, Qt::CaseInsensitive)) {
-                found.append(i);
-                break;
-            }
-        }
-    }
-    return found;
-}
-
 } // namespace crunchwise

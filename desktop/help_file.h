@@ -31,8 +31,6 @@ public:
     const QString& errorString() const { return error_; }
     // Index of the topic with `context`, or -1.
     int topicForContext(int context) const;
-    // Indices of the topics with a keyword starting with `prefix` (any case).
-    QList<int> topicsForKeyword(const QString& prefix) const;
 
 private:
     QList<HelpTopic> topics_;

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Delete, Rename and Properties on real files, driven through the command
 // handler with the dialogs answered as a user would.
-#include "desktop/sh_file_operation.h"
-#include "desktop/trash.h"
 #include "tests/support/window_session.h"
 
 #include <QApplication>
@@ -175,54 +173,6 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 2);
         QVERIFY2(MessageBox::shown()[1].text.endsWith(folder + QStringLiteral("/a.txt: Disk full")),
                  qPrintable(MessageBox::shown()[1].text));
-    }
-
-    void requestsOtherThanTrashingTouchNothing_data() {
-        QTest::addColumn<unsigned>("operation");
-        QTest::addColumn<int>("flags");
-        QTest::newRow("delete for good") << crunchwise::FO_DELETE << 0;
-        QTest::newRow("another operation") << 1u << int(crunchwise::FOF_ALLOWUNDO);
-    }
-    void requestsOtherThanTrashingTouchNothing() {
-        QFETCH(unsigned, operation);
-        QFETCH(int, flags);
-        WindowSession session({"a.txt"});
-        crunchwise::SHFILEOPSTRUCTA request;
-        request.wFunc = operation;
-        request.fFlags = std::uint16_t(flags | crunchwise::FOF_NOCONFIRMATION);
-        request.pFrom = QFile::encodeName(session.source.pathOf("a.txt")).toStdString() + '\0';
-        QCOMPARE(crunchwise::SHFileOperationA(request), crunchwise::ERROR_INVALID_PARAMETER);
-        QCOMPARE(session.onDisk(), QStringList({"a.txt"}));
-    }
-
-    void fileOnAnotherVolumeGoesToThatVolumesTrash() {
-        QTemporaryDir home;
-        qputenv("HOME", home.path().toLocal8Bit());
-        QTemporaryDir other(QStringLiteral("/dev/shm/crunchwise-XXXXXX"));
-        struct stat homeInfo {
-        }, otherInfo{};
-        if (!other.isValid() || ::stat(QFile::encodeName(home.path()), &homeInfo) != 0 ||
-            ::stat(QFile::encodeName(other.path()), &otherInfo) != 0 ||
-            homeInfo.st_dev == otherInfo.st_dev)
-            QSKIP("no second volume at /dev/shm");
-        const QString file = other.path() + QStringLiteral("/on other volume.txt");
-        QFile(file).open(QIODevice::WriteOnly);
-
-        const QString trashed = crunchwise::Trash::moveToTrash(file);
-
-        const QString volumeTrash = QStringLiteral("/dev/shm/.Trash-%1").arg(::getuid());
-        QVERIFY2(trashed.startsWith(volumeTrash + QStringLiteral("/files/")), qPrintable(trashed));
-        const QString info = volumeTrash + QStringLiteral("/info/") +
-                             QFileInfo(trashed).fileName() + QStringLiteral(".trashinfo");
-        QVERIFY(QFile::exists(info));
-        QVERIFY(!QFile::exists(file));
-        QVERIFY(!QDir(home.path() + QStringLiteral("/.local/share/Trash/files")).exists() ||
-                QDir(home.path() + QStringLiteral("/.local/share/Trash/files")).isEmpty());
-        QFile::remove(trashed);
-        QFile::remove(info);
-        // Left in place when anyone else has put something there.
-        for (const char* folder : {"/files", "/info", ""})
-            QDir().rmdir(volumeTrash + QLatin1String(folder));
     }
 
     void rename_data() {

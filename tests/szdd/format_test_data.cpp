@@ -12,27 +12,6 @@ namespace szdd_test {
 
 namespace {
 
-szdd::Sink appendTo(Bytes& out) {
-    return [&out](const std::uint8_t* data, std::size_t size) {
-        out.insert(out.end(), data, data + size);
-        return true;
-    };
-}
-
-// Feeds `data` in chunks whose sizes cycle through `chunkSizes`; stops at the first failure.
-template <typename Feed>
-szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; at < data.size(); ++i) {
-        const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
-        if (const szdd::Status s = feed(std::span(data).subspan(at, n)); s != szdd::Status::ok) {
-            return s;
-        }
-        at += n;
-    }
-    return szdd::Status::ok;
-}
-
 // Any codec with feed and finish, fed in chunks.
 template <typename Codec>
 szdd::Status runChunked(Codec& codec, const Bytes& data, const std::vector<std::size_t>& chunks) {

@@ -100,31 +100,12 @@ Bytes makeProgram(std::size_t size, unsigned seed) {
     return out;
 }
 
-namespace {
-
 szdd::Sink appendTo(Bytes& out) {
     return [&out](const std::uint8_t* data, std::size_t size) {
         out.insert(out.end(), data, data + size);
         return true;
     };
 }
-
-// Feeds `data` to `feed` in chunks whose sizes cycle through `chunkSizes`.
-template <typename Feed>
-szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; at < data.size(); ++i) {
-        const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
-        const szdd::Status status = feed(std::span<const std::uint8_t>(data.data() + at, n));
-        if (status != szdd::Status::ok) {
-            return status;
-        }
-        at += n;
-    }
-    return szdd::Status::ok;
-}
-
-} // namespace
 
 std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch) {
     std::vector<Item> items;
