@@ -9,11 +9,12 @@
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
 #include "errors/on_error.h"
+#include "tests/support/own_volume.h"
 
 #include <QLabel>
 #include <QProcess>
 #include <QToolButton>
-#include <sys/mount.h>
+#include <numeric>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,54 +24,6 @@ using namespace command_fixture;
 namespace {
 
 constexpr uid_t kNobody = 65534; // an unprivileged user
-
-// A folder that cannot be written: a read-only mount of itself for root
-// (whom permissions do not stop), its permissions for anyone else.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString& folder) : path_(QFile::encodeName(folder)) {
-        if (::geteuid() != 0) {
-            usable_ = ::chmod(path_.constData(), 0555) == 0;
-            return;
-        }
-        mounted_ = ::mount(path_.constData(), path_.constData(), nullptr, MS_BIND, nullptr) == 0;
-        usable_ = mounted_ && ::mount(nullptr, path_.constData(), nullptr,
-                                      MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
-    }
-    ~ReadOnlyFolder() {
-        if (mounted_)
-            ::umount2(path_.constData(), MNT_DETACH);
-        else
-            ::chmod(path_.constData(), 0700);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool usable() const { return usable_; }
-
-private:
-    QByteArray path_;
-    bool mounted_ = false;
-    bool usable_ = false;
-};
-
-QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-QByteArray expanded(const QString& file) {
-    QProcess process;
-    process.start(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/expand.exe"),
-                  {file, file + QStringLiteral(".back")});
-    process.waitForFinished(20000);
-    const QByteArray result = readAll(file + QStringLiteral(".back"));
-    QFile::remove(file + QStringLiteral(".back"));
-    return result;
-}
-
-bool endsAs(const frmMain& window, const char* status) {
-    return QTest::qWaitFor([&] { return window.lblStatus->text() == QLatin1String(status); },
-                           60000);
-}
 
 // A file that takes the compressor several seconds: zeros, without taking
 // any room on the disk.
@@ -93,15 +46,6 @@ private:
         const QString log = QString::fromUtf8(readAll(program_.file("error.log")));
         return log == u"<missing>" ? QStringList()
                                    : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-    // A window on `source` with `rows` selected, compressing into `destination`.
-    std::unique_ptr<frmMain> compress(const QString& source, const QString& destination,
-                                      const QList<int>& rows) {
-        auto window = windowOn(source);
-        selectRows(window->File1, rows);
-        answerCompressTo(destination);
-        window->mPopUp2_Click(0);
-        return window;
     }
 
 private slots:
@@ -129,7 +73,7 @@ private slots:
         QTemporaryDir source, destination;
         for (const char* name : {"a.txt", "b.txt"})
             QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
-        const ReadOnlyFolder readOnly(destination.path());
+        const OwnVolume readOnly(destination.path(), true);
         if (!readOnly.usable())
             QSKIP("cannot make a read-only folder here");
         if (retry)
@@ -177,13 +121,8 @@ private slots:
         const QByteArray olderX = readAll(in + QStringLiteral("x.tx_"));
         MessageBox::setNextAnswer(replace ? QMessageBox::Yes : QMessageBox::No);
         MessageBox::setNextAnswer(QMessageBox::Cancel);
-        auto window = windowOn(folder.path());
-        QList<int> rows;
-        for (const char* name : {"a.txt", "a.txy", "x.tx_", "x.txt", "x.txy", "y.txt"})
-            rows << rowOf(window->File1, QLatin1String(name));
-        selectRows(window->File1, rows);
-        answerCompressTo(folder.path());
-        window->mPopUp2_Click(0);
+        // List order: a.txt, a.txy, old, x.tx_, x.txt, x.txy, y.tx_, y.txt.
+        auto window = compress(folder.path(), folder.path(), {0, 1, 3, 4, 5, 7});
         QVERIFY(endsAs(*window, "Compression Failed"));
 
         QCOMPARE(MessageBox::shown().size(), 2);
@@ -266,12 +205,9 @@ private slots:
         for (int i = 0; i < files; ++i)
             QVERIFY(writeAll(
                 source.path() + u'/' + stem + QString::number(i) + QStringLiteral(".txt"), "x"));
-        auto window = windowOn(source.path());
-        window->File1->setListIndex(0);
-        for (int i = 0; i < files; ++i)
-            window->File1->setSelected(i, true);
-        answerCompressTo(destination.path());
-        window->mPopUp2_Click(0);
+        QList<int> rows(files);
+        std::iota(rows.begin(), rows.end(), 0);
+        auto window = compress(source.path(), destination.path(), rows);
         QVERIFY(endsAs(*window, "Compression Completed"));
         QCOMPARE(filesIn(destination.path()).size(), files);
         QCOMPARE(readAll(program_.file("runner.done")), QByteArray("0\n0\n"));

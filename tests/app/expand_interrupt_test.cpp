@@ -2,7 +2,7 @@
 // Expand cut short by the user or the session: Cancel, closing the window,
 // SIGTERM, SIGINT and SIGHUP never cost the file at a destination nor leave
 // a temporary; and a run over a user's file keeps it theirs.
-#include "tests/support/expand_session.h"
+#include "tests/support/window_session.h"
 
 #include "common/message_box.h"
 #include "platform/interrupt_cleanup.h"
@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 
 using namespace crunchwise;
-using namespace expand_session;
+using namespace command_fixture;
 
 namespace {
 // Expands to 480 MB: long enough to be cut short while in hand.

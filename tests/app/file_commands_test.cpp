@@ -50,6 +50,10 @@ QStringList trashed(const QString& home) {
 class TestFileCommands : public QObject {
     Q_OBJECT
 
+    // One window for the cases that need no home of their own.
+    WindowSession session_{QStringList{}};
+    frmMain& window = *session_.window;
+
 private slots:
     void init() { MessageBox::clearShown(); }
     void cleanup() {
@@ -98,19 +102,19 @@ private slots:
         QFETCH(bool, selectFile);
         QFETCH(bool, confirm);
         QFETCH(bool, refreshed);
-        WindowSession session({"a.txt", "b.txt"});
-        session.select({"a.txt"});
+        session_.reset({"a.txt", "b.txt"});
+        session_.select({"a.txt"});
         if (!selectFile)
-            session.window->File1->setSelected(0, false);
-        session.write("late.txt", "x");
+            window.File1->setSelected(0, false);
+        session_.write("late.txt", "x");
         if (selectFile)
             MessageBox::setNextAnswer(confirm ? QMessageBox::Yes : QMessageBox::No);
 
-        session.window->mPopUp2_Click(4);
+        window.mPopUp2_Click(4);
 
-        QCOMPARE(session.onDisk(), QStringList({"a.txt", "b.txt", "late.txt"}));
-        QVERIFY(trashed(session.homePath()).isEmpty());
-        QCOMPARE(session.listed().contains("late.txt"), refreshed);
+        QCOMPARE(session_.onDisk(), QStringList({"a.txt", "b.txt", "late.txt"}));
+        QVERIFY(trashed(session_.homePath()).isEmpty());
+        QCOMPARE(session_.listed().contains("late.txt"), refreshed);
     }
 
     void fileThatCannotBeTrashedStaysAndIsReported() {
@@ -142,7 +146,7 @@ private slots:
     // A trash whose info file cannot be written (a full volume) takes
     // nothing: the file stays where it was and the warning says why.
     void trashOnAFullVolumeLeavesTheFileWhereItWas() {
-        WindowSession session({"a.txt"});
+        session_.reset({});
         QTemporaryDir mountPoint;
         const QByteArray volume = QFile::encodeName(mountPoint.path());
         if (::mount("crunchwise-full", volume.constData(), "tmpfs", 0, "size=64k") != 0)
@@ -154,12 +158,13 @@ private slots:
         while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
         }
         filler.close();
-        session.window->Dir1->setPath(folder);
-        session.select({"a.txt"});
+        window.Dir1->setPath(folder);
+        session_.select({"a.txt"});
         MessageBox::setNextAnswer(QMessageBox::Yes);
         MessageBox::setNextAnswer(QMessageBox::Ok);
 
-        session.window->mPopUp2_Click(4);
+        window.mPopUp2_Click(4);
+        window.Dir1->setPath(session_.source.path());
 
         const QStringList infos =
             QDir(folder + QStringLiteral("/.Trash-%1/info").arg(::getuid())).entryList(QDir::Files);
@@ -208,34 +213,34 @@ private slots:
         QFETCH(int, error);
         QFETCH(QString, message);
         QFETCH(QStringList, after);
-        WindowSession session({"a.txt", "b.txt", "c.txt"});
-        QDir(session.source.path()).mkdir("sub");
-        session.select({"b.txt"});
+        session_.reset({"a.txt", "b.txt", "c.txt"});
+        QDir(session_.source.path()).mkdir("sub");
+        session_.select({"b.txt"});
         if (vanish)
-            session.source.remove("b.txt");
+            session_.source.remove("b.txt");
         if (error != 0)
             MessageBox::setNextAnswer(QMessageBox::Cancel);
         InputBoxAnswer box(answer);
 
-        session.window->mPopUp2_Click(5);
+        window.mPopUp2_Click(5);
 
         QCOMPARE(box.title, QStringLiteral("File Rename"));
         QCOMPARE(box.prompt, QStringLiteral("Enter New Filename"));
         QCOMPARE(box.proposed, QStringLiteral("b.txt"));
-        QCOMPARE(session.onDisk(), after);
-        QCOMPARE(session.listed(), after);
-        QCOMPARE(session.read("c.txt"), QByteArray("c.txt"));
+        QCOMPARE(session_.onDisk(), after);
+        QCOMPARE(session_.listed(), after);
+        QCOMPARE(session_.read("c.txt"), QByteArray("c.txt"));
         if (after.contains("z.txt"))
-            QCOMPARE(session.read("z.txt"), QByteArray("b.txt"));
+            QCOMPARE(session_.read("z.txt"), QByteArray("b.txt"));
         QCOMPARE(MessageBox::shown().size(), error ? 1 : 0);
         if (error != 0) {
             QCOMPARE(MessageBox::shown()[0].text.section(QStringLiteral("\r\n"), 0, 2),
                      QStringLiteral("Error Number: %1\r\n\r\n%2").arg(error).arg(message));
-            QVERIFY(session.errorLog().contains(
+            QVERIFY(session_.errorLog().contains(
                 QStringLiteral("frmMainmPopUp2_Click - %1 (%2)").arg(message).arg(error)));
         }
         // The position stays current, whichever file now holds it.
-        QCOMPARE(session.window->File1->listIndex(), 1);
+        QCOMPARE(window.File1->listIndex(), 1);
     }
 
     void properties_data() {
@@ -260,18 +265,18 @@ private slots:
         QFETCH(QTime, changed);
         QFETCH(QString, text);
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        WindowSession session({"a.txt", "Report 1.doc"});
-        const QString path = session.source.pathOf("Report 1.doc");
+        session_.reset({"a.txt", "Report 1.doc"});
+        const QString path = session_.source.pathOf("Report 1.doc");
         QVERIFY(::truncate(QFile::encodeName(path).constData(), size) == 0); // sparse
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(QDateTime(QDate(1999, 3, 5), changed),
                                  QFileDevice::FileModificationTime));
         file.close();
-        session.select({"Report 1.doc"});
+        session_.select({"Report 1.doc"});
         MessageBox::setNextAnswer(QMessageBox::Ok);
 
-        session.window->mPopUp2_Click(7);
+        window.mPopUp2_Click(7);
 
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
@@ -281,11 +286,11 @@ private slots:
 
     // The error dialog names the file that could not be read.
     void propertiesOfAVanishedFileNamesIt() {
-        WindowSession session({"a.txt", "gone.txt"});
-        session.select({"gone.txt"});
-        session.source.remove("gone.txt");
+        session_.reset({"a.txt", "gone.txt"});
+        session_.select({"gone.txt"});
+        session_.source.remove("gone.txt");
         MessageBox::setNextAnswer(QMessageBox::Cancel);
-        session.window->mPopUp2_Click(7);
+        window.mPopUp2_Click(7);
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
         QVERIFY2(MessageBox::shown()[0].text.startsWith(
@@ -301,10 +306,10 @@ private slots:
     }
     void commandsWithoutACurrentFileDoNothing() {
         QFETCH(int, index);
-        WindowSession session({"a.txt"});
-        session.window->mPopUp2_Click(index);
+        session_.reset({"a.txt"});
+        window.mPopUp2_Click(index);
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(session.onDisk(), QStringList({"a.txt"}));
+        QCOMPARE(session_.onDisk(), QStringList({"a.txt"}));
     }
 };
 

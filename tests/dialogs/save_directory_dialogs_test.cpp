@@ -4,7 +4,7 @@
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
 #include "dialogs/frm_save_directory_expand.h"
-#include "tests/widgets/own_volume.h"
+#include "tests/support/own_volume.h"
 #include "widgets/dir_list_box.h"
 #include "widgets/drive_list_box.h"
 

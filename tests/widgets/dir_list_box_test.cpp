@@ -3,7 +3,7 @@
 // and keyboard, failures, and the current folder of a volume.
 #include "failures/runtime_error.h"
 #include "tests/support/test_folder.h"
-#include "tests/widgets/own_volume.h"
+#include "tests/support/own_volume.h"
 #include "widgets/dir_list_box.h"
 
 #include <QSignalSpy>

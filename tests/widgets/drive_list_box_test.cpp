@@ -8,7 +8,7 @@
 #include "desktop/files/volume_list.h"
 #include "failures/runtime_error.h"
 #include "tests/support/test_folder.h"
-#include "tests/widgets/own_volume.h"
+#include "tests/support/own_volume.h"
 #include "widgets/drive_list_box.h"
 
 #include <QSignalSpy>
