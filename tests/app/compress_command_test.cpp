@@ -5,18 +5,9 @@
 // What goes wrong in a run is compress_run_test's.
 #include "tests/support/window_session.h"
 
-#include "common/app_info.h"
-#include "common/file_name_codec.h"
 #include "common/globals.h"
-#include "common/message_box.h"
-#include "dialogs/frm_save_directory.h"
 
-#include <QLabel>
-#include <QProcess>
-#include <QPushButton>
 #include <QToolButton>
-#include <filesystem>
-#include <fstream>
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -52,13 +43,7 @@ private slots:
 
     void cleanup() { QVERIFY2(MessageBox::pendingAnswers() == 0, "an answer was not asked for"); }
 
-    void compressesTheSelectionIntoTheChosenFolder_data() {
-        QTest::addColumn<bool>("byMenu");
-        QTest::newRow("pop-up menu") << true;
-        QTest::newRow("mPopUp2_Click(0)") << false;
-    }
     void compressesTheSelectionIntoTheChosenFolder() {
-        QFETCH(bool, byMenu);
         QTemporaryDir source, destination;
         const QStringList names = {"Read Me.txt", "notes.md", "setup.exe", "zz data.bin"};
         for (int i = 0; i < names.size(); ++i)
@@ -69,12 +54,8 @@ private slots:
                                    rowOf(window->File1, names[3])});
 
         answerCompressTo(destination.path());
-        if (byMenu) {
-            choosePopUpItem(QStringLiteral("Compress"));
-            rightClickFileList(*window);
-        } else {
-            window->mPopUp2_Click(0);
-        }
+        choosePopUpItem(QStringLiteral("Compress"));
+        rightClickFileList(*window);
         QVERIFY(window->lblStatus->text().startsWith(u"Compressing 1 of 3: "));
         QVERIFY(endsAs(*window, "Compression Completed"));
         QCOMPARE(program_.waitForRunner(), QByteArray("0"));
@@ -107,9 +88,6 @@ private slots:
         QTest::newRow("both present") << "crunchws.pif"
                                       << "compress.exe"
                                       << "";
-        QTest::newRow("compressor stored as COMPRESS.EXE") << "crunchws.pif"
-                                                           << "COMPRESS.EXE"
-                                                           << "";
         QTest::newRow("compressor only along PATH") << "crunchws.pif"
                                                     << "PATH"
                                                     << "";
@@ -312,27 +290,6 @@ private slots:
         QCOMPARE(readAll(program_.file("runner.done")), QByteArray("0\n0\n"));
         QCOMPARE(filesIn(destination.path()), QStringList({"first.tx_", "second.tx_"}));
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
-    }
-
-    void launcherThatCannotStartIsReported() {
-        QTemporaryDir source, destination;
-        QVERIFY(writeAll(source.path() + QStringLiteral("/one.txt"), "1"));
-        QVERIFY(writeAll(program_.file("crunchws.pif"), "program=no-such-program\n"));
-        auto window = windowOn(source.path());
-        selectRows(window->File1, {0});
-        answerCompressTo(destination.path());
-        MessageBox::setNextAnswer(QMessageBox::Cancel);
-        window->mPopUp2_Click(0);
-        QVERIFY(writeAll(program_.file("crunchws.pif"),
-                         "program=record-batch\narguments=/c _tempcom.bat\n"));
-
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown()[0].text.startsWith(
-            u"Error Number: 53\r\n\r\n1 file was not compressed:\r\none.txt: not compressed: "
-            u"File not found"));
-        QCOMPARE(window->lblStatus->text(), QStringLiteral("Compression Failed"));
-        QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
-        QVERIFY(filesIn(destination.path()).isEmpty());
     }
 
     // A destination that vanished has no short form: its own path is used,

@@ -5,18 +5,12 @@
 // closing the window while it runs.
 #include "tests/support/window_session.h"
 
-#include "common/app_info.h"
-#include "common/message_box.h"
-#include "dialogs/frm_save_directory.h"
 #include "errors/on_error.h"
 #include "tests/support/own_volume.h"
 
-#include <QLabel>
-#include <QProcess>
 #include <QToolButton>
 #include <numeric>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -214,24 +208,40 @@ private slots:
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
     }
 
-    // A batch that the runner refuses is named in the report and removed,
-    // so that the next run is not pushed elsewhere by it.
-    void aRefusedBatchIsReportedAndRemoved() {
+    // A launcher that cannot start, or a batch that the runner refuses, is
+    // named in the report and the batch removed, so that the next run is not
+    // pushed elsewhere by it.
+    void aBatchThatDoesNotRunIsReportedAndRemoved_data() {
+        QTest::addColumn<QByteArray>("launcher");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("the launcher names no program")
+            << QByteArray("program=no-such-program\n")
+            << "Error Number: 53\r\n\r\n1 file was not compressed:\r\none.txt: not compressed: "
+               "File not found";
+        QTest::newRow("the runner refuses the batch")
+            << QByteArray("program=refuse\n")
+            << "one.txt: crunchws-cmd: _tempcom.bat: larger than 1 MiB; not run";
+    }
+    void aBatchThatDoesNotRunIsReportedAndRemoved() {
+        QFETCH(QByteArray, launcher);
+        QFETCH(QString, reported);
         QTemporaryDir source, destination;
         QVERIFY(writeAll(source.path() + QStringLiteral("/one.txt"), "1"));
         QVERIFY(writeAll(program_.file("refuse"),
                          "#!/bin/sh\necho 'crunchws-cmd: _tempcom.bat: larger than 1 MiB; not run' "
                          ">&2\nexit 2\n"));
         QFile(program_.file("refuse")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(writeAll(program_.file("crunchws.pif"), "program=refuse\n"));
+        QVERIFY(writeAll(program_.file("crunchws.pif"), launcher));
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         auto window = compress(source.path(), destination.path(), {0});
         QVERIFY(endsAs(*window, "Compression Failed"));
         QVERIFY(writeAll(program_.file("crunchws.pif"),
                          "program=record-batch\narguments=/c _tempcom.bat\n"));
-        QVERIFY(MessageBox::shown().value(0).text.contains(
-            u"one.txt: crunchws-cmd: _tempcom.bat: larger than 1 MiB; not run"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY2(MessageBox::shown()[0].text.contains(reported),
+                 qPrintable(MessageBox::shown()[0].text));
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
+        QVERIFY(filesIn(destination.path()).isEmpty());
 
         selectRows(window->File1, {0});
         answerCompressTo(destination.path());

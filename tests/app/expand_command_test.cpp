@@ -4,11 +4,8 @@
 #include "tests/support/window_session.h"
 
 #include "common/globals.h"
-#include "common/message_box.h"
 #include "szdd/szdd.h"
 #include "tests/support/szdd_file.h"
-
-#include <QLabel>
 
 using namespace crunchwise;
 using namespace command_fixture;

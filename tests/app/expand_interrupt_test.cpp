@@ -4,12 +4,10 @@
 // a temporary; and a run over a user's file keeps it theirs.
 #include "tests/support/window_session.h"
 
-#include "common/message_box.h"
 #include "platform/interrupt_cleanup.h"
 #include "tests/support/szdd_file.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QProgressDialog>
 #include <QToolButton>
 

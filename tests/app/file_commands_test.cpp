@@ -3,16 +3,12 @@
 // handler with the dialogs answered as a user would.
 #include "tests/support/window_session.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QInputDialog>
 #include <QLocale>
-#include <QTimer>
-#include <QtTest>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using command_fixture::readAll;
 using command_fixture::writeAll;

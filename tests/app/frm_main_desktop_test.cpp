@@ -2,7 +2,6 @@
 // What a desktop user expects around the window's own controls: keys that run
 // the menu commands, files dropped from a file manager, lists that follow
 // what other programs change on the disk.
-#include "common/file_name_codec.h"
 #include "desktop/files/file_url.h"
 #include "desktop/files/folder_watch.h"
 #include "tests/support/window_session.h"
@@ -12,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QInputDialog>
 #include <QMimeData>
-#include <QProcess>
 #include <QSignalSpy>
 
 using namespace crunchwise;

@@ -2,11 +2,8 @@
 // The folder and file lists around the splitter, driven with the mouse.
 #include "common/twips.h"
 #include "tests/support/window_session.h"
-#include "widgets/dir_list_box.h"
-#include "widgets/file_list_box.h"
 
 #include <QResizeEvent>
-#include <QtTest>
 
 using namespace crunchwise;
 

@@ -3,18 +3,12 @@
 // clicks and keys on a shown main window.
 #include "desktop/help_popup.h"
 #include "desktop/help_viewer.h"
-#include "desktop/settings_store.h"
 #include "desktop/win_help.h"
 #include "tests/support/window_session.h"
-#include "widgets/file_list_box.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QToolButton>
 #include <QWhatsThis>
-#include <QtTest>
 
 using namespace crunchwise;
 

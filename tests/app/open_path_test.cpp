@@ -2,11 +2,9 @@
 // `crunchwise PATH`: the lists open on a folder, or on a file's folder with
 // that file current; a running copy does the same for a second one, and
 // takes a second copy's Enter.
-#include "common/file_name_codec.h"
 #include "tests/support/window_session.h"
 
 #include <QLocalSocket>
-#include <QProcess>
 
 using namespace crunchwise;
 using namespace command_fixture;

@@ -4,14 +4,10 @@
 // each acts on the file chosen and leaves the twin alone.
 #include "tests/support/window_session.h"
 
-#include "common/file_name_codec.h"
-#include "common/message_box.h"
-#include "dialogs/frm_save_directory.h"
 #include "program/command_line.h"
 #include "tests/support/scratch_folder.h"
 
 #include <QInputDialog>
-#include <QLabel>
 
 using namespace crunchwise;
 using namespace command_fixture;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon, its setting and menus, and the hook that brings the icon's
 // messages to the main window.
-#include "common/message_box.h"
 #include "desktop/single_instance.h"
 #include "desktop/systray.h"
 #include "desktop/window_message.h"
@@ -10,11 +9,8 @@
 #include "widgets/drive_list_box.h"
 
 #include <QAction>
-#include <QMenu>
 #include <QMenuBar>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <QtTest>
 
 using namespace crunchwise;
 

@@ -4,12 +4,8 @@
 #include "tests/support/window_session.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDesktopServices>
-#include <QLabel>
-#include <QTimer>
 #include <QUrl>
-#include <QtTest>
 
 // Stands in for the browser and the mail program.
 class UrlCatcher : public QObject {

@@ -6,14 +6,10 @@
 // ordinary user with the program folder in CRUNCHWISE_INSTALLED_PROGRAM.
 #include "tests/support/window_session.h"
 
-#include "common/app_info.h"
-#include "common/message_box.h"
 #include "desktop/help_viewer.h"
 #include "desktop/win_help.h"
-#include "dialogs/frm_save_directory_expand.h"
 
 #include <QDirIterator>
-#include <QLabel>
 
 using namespace crunchwise;
 using namespace command_fixture;

@@ -6,9 +6,6 @@
 #include "szdd/kwaj.h"
 #include "tests/szdd/szdd_test_data.h"
 
-#include <filesystem>
-#include <string>
-
 namespace szdd_test {
 
 // SZ, or KWAJ with one of its methods.

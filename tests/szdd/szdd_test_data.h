@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <span>
-#include <vector>
 
 namespace szdd_test {
 

@@ -10,9 +10,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 using crunchwise::FileListBox;
 using crunchwise::RuntimeError;
 
