@@ -96,10 +96,9 @@ void refreshLists(frmMain& form, ErrorTrap& trap) {
     trap.step([&] {
         const QString highlighted = form.Dir1->list(form.Dir1->listIndex());
         form.Dir1->setPath(form.Dir1->path());
-        for (int i = -1; i < form.Dir1->listCount(); ++i) {
+        for (int i = -1; i < form.Dir1->listCount(); ++i)
             if (i >= 0 && form.Dir1->list(i) == highlighted)
                 form.Dir1->setListIndex(i);
-        }
     });
     trap.step([&] { form.File1->refresh(); });
 }
@@ -300,11 +299,10 @@ void CompressRun::finish() {
             (::lstat(output.c_str(), &written) != 0 || !S_ISREG(written.st_mode)))
             fail(i, ErrorNumber::FileNotFound, "its compressed file is not there after the run");
     }
-    if (closing_) {
+    if (closing_)
         logFailures();
-    } else {
+    else
         report();
-    }
     lock_.reset();
     deleteLater();
 }

@@ -21,10 +21,9 @@ void Delete(frmMain& form) {
     QStringList files;
     trap.step([&] {
         files.clear();
-        for (int i = 0; i < form.File1->listCount(); ++i) {
+        for (int i = 0; i < form.File1->listCount(); ++i)
             if (form.File1->selected(i))
                 files << folder + QLatin1Char('/') + form.File1->list(i);
-        }
     });
     if (trap.test([&] { return files.isEmpty(); }))
         return;

@@ -24,10 +24,9 @@ std::uint64_t bytesReadBy(int tid) {
     std::ifstream io("/proc/self/task/" + std::to_string(tid) + "/io");
     std::string key;
     std::uint64_t value = 0;
-    while (io >> key >> value) {
+    while (io >> key >> value)
         if (key == "rchar:")
             return value;
-    }
     return 0;
 }
 

@@ -18,10 +18,9 @@ frmMain::CommandLock::~CommandLock() {
 void frmMain::enableCommands(bool enabled) {
     for (QAction* item : {mnuCompress, mnuExpand, mnuDelete, mnuRename, mnuProperties})
         item->setEnabled(enabled);
-    for (QAction* item : mPopUp2) {
+    for (QAction* item : mPopUp2)
         if (item && !item->isSeparator())
             item->setEnabled(enabled);
-    }
     for (QToolButton* button : {cmdCompress, cmdExpand, cmdDelete, cmdProperties})
         button->setEnabled(enabled);
 }

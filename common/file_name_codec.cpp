@@ -16,15 +16,14 @@ int validSequenceLength(const unsigned char* p, qsizetype left, char32_t& codePo
     const unsigned char lead = p[0];
     int length = 0;
     char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
+    if (lead >= 0xC2 && lead <= 0xDF)
         length = 2, minimum = 0x80, codePoint = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
+    else if (lead >= 0xE0 && lead <= 0xEF)
         length = 3, minimum = 0x800, codePoint = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
+    else if (lead >= 0xF0 && lead <= 0xF4)
         length = 4, minimum = 0x10000, codePoint = lead & 0x07;
-    } else {
+    else
         return 0;
-    }
     if (left < length)
         return 0;
     for (int i = 1; i < length; ++i) {
@@ -91,18 +90,16 @@ QString FileNameCodec::displayText(const QString& name) {
     if (!hasEscapedBytes(name))
         return name;
     QString out = name;
-    for (qsizetype i = 0; i < out.size(); ++i) {
+    for (qsizetype i = 0; i < out.size(); ++i)
         if (isEscape(name, i))
             out[i] = QChar::ReplacementCharacter;
-    }
     return out;
 }
 
 bool FileNameCodec::hasEscapedBytes(const QString& name) {
-    for (qsizetype i = 0; i < name.size(); ++i) {
+    for (qsizetype i = 0; i < name.size(); ++i)
         if (isEscape(name, i))
             return true;
-    }
     return false;
 }
 

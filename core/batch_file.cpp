@@ -142,11 +142,9 @@ void removeFinishedRunFolders(const std::vector<fs::path>& bases) {
         if (!isOwnFolder(base, true))
             continue;
         std::error_code error;
-        for (fs::directory_iterator it(base, error), end; !error && it != end;
-             it.increment(error)) {
+        for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error))
             if (it->path().filename().string().starts_with(kRunFolderPrefix))
                 ::rmdir(it->path().c_str()); // fails, as wanted, while a batch is in it
-        }
     }
 }
 

@@ -24,11 +24,10 @@ bool isCompressorName(const std::string& name) {
 
 std::optional<fs::path> compressorIn(const fs::path& folder) {
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
         if (isCompressorName(it->path().filename().string()) && it->is_regular_file(error) &&
             ::access(it->path().c_str(), X_OK) == 0)
             return it->path();
-    }
     return std::nullopt;
 }
 

@@ -35,10 +35,9 @@ std::size_t sequenceLength(std::string_view text) {
     const auto second = static_cast<unsigned char>(text[1]);
     if (second < low || second > high)
         return 0;
-    for (std::size_t i = 2; i < length; ++i) {
+    for (std::size_t i = 2; i < length; ++i)
         if (!isContinuation(static_cast<unsigned char>(text[i])))
             return 0;
-    }
     return length;
 }
 

@@ -33,37 +33,30 @@ char asciiLower(char c) {
 
 bool endsWithIgnoringCase(std::string_view name, std::string_view suffix) {
     const std::string_view tail = name.substr(name.size() - std::min(name.size(), suffix.size()));
-    if (tail.size() != suffix.size()) {
+    if (tail.size() != suffix.size())
         return false;
-    }
-    for (std::size_t i = 0; i < tail.size(); ++i) {
-        if (asciiLower(tail[i]) != suffix[i]) {
+    for (std::size_t i = 0; i < tail.size(); ++i)
+        if (asciiLower(tail[i]) != suffix[i])
             return false;
-        }
-    }
     return true;
 }
 
 const SuffixRow* matchingRow(std::string_view name) {
-    for (const SuffixRow& row : kSuffixes) {
-        if (endsWithIgnoringCase(name, row.suffix)) {
+    for (const SuffixRow& row : kSuffixes)
+        if (endsWithIgnoringCase(name, row.suffix))
             return &row;
-        }
-    }
     return nullptr;
 }
 
 } // namespace
 
 std::string BuildExpandedName(std::string_view name) {
-    if (name.empty()) {
+    if (name.empty())
         return {};
-    }
     std::string result(name.substr(0, name.size() - lastCharacterSize(name)));
     const SuffixRow* row = matchingRow(name);
-    if (row == nullptr) {
+    if (row == nullptr)
         return result + '$';
-    }
     // A row matched, so the name has at least three characters. The byte is
     // taken unsigned, as a code-page character code.
     const auto tested = static_cast<unsigned char>(name[name.size() - 3]);

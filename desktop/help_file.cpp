@@ -16,18 +16,17 @@ bool HelpFile::load(const QString& path) {
     for (const QString& line : lines) {
         if (line.startsWith(QLatin1Char(';')))
             continue;
-        if (line.startsWith(QLatin1String("@topic "))) {
+        if (line.startsWith(QLatin1String("@topic ")))
             topics_.append({line.mid(7).trimmed(), 0, {}, {}});
-        } else if (topics_.isEmpty()) {
+        else if (topics_.isEmpty())
             continue;
-        } else if (line.startsWith(QLatin1String("@context "))) {
+        else if (line.startsWith(QLatin1String("@context ")))
             topics_.last().context = line.mid(9).trimmed().toInt();
-        } else if (line.startsWith(QLatin1String("@keywords "))) {
+        else if (line.startsWith(QLatin1String("@keywords ")))
             for (const QString& keyword : line.mid(10).split(QLatin1Char(';'), Qt::SkipEmptyParts))
                 topics_.last().keywords.append(keyword.trimmed());
-        } else {
+        else
             topics_.last().text += line + QLatin1Char('\n');
-        }
     }
     for (HelpTopic& topic : topics_)
         topic.text = topic.text.trimmed();
@@ -40,10 +39,9 @@ bool HelpFile::load(const QString& path) {
 }
 
 int HelpFile::topicForContext(int context) const {
-    for (int i = 0; i < topics_.size(); ++i) {
+    for (int i = 0; i < topics_.size(); ++i)
         if (topics_[i].context == context)
             return i;
-    }
     return -1;
 }
 

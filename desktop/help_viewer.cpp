@@ -17,14 +17,13 @@ namespace {
 QString topicHtml(const HelpTopic& topic) {
     QString html =
         QStringLiteral("<h3>") + topic.title.toHtmlEscaped() + QStringLiteral("</h3><p>");
-    for (const QString& line : topic.text.split(QLatin1Char('\n'))) {
+    for (const QString& line : topic.text.split(QLatin1Char('\n')))
         if (line.trimmed().isEmpty())
             html += QStringLiteral("</p><p>");
         else if (line.startsWith(QLatin1Char(' ')))
             html += QStringLiteral("<br>&nbsp;&nbsp;") + line.trimmed().toHtmlEscaped();
         else
             html += line.toHtmlEscaped() + QLatin1Char(' ');
-    }
     return html + QStringLiteral("</p>");
 }
 } // namespace
@@ -84,10 +83,9 @@ void HelpViewer::fillIndex() {
     keywordList_->clear();
     QMap<QString, std::pair<QString, int>> keywords;
     for (int i = 0; i < help_.topics().size(); ++i) {
-        for (const QString& keyword : help_.topics()[i].keywords) {
+        for (const QString& keyword : help_.topics()[i].keywords)
             if (!keywords.contains(keyword.toLower()))
                 keywords.insert(keyword.toLower(), {keyword, i});
-        }
     }
     for (const auto& [keyword, topic] : std::as_const(keywords)) {
         auto* item = new QListWidgetItem(keyword, keywordList_);

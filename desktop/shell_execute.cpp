@@ -28,11 +28,9 @@ bool isOpenOperation(const char* operation) {
 
 bool isAddress(const QString& file) {
     static const char* const kSchemes[] = {"http://", "https://", "ftp://", "mailto:"};
-    for (const char* scheme : kSchemes) {
-        if (file.startsWith(QLatin1String(scheme), Qt::CaseInsensitive)) {
+    for (const char* scheme : kSchemes)
+        if (file.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
             return true;
-        }
-    }
     return false;
 }
 
@@ -46,38 +44,30 @@ struct Launch {
 
 Launch readLauncher(const std::string& file, const char* parameters, const std::string& directory) {
     const PifReadResult launcher = readPifFile(file);
-    if (launcher.status == PifReadResult::Status::notFound) {
+    if (launcher.status == PifReadResult::Status::notFound)
         return {SE_ERR_FNF, {}, {}};
-    }
-    if (launcher.status == PifReadResult::Status::malformed) {
+    if (launcher.status == PifReadResult::Status::malformed)
         return {ERROR_BAD_FORMAT, {}, {}};
-    }
     const QFileInfo program(FileNameCodec::fromHostPath(launcher.pif.program.native()));
-    if (!program.isFile() || !program.isExecutable()) {
+    if (!program.isFile() || !program.isExecutable())
         return {SE_ERR_FNF, {}, {}};
-    }
-    if (!directory.empty() && !QFileInfo(FileNameCodec::fromHostPath(directory)).isDir()) {
+    if (!directory.empty() && !QFileInfo(FileNameCodec::fromHostPath(directory)).isDir())
         return {SE_ERR_PNF, {}, {}};
-    }
     Launch launch;
     // An absolute path, so that the program is never looked up along PATH.
     launch.program = program.absoluteFilePath();
-    for (const std::string& word : launcher.pif.arguments) {
+    for (const std::string& word : launcher.pif.arguments)
         launch.arguments << FileNameCodec::fromHostPath(word);
-    }
-    if (parameters != nullptr) {
-        for (const std::string& word : splitCommandWords(parameters).words) {
+    if (parameters != nullptr)
+        for (const std::string& word : splitCommandWords(parameters).words)
             launch.arguments << FileNameCodec::fromHostPath(word);
-        }
-    }
     return launch;
 }
 
 int openLauncher(const std::string& file, const char* parameters, const std::string& directory) {
     const Launch launch = readLauncher(file, parameters, directory);
-    if (launch.result != kShellExecuteOk) {
+    if (launch.result != kShellExecuteOk)
         return launch.result;
-    }
     const bool started = QProcess::startDetached(launch.program, launch.arguments,
                                                  FileNameCodec::fromHostPath(directory));
     return started ? kShellExecuteOk : SE_ERR_FNF;
@@ -86,9 +76,8 @@ int openLauncher(const std::string& file, const char* parameters, const std::str
 // Starts the launcher's program and hands it back to be watched.
 int startLauncher(SHELLEXECUTEINFOA& info) {
     const Launch launch = readLauncher(info.lpFile, info.lpParameters, info.lpDirectory);
-    if (launch.result != kShellExecuteOk) {
+    if (launch.result != kShellExecuteOk)
         return launch.result;
-    }
     auto process = std::make_unique<QProcess>();
     process->setProgram(launch.program);
     process->setArguments(launch.arguments);
@@ -97,9 +86,8 @@ int startLauncher(SHELLEXECUTEINFOA& info) {
     // A group of its own, so that stopping it reaches what it started too.
     process->setChildProcessModifier([] { ::setpgid(0, 0); });
     process->start();
-    if (!process->waitForStarted()) {
+    if (!process->waitForStarted())
         return SE_ERR_FNF;
-    }
     info.hProcess = std::move(process);
     return kShellExecuteOk;
 }
@@ -110,20 +98,16 @@ int ShellExecuteA(QWidget* owner, const char* operation, const std::string& file
                   const char* parameters, const std::string& directory, int showCommand) {
     (void)owner;
     (void)showCommand;
-    if (!isOpenOperation(operation)) {
+    if (!isOpenOperation(operation))
         return SE_ERR_NOASSOC;
-    }
     const QString name = FileNameCodec::fromHostPath(file);
-    if (name.endsWith(u".pif", Qt::CaseInsensitive)) {
+    if (name.endsWith(u".pif", Qt::CaseInsensitive))
         return openLauncher(file, parameters, directory);
-    }
-    if (isAddress(name)) {
+    if (isAddress(name))
         return QDesktopServices::openUrl(QUrl(name)) ? kShellExecuteOk : SE_ERR_NOASSOC;
-    }
     const QFileInfo info(name);
-    if (!info.exists()) {
+    if (!info.exists())
         return SE_ERR_FNF;
-    }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? kShellExecuteOk
                                                                                    : SE_ERR_NOASSOC;
 }
@@ -143,9 +127,8 @@ bool ShellExecuteExA(SHELLEXECUTEINFOA& info) {
 
 bool TerminateProcess(QProcess& process) {
     const qint64 id = process.processId();
-    if (id <= 0) {
+    if (id <= 0)
         return false;
-    }
     // The group is set up by the child itself: until then, the program alone.
     return ::kill(-static_cast<pid_t>(id), SIGTERM) == 0 ||
            ::kill(static_cast<pid_t>(id), SIGTERM) == 0;

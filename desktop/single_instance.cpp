@@ -99,10 +99,9 @@ bool SingleInstance::sendRequest(const QString& title, const QByteArray& line, i
     socket.write(line + '\n');
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
-    while (!socket.canReadLine()) {
+    while (!socket.canReadLine())
         if (!socket.waitForReadyRead(timeoutMs))
             return false;
-    }
     return socket.readLine() == kDone;
 }
 

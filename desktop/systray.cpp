@@ -53,10 +53,9 @@ QSystemTrayIcon* addIcon(const NOTIFYICONDATA& data) {
 QSystemTrayIcon* notifyIcon(const QWidget* hWnd, uint uID) {
     if (!hWnd)
         return nullptr;
-    for (QSystemTrayIcon* icon : hWnd->findChildren<QSystemTrayIcon*>(Qt::FindDirectChildrenOnly)) {
+    for (QSystemTrayIcon* icon : hWnd->findChildren<QSystemTrayIcon*>(Qt::FindDirectChildrenOnly))
         if (icon->property(kIdProperty).toUInt() == uID)
             return icon;
-    }
     return nullptr;
 }
 

@@ -65,10 +65,9 @@ int makeFolder(const Bytes& path) {
 }
 
 int makeTrash(const Bytes& trash) {
-    for (const Bytes& folder : {trash, trash + "/files", trash + "/info"}) {
+    for (const Bytes& folder : {trash, trash + "/files", trash + "/info"})
         if (const int error = makeFolder(folder); error != 0)
             return error;
-    }
     return 0;
 }
 

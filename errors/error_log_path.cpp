@@ -20,10 +20,9 @@ bool inGroup(gid_t group) {
         return false;
     std::vector<gid_t> groups(static_cast<std::size_t>(count));
     const int filled = ::getgroups(count, groups.data());
-    for (int i = 0; i < filled; ++i) {
+    for (int i = 0; i < filled; ++i)
         if (groups[static_cast<std::size_t>(i)] == group)
             return true;
-    }
     return false;
 }
 } // namespace

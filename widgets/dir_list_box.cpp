@@ -89,10 +89,9 @@ void DirListBox::refresh(const FolderListing& listing) {
     const auto shown = [&] {
         if (int(subfolders.size()) != listCount())
             return false;
-        for (int i = 0; i < listCount(); ++i) {
+        for (int i = 0; i < listCount(); ++i)
             if (list(i) != FolderReader::join(path_, subfolders[std::size_t(i)]))
                 return false;
-        }
         return true;
     };
     if (shown())

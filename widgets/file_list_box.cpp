@@ -68,10 +68,9 @@ QByteArray FileListBox::bytesOf(int row) const {
 
 QList<QByteArray> FileListBox::selectedNames() const {
     QList<QByteArray> names;
-    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    for (const QItemSelectionRange& range : selectionModel()->selection())
         for (int row = range.top(); row <= range.bottom(); ++row)
             names.append(model_->bytes(row).toByteArray());
-    }
     return names;
 }
 

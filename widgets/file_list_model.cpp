@@ -133,10 +133,9 @@ QStringList FileListModel::mimeTypes() const {
 
 QMimeData* FileListModel::mimeData(const QModelIndexList& indexes) const {
     QList<int> rows;
-    for (const QModelIndex& index : indexes) {
+    for (const QModelIndex& index : indexes)
         if (index.isValid() && index.row() < rowCount())
             rows.append(index.row());
-    }
     std::sort(rows.begin(), rows.end());
     QStringList paths;
     for (int row : rows)

@@ -120,10 +120,9 @@ QIcon drawn(Picture picture) {
 }
 
 QIcon icon(Picture picture) {
-    for (const QString& name : themeNames(picture)) {
+    for (const QString& name : themeNames(picture))
         if (QIcon::hasThemeIcon(name))
             return QIcon::fromTheme(name);
-    }
     return drawn(picture);
 }
 

@@ -122,10 +122,9 @@ std::vector<QString> FolderListing::names() const {
 
 qsizetype FolderListing::indexOf(QByteArrayView name) const {
     const std::string_view wanted(name.data(), std::size_t(name.size()));
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
         if (nameOf(entries_[i]) == wanted)
             return qsizetype(i);
-    }
     return -1;
 }
 
@@ -140,10 +139,9 @@ int FolderListing::compare(const FolderListing& a, qsizetype i, const FolderList
 bool FolderListing::sameNames(const FolderListing& other) const {
     if (entries_.size() != other.entries_.size())
         return false;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
+    for (std::size_t i = 0; i < entries_.size(); ++i)
         if (nameOf(entries_[i]) != other.nameOf(other.entries_[i]))
             return false;
-    }
     return true;
 }
 

@@ -70,10 +70,9 @@ void appendFolded(std::string& key, QChar c) {
         putUnit(key, folded.unicode());
         return;
     }
-    for (QChar part : folded.decomposition()) {
+    for (QChar part : folded.decomposition())
         if (!part.isMark())
             putUnit(key, char16_t(QChar::toCaseFolded(part.unicode())));
-    }
 }
 
 template <typename Char> void appendKeyOf(std::string& key, const Char* name, std::size_t size) {

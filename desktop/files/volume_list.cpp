@@ -64,10 +64,9 @@ bool VolumeList::isUserVolume(const QString& rootPath, const QByteArray& fsType)
 
 QString VolumeList::volumeOf(const QString& path, const std::vector<Volume>& volumes) {
     QString best;
-    for (const Volume& volume : volumes) {
+    for (const Volume& volume : volumes)
         if (contains(volume.rootPath, path) && volume.rootPath.size() > best.size())
             best = volume.rootPath;
-    }
     return best;
 }
 

@@ -25,10 +25,9 @@ const char* const kChildFolder = "CRUNCHWISE_EXPAND_CHILD";
 // True once the temporary of `file` in `folder` has grown, that is while
 // `file` is being written.
 bool writing(const QString& folder, const QString& file) {
-    for (const QString& name : hiddenFiles(folder)) {
+    for (const QString& name : hiddenFiles(folder))
         if (name.contains(u'.' + file + u'.') && QFileInfo(folder + u'/' + name).size() > 0)
             return true;
-    }
     return false;
 }
 
@@ -46,10 +45,9 @@ void whileWriting(const QString& folder, const std::function<void()>& act) {
 }
 
 QProgressDialog* progressDialog() {
-    for (QWidget* widget : QApplication::allWidgets()) {
+    for (QWidget* widget : QApplication::allWidgets())
         if (auto* progress = qobject_cast<QProgressDialog*>(widget))
             return progress;
-    }
     return nullptr;
 }
 

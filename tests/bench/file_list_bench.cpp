@@ -42,10 +42,9 @@ double statusKb(const char* field) {
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith(key))
             return line.mid(key.size()).trimmed().split(' ').value(0).toDouble();
-    }
     return 0;
 }
 

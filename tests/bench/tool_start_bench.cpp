@@ -80,10 +80,9 @@ int main(int argc, char** argv) {
     };
     Command prepare{"", {program + "/compress.exe", "t.txt", "t.tx_"}, "t.tx_", {}, {}};
     bool ok = runOnce(prepare);
-    for (int round = 0; ok && round < rounds; ++round) {
+    for (int round = 0; ok && round < rounds; ++round)
         for (Command& command : commands)
             ok = ok && runOnce(command);
-    }
     fs::current_path("/");
     fs::remove_all(folder);
     if (!ok) {

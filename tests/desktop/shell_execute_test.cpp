@@ -37,13 +37,11 @@ void ShellExecuteTest::launcherRunsTheBatchDetachedInTheGivenFolder() {
     ScratchFolder scratch;
     const fs::path program = scratch / "program";
     const fs::path work = scratch / "work";
-    for (const fs::path& folder : {program, work, scratch / "Out"}) {
+    for (const fs::path& folder : {program, work, scratch / "Out"})
         fs::create_directories(folder);
-    }
     // A copy of the program folder; the batch runs in `work`, with its own compressor.
-    for (const char* name : {"crunchws.pif", "crunchws-cmd", "compress.exe"}) {
+    for (const char* name : {"crunchws.pif", "crunchws-cmd", "compress.exe"})
         fs::copy_file(fs::path(CRUNCHWISE_PROGRAM_DIR) / name, program / name);
-    }
     fs::copy_file(program / "compress.exe", work / "compress.exe");
     const Bytes data = testData(20000);
     writeBytes(scratch / "Read Me.txt", data);

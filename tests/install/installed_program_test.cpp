@@ -87,9 +87,8 @@ private slots:
         QCOMPARE(QDir(packed.path()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase),
                  (QStringList{"lib.dl_", "lib.dll", "Read Me.tx_", "Read Me.txt", "setup.ex_",
                               "setup.exe"}));
-        for (int i = 0; i < names.size(); ++i) {
+        for (int i = 0; i < names.size(); ++i)
             QCOMPARE(readAll(packed.path() + u'/' + names[i]), sampleData(i, 30000 + i));
-        }
         QVERIFY(MessageBox::shown().isEmpty());
     }
 };

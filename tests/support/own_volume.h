@@ -25,8 +25,9 @@ public:
             return;
         }
         mounted_ = ::mount(path_.constData(), path_.constData(), nullptr, MS_BIND, nullptr) == 0;
-        usable_ = mounted_ && (!readOnly || ::mount(nullptr, path_.constData(), nullptr,
-                                                    MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0);
+        usable_ =
+            mounted_ && (!readOnly || ::mount(nullptr, path_.constData(), nullptr,
+                                              MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0);
     }
     OwnVolume(const OwnVolume&) = delete;
     OwnVolume& operator=(const OwnVolume&) = delete;

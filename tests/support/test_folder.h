@@ -23,10 +23,9 @@ public:
 
     // Creates the entries described above; true if all were made.
     bool create(const QStringList& entries) const {
-        for (const QString& entry : entries) {
+        for (const QString& entry : entries)
             if (!createEntry(entry))
                 return false;
-        }
         return true;
     }
 
@@ -38,10 +37,9 @@ public:
     // Creates `count` empty files named prefix0, prefix1, ...
     bool createNumbered(int count, const QString& prefix) const {
         const QByteArray base = QFile::encodeName(pathOf(prefix));
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             if (!touch(base + QByteArray::number(i)))
                 return false;
-        }
         return true;
     }
 

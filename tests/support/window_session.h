@@ -195,10 +195,9 @@ inline void selectRows(FileListBox* list, const QList<int>& rows) {
 }
 
 inline int rowOf(const FileListBox* list, const QString& name) {
-    for (int i = 0; i < list->listCount(); ++i) {
+    for (int i = 0; i < list->listCount(); ++i)
         if (list->list(i) == name)
             return i;
-    }
     return -1;
 }
 
@@ -211,10 +210,9 @@ inline QStringList listed(const FileListBox* list) {
 }
 inline QStringList selectedNames(const FileListBox* list) {
     QStringList names;
-    for (int i = 0; i < list->listCount(); ++i) {
+    for (int i = 0; i < list->listCount(); ++i)
         if (list->selected(i))
             names << list->list(i);
-    }
     return names;
 }
 inline QString currentName(const FileListBox* list) {
@@ -261,10 +259,9 @@ template <typename T> void whenOpen(std::function<void(T*)> answer) {
 // Chooses the pop-up menu item `caption` as a user would, by keyboard.
 inline void choosePopUpItem(const QString& caption) {
     whenOpen<QMenu>([caption](QMenu* menu) {
-        for (QAction* action : menu->actions()) {
+        for (QAction* action : menu->actions())
             if (action->text() == caption)
                 menu->setActiveAction(action);
-        }
         QTest::keyClick(menu, Qt::Key_Return);
     });
 }

@@ -160,9 +160,8 @@ TEST_F(ToolFailure, SeveralFilesGoOnAfterAFailureAndReportTheFirst) {
 }
 
 TEST_F(ToolFailure, RenamingRefusesASecondSourceForTheSameOutput) {
-    for (const char* place : {"a", "b", "d", "out", "outd"}) {
+    for (const char* place : {"a", "b", "d", "out", "outd"})
         fs::create_directory(folder / place);
-    }
     writeBytes(folder / "a.txt", testData(3000, 1));
     writeBytes(folder / "b.txt", testData(4000, 2));
     ASSERT_EQ(run(kCompress, {"a.txt", "a/FILE.TX_"}), 0) << errors();
@@ -185,9 +184,8 @@ TEST_F(ToolFailure, InterruptedRunRemovesItsTemporaryAndEndsByTheSignal) {
         const pid_t child = start(kCompress, {"big.bin", "big.bi_"});
         // Wait for the hidden temporary to appear, then interrupt.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (folder.entries().size() < 2 && std::chrono::steady_clock::now() < deadline) {
+        while (folder.entries().size() < 2 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         ASSERT_EQ(::kill(child, signal), 0);
         EXPECT_EQ(finishProgram(child), -signal);
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"big.bin"}) << signal;

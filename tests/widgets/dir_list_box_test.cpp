@@ -2,8 +2,8 @@
 // The folder list on real folders: its numbering, opening folders by mouse
 // and keyboard, failures, and the current folder of a volume.
 #include "failures/runtime_error.h"
-#include "tests/support/test_folder.h"
 #include "tests/support/own_volume.h"
+#include "tests/support/test_folder.h"
 #include "widgets/dir_list_box.h"
 
 #include <QSignalSpy>

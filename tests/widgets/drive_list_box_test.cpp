@@ -7,8 +7,8 @@
 // was pulled, looks like from here.
 #include "desktop/files/volume_list.h"
 #include "failures/runtime_error.h"
-#include "tests/support/test_folder.h"
 #include "tests/support/own_volume.h"
+#include "tests/support/test_folder.h"
 #include "widgets/drive_list_box.h"
 
 #include <QSignalSpy>

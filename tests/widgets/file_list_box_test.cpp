@@ -37,10 +37,9 @@ QStringList listed(const FileListBox& box) {
 
 QList<int> selectedRows(const FileListBox& box) {
     QList<int> rows;
-    for (int i = 0; i < box.listCount(); ++i) {
+    for (int i = 0; i < box.listCount(); ++i)
         if (box.selected(i))
             rows.append(i);
-    }
     return rows;
 }
 

@@ -25,22 +25,18 @@ fs::path ownProgramFolder() {
 }
 
 CommandOutcome runRen(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 2) {
+    if (arguments.size() != 2)
         return failure("ren needs a file and a new name");
-    }
     const fs::path source(arguments[0]);
     const std::string& newName = arguments[1];
     if (newName.empty() || newName.find('/') != std::string::npos || newName == "." ||
-        newName == "..") {
+        newName == "..")
         return failure("ren: \"" + newName + "\" is not a plain file name");
-    }
     std::error_code error;
-    if (!source.has_filename() || !fs::exists(fs::symlink_status(source, error))) {
+    if (!source.has_filename() || !fs::exists(fs::symlink_status(source, error)))
         return failure("ren: " + source.string() + ": " + std::strerror(ENOENT));
-    }
-    if (source.filename() == newName) {
+    if (source.filename() == newName)
         return {}; // the same name: nothing to do
-    }
     const fs::path target = source.parent_path() / newName;
     if (const int renameError = renameNoReplace(source.string(), target.string());
         renameError != 0) {
@@ -52,17 +48,14 @@ CommandOutcome runRen(const std::vector<std::string>& arguments) {
 }
 
 CommandOutcome runDel(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1) {
+    if (arguments.size() != 1)
         return failure("del needs exactly one file name");
-    }
     const fs::path file(arguments[0]);
     std::error_code error;
-    if (fs::is_directory(fs::symlink_status(file, error))) {
+    if (fs::is_directory(fs::symlink_status(file, error)))
         return failure("del: " + file.string() + ": is a folder");
-    }
-    if (::unlink(file.c_str()) != 0) {
+    if (::unlink(file.c_str()) != 0)
         return failure("del: " + file.string() + ": " + std::strerror(errno));
-    }
     return {};
 }
 

@@ -117,10 +117,11 @@ TEST(NaturalOrder, FolderListingSortsAsTheComparison) {
         listing.add(std::string_view(name.constData(), std::size_t(name.size())));
     listing.sort();
     ASSERT_EQ(std::size_t(listing.size()), names.size());
-    for (qsizetype i = 1; i < listing.size(); ++i)
+    for (qsizetype i = 1; i < listing.size(); ++i) {
         EXPECT_TRUE(NaturalOrder::lessThan(listing.name(i - 1), listing.name(i)))
             << listing.bytes(i - 1).toByteArray().toStdString() << " / "
             << listing.bytes(i).toByteArray().toStdString();
+    }
     // The exact bytes find their own name, never the look-alike.
     const qsizetype latin1 = listing.indexOf(QByteArrayView("caf\xe9", 4));
     ASSERT_GE(latin1, 0);
