@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frame_placement.h"
+#include "app/frame_placement.h"
 
 #include <QEvent>
 #include <QTimer>

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/app_icon.h"
 #include "app/frame_placement.h"
-#include "app/panes/dir_list_box.h"
-#include "app/panes/drive_list_box.h"
-#include "app/panes/file_list_box.h"
 #include "common/app_info.h"
 #include "common/locale_number.h"
 #include "common/message_box.h"
 #include "common/twips.h"
+#include "desktop/settings_store.h"
+#include "desktop/win_help.h"
 #include "errors/error_trap.h"
-#include "platform/settings_store.h"
-#include "platform/win_help.h"
+#include "widgets/app_icon.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/drive_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -3,8 +3,8 @@
 // folder and file panes with their splitter, and the tray icon.
 #pragma once
 
-#include "platform/single_instance.h"
-#include "tray/systray.h"
+#include "desktop/single_instance.h"
+#include "desktop/systray.h"
 
 #include <QMainWindow>
 #include <QStringList>

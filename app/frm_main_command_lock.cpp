@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One file command at a time: the lock that a running command holds.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
 #include <QAction>
 #include <QToolButton>
@@ -18,10 +18,9 @@ frmMain::CommandLock::~CommandLock() {
 void frmMain::enableCommands(bool enabled) {
     for (QAction* item : {mnuCompress, mnuExpand, mnuDelete, mnuRename, mnuProperties})
         item->setEnabled(enabled);
-    for (QAction* item : mPopUp2) {
+    for (QAction* item : mPopUp2)
         if (item && !item->isSeparator())
             item->setEnabled(enabled);
-    }
     for (QToolButton* button : {cmdCompress, cmdExpand, cmdDelete, cmdProperties})
         button->setEnabled(enabled);
 }

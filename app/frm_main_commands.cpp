@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's command triggers and its pop-up menu.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/file_list_box.h"
-#include "commands/command_index.h"
+#include "app/command_index.h"
 #include "common/key_codes.h"
 #include "errors/error_trap.h"
+#include "widgets/file_list_box.h"
 
 #include <QGuiApplication>
 #include <QLabel>

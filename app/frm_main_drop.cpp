@@ -2,13 +2,13 @@
 // Files and folders dropped on the window from a file manager open as
 // `crunchwise PATH` opens them: a folder shows its files, files show their
 // folder with them selected.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/file_list_box.h"
-#include "platform/files/file_url.h"
-#include "platform/files/folder_reader.h"
-#include "platform/files/path_kind.h"
+#include "desktop/files/file_url.h"
+#include "desktop/files/folder_reader.h"
+#include "desktop/files/path_kind.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The folder and file lists follow what other programs change in the folder
 // shown, within about a second, without Refresh.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/file_list_box.h"
+#include "desktop/files/folder_watch.h"
+#include "desktop/files/path_kind.h"
 #include "errors/error_trap.h"
-#include "errors/runtime_error.h"
-#include "platform/files/folder_watch.h"
-#include "platform/files/path_kind.h"
+#include "failures/runtime_error.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QApplication>
 #include <QDir>

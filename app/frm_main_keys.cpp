@@ -3,9 +3,9 @@
 // whose command it runs, so the menus show it and it is disabled with its
 // item while a command runs. The keys that act on files work only while the
 // file list has the focus: Delete in the folder list deletes nothing.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/file_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The folder and file lists of the main window, laid out around the splitter
 // that the user drags between them.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/file_list_box.h"
-#include "app/splitter_handle.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
-#include "errors/runtime_error.h"
+#include "failures/runtime_error.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/file_list_box.h"
+#include "widgets/splitter_handle.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The File and Help menus of the main window and the help entries.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
 #include "common/app_info.h"
 #include "common/message_box.h"
+#include "desktop/win_help.h"
 #include "dialogs/frm_splash.h"
 #include "errors/error_trap.h"
-#include "platform/win_help.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a path given on the command line or handed over by a second copy.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
 #include "errors/error_trap.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/drive_list_box.h"
-#include "app/panes/file_list_box.h"
-#include "platform/files/folder_reader.h"
-#include "platform/files/path_kind.h"
+#include "desktop/files/folder_reader.h"
+#include "desktop/files/path_kind.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/drive_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QApplication>
 #include <QLabel>

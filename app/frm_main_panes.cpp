@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chained drive, folder and file lists of the main window.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/drive_list_box.h"
-#include "app/panes/file_list_box.h"
 #include "common/key_codes.h"
+#include "desktop/files/folder_reader.h"
 #include "errors/error_trap.h"
-#include "platform/files/folder_reader.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/drive_list_box.h"
+#include "widgets/file_list_box.h"
 
 #include <QLabel>
 

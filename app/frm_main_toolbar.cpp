@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The toolbar buttons of the main window, their tab order and the What's
 // This context numbers of the main window's controls.
-#include "frm_main.h"
+#include "app/frm_main.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/drive_list_box.h"
-#include "app/panes/file_list_box.h"
-#include "app/toolbar_icons.h"
-#include "app/whats_this_context.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/drive_list_box.h"
+#include "widgets/file_list_box.h"
+#include "widgets/toolbar_icons.h"
+#include "widgets/whats_this_context.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app_info.h"
+#include "common/app_info.h"
 
 #include <QCoreApplication>
 #include <optional>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "locale_number.h"
+#include "common/locale_number.h"
 
 #include <QLocale>
 #include <cmath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "message_box.h"
+#include "common/message_box.h"
 
 #include <QPushButton>
 #include <QQueue>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/frm_save_directory_expand.h"
 
-#include "app/panes/drive_list_box.h"
 #include "common/app_info.h"
 #include "common/globals.h"
 #include "common/message_box.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
+#include "widgets/drive_list_box.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frm_splash.h"
+#include "dialogs/frm_splash.h"
 
-#include "app/app_icon.h"
 #include "common/twips.h"
+#include "desktop/shell_execute.h"
 #include "errors/error_trap.h"
-#include "platform/shell_execute.h"
+#include "widgets/app_icon.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -79,8 +79,7 @@ QLabel* addLink(QWidget* parent, const char* name, const QRect& twips, const QPi
 }
 } // namespace
 
-frmSplash::frmSplash(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+frmSplash::frmSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
     setFixedSize(Twips::toPixels(4875), Twips::toPixels(2610));
     // No title bar: a raised border of its own; clicks on it reach the window.

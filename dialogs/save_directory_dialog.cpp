@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/save_directory_dialog.h"
 
-#include "app/panes/dir_list_box.h"
-#include "app/panes/drive_list_box.h"
 #include "common/globals.h"
 #include "common/key_codes.h"
 #include "common/twips.h"
 #include "errors/error_trap.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/drive_list_box.h"
 
 #include <QDir>
 #include <QLabel>

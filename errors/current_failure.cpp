@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "current_failure.h"
+#include "errors/current_failure.h"
 
 #include <filesystem>
 #include <new>

@@ -3,7 +3,7 @@
 // description from. Set by the error trap just before it reports.
 #pragma once
 
-#include "errors/runtime_error.h"
+#include "failures/runtime_error.h"
 
 #include <exception>
 

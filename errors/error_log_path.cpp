@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "error_log_path.h"
+#include "errors/error_log_path.h"
 
 #include "common/app_info.h"
+#include "common/file_name_codec.h"
 
 #include <QDir>
-#include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -20,16 +20,15 @@ bool inGroup(gid_t group) {
         return false;
     std::vector<gid_t> groups(static_cast<std::size_t>(count));
     const int filled = ::getgroups(count, groups.data());
-    for (int i = 0; i < filled; ++i) {
+    for (int i = 0; i < filled; ++i)
         if (groups[static_cast<std::size_t>(i)] == group)
             return true;
-    }
     return false;
 }
 } // namespace
 
 bool folderWritable(const QString& folder) {
-    const QByteArray name = QFile::encodeName(folder);
+    const QByteArray name = crunchwise::FileNameCodec::encode(folder);
     struct stat info {};
     if (::stat(name.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;

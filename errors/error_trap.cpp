@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "error_trap.h"
+#include "errors/error_trap.h"
 
 #include "common/app_info.h"
 #include "common/message_box.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "on_error.h"
+#include "errors/on_error.h"
 
 #include "common/app_info.h"
 #include "common/message_box.h"

@@ -33,15 +33,13 @@ CommandWords splitCommandWords(std::string_view line) {
             }
             continue;
         }
-        if (!quoted && isOperator(c) && result.unquotedOperator == '\0') {
+        if (!quoted && isOperator(c) && result.unquotedOperator == '\0')
             result.unquotedOperator = c;
-        }
         word.push_back(c);
         inWord = true;
     }
-    if (inWord) {
+    if (inWord)
         result.words.push_back(std::move(word));
-    }
     return result;
 }
 

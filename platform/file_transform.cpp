@@ -33,21 +33,17 @@ TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consum
     // Not cleared first: every byte used is read into it.
     const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kFileChunkSize]);
     for (;;) {
-        if (stop != nullptr && stop->load()) {
+        if (stop != nullptr && stop->load())
             return failed(Status::stopped);
-        }
         const ssize_t got = source.readSomeAt(offset, chunk.get(), kFileChunkSize);
-        if (got < 0) {
+        if (got < 0)
             return failed(Status::readFailed, static_cast<int>(-got));
-        }
-        if (got == 0) {
+        if (got == 0)
             return {};
-        }
         offset += static_cast<std::uint64_t>(got);
         TransformResult stopped;
-        if (!consume(chunk.get(), static_cast<std::size_t>(got), stopped)) {
+        if (!consume(chunk.get(), static_cast<std::size_t>(got), stopped))
             return stopped;
-        }
     }
 }
 
@@ -88,13 +84,11 @@ TransformResult copyExpanded(const PosixFile& source, const szdd::Header& header
             return true;
         },
         stop);
-    if (result.status != Status::ok) {
+    if (result.status != Status::ok)
         return result;
-    }
     const szdd::Status finished = decoder.finish();
-    if (finished != szdd::Status::ok && finished != szdd::Status::truncated) {
+    if (finished != szdd::Status::ok && finished != szdd::Status::truncated)
         return failed(Status::writeFailed, writeError);
-    }
     result.compressed = true;
     result.headerLength = header.length;
     result.expandedBytes = decoder.produced();
@@ -111,9 +105,8 @@ TransformResult copyExpanded(const PosixFile& source, const szdd::Header& header
 TransformResult sniff(const PosixFile& source, bool& compressed, szdd::Header& header) {
     std::uint8_t start[szdd::kHeaderSize];
     const ssize_t got = source.readSomeAt(0, start, sizeof start);
-    if (got < 0) {
+    if (got < 0)
         return failed(Status::readFailed, static_cast<int>(-got));
-    }
     const szdd::Status status = szdd::readHeader({start, static_cast<std::size_t>(got)}, header);
     compressed = status == szdd::Status::ok;
     return status == szdd::Status::unknownMethod ? failed(Status::unknownMethod)
@@ -124,33 +117,27 @@ TransformResult sniff(const PosixFile& source, bool& compressed, szdd::Header& h
 // its modification time.
 TransformResult finishOutput(const PosixFile& source, const struct stat& before,
                              ReplacingFile& output, TransformResult result) {
-    if (result.status != Status::ok && result.status != Status::lengthDiffers) {
+    if (result.status != Status::ok && result.status != Status::lengthDiffers)
         return result;
-    }
     struct stat after {};
-    if (const int error = source.status(after); error != 0) {
+    if (const int error = source.status(after); error != 0)
         return failed(Status::readFailed, error);
-    }
-    if (!sameFile(before, after)) {
+    if (!sameFile(before, after))
         return failed(Status::sourceChanged);
-    }
-    if (const int error = output.setModificationTime(before.st_mtim); error != 0) {
+    if (const int error = output.setModificationTime(before.st_mtim); error != 0)
         return failed(Status::writeFailed, error);
-    }
     return result;
 }
 
 TransformResult expandChecked(const PosixFile& source, ReplacingFile& output,
                               const std::atomic<bool>* stop) {
     struct stat before {};
-    if (const int error = source.status(before); error != 0) {
+    if (const int error = source.status(before); error != 0)
         return failed(Status::readFailed, error);
-    }
     bool compressed = false;
     szdd::Header header;
-    if (TransformResult sniffed = sniff(source, compressed, header); sniffed.status != Status::ok) {
+    if (TransformResult sniffed = sniff(source, compressed, header); sniffed.status != Status::ok)
         return sniffed;
-    }
     TransformResult result =
         compressed ? copyExpanded(source, header, output, stop) : copyPlain(source, output, stop);
     return finishOutput(source, before, output, result);
@@ -159,13 +146,11 @@ TransformResult expandChecked(const PosixFile& source, ReplacingFile& output,
 TransformResult compressChecked(const PosixFile& source, std::uint8_t missingChar,
                                 ReplacingFile& output) {
     struct stat before {};
-    if (const int error = source.status(before); error != 0) {
+    if (const int error = source.status(before); error != 0)
         return failed(Status::readFailed, error);
-    }
     const auto length = static_cast<std::uint64_t>(before.st_size);
-    if (length > szdd::kMaxLength) {
+    if (length > szdd::kMaxLength)
         return failed(Status::tooLarge);
-    }
     // The header holds the length found before reading; should the source
     // change meanwhile, the output is refused (see finishOutput).
     szdd::Header header;
@@ -173,9 +158,8 @@ TransformResult compressChecked(const PosixFile& source, std::uint8_t missingCha
     header.length = static_cast<std::uint32_t>(length);
     std::uint8_t bytes[szdd::kHeaderSize];
     szdd::writeHeader(header, bytes);
-    if (const int error = output.write(bytes, sizeof bytes); error != 0) {
+    if (const int error = output.write(bytes, sizeof bytes); error != 0)
         return failed(Status::writeFailed, error);
-    }
     int writeError = 0;
     szdd::Encoder encoder([&](const std::uint8_t* data, std::size_t size) {
         writeError = output.write(data, size);
@@ -193,13 +177,11 @@ TransformResult compressChecked(const PosixFile& source, std::uint8_t missingCha
         readChunks(source, 0, [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
             return encoded(encoder.feed({data, size}), r);
         });
-    if (result.status == Status::ok && !encoded(encoder.finish(), result)) {
+    if (result.status == Status::ok && !encoded(encoder.finish(), result))
         return result;
-    }
     result.expandedBytes = encoder.consumed();
-    if (result.status == Status::ok && result.expandedBytes != length) {
+    if (result.status == Status::ok && result.expandedBytes != length)
         return failed(Status::sourceChanged);
-    }
     return finishOutput(source, before, output, result);
 }
 

@@ -41,23 +41,19 @@ unsigned changed(unsigned state, unsigned phase) {
 // Removes the file of one slot; async-signal-safe.
 void removeFileOf(Slot& slot) {
     unsigned before = slot.state.load();
-    for (int wait = 0; (before & kPhase) == kBusy && wait < kBusyWaits; ++wait) {
+    for (int wait = 0; (before & kPhase) == kBusy && wait < kBusyWaits; ++wait)
         before = slot.state.load();
-    }
-    if ((before & kPhase) != kReady) {
+    if ((before & kPhase) != kReady)
         return;
-    }
     char path[PATH_MAX];
     std::memcpy(path, slot.path, sizeof path);
-    if (slot.state.load() == before) {
+    if (slot.state.load() == before)
         ::unlink(path);
-    }
 }
 
 void onInterrupt(int signal) {
-    for (Slot& slot : gSlots) {
+    for (Slot& slot : gSlots)
         removeFileOf(slot);
-    }
     // Ends the process by the same signal once the handler returns.
     ::signal(signal, SIG_DFL);
     ::raise(signal);
@@ -66,12 +62,16 @@ void onInterrupt(int signal) {
 } // namespace
 
 // Also keeps a handler from waiting on a slot that its own thread is writing.
-InterruptCleanup::Held::Held() {
+sigset_t InterruptCleanup::interrupts() {
     sigset_t set;
     sigemptyset(&set);
-    for (const int signal : kInterrupts) {
+    for (const int signal : kInterrupts)
         sigaddset(&set, signal);
-    }
+    return set;
+}
+
+InterruptCleanup::Held::Held() {
+    const sigset_t set = interrupts();
     ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
 }
 
@@ -86,30 +86,26 @@ void InterruptCleanup::installHandlers() {
         struct sigaction action {};
         action.sa_handler = onInterrupt;
         sigemptyset(&action.sa_mask);
-        for (const int signal : kInterrupts) {
+        for (const int signal : kInterrupts)
             sigaddset(&action.sa_mask, signal);
-        }
         for (const int signal : kInterrupts) {
             struct sigaction previous {};
-            if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN) {
+            if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
                 ::sigaction(signal, &action, nullptr);
-            }
         }
     });
 }
 
 InterruptCleanup::InterruptCleanup(const std::filesystem::path& temporary) {
     const std::string& name = temporary.native();
-    if (name.empty() || name.size() >= PATH_MAX) {
+    if (name.empty() || name.size() >= PATH_MAX)
         return;
-    }
     const Held held;
     for (int i = 0; i < kSlots; ++i) {
         unsigned state = gSlots[i].state.load();
         if ((state & kPhase) != kFree ||
-            !gSlots[i].state.compare_exchange_strong(state, changed(state, kBusy))) {
+            !gSlots[i].state.compare_exchange_strong(state, changed(state, kBusy)))
             continue;
-        }
         std::memcpy(gSlots[i].path, name.c_str(), name.size() + 1);
         gSlots[i].state.store(changed(state, kReady));
         slot_ = i;
@@ -129,9 +125,8 @@ InterruptCleanup& InterruptCleanup::operator=(InterruptCleanup&& other) noexcept
 }
 
 void InterruptCleanup::release() {
-    if (slot_ < 0) {
+    if (slot_ < 0)
         return;
-    }
     std::atomic<unsigned>& state = gSlots[std::exchange(slot_, -1)].state;
     state.store(changed(state.load(), kFree));
 }

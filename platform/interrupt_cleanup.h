@@ -19,6 +19,9 @@ public:
     // process was started ignoring stay ignored.
     static void installHandlers();
 
+    // The interrupts: SIGINT, SIGTERM and SIGHUP.
+    static sigset_t interrupts();
+
     // Holds the interrupts back in this thread for its lifetime: a file
     // created and then registered meanwhile is never left behind by an
     // interrupt that falls between the two. A held interrupt is handled

@@ -53,17 +53,15 @@ public:
 
     std::shared_ptr<LzFile> find(int handle) {
         std::lock_guard lock(mutex_);
-        if (handle < 0 || static_cast<std::size_t>(handle) >= slots_.size()) {
+        if (handle < 0 || static_cast<std::size_t>(handle) >= slots_.size())
             return nullptr;
-        }
         return slots_[static_cast<std::size_t>(handle)];
     }
 
     std::shared_ptr<LzFile> remove(int handle) {
         std::lock_guard lock(mutex_);
-        if (handle < 0 || static_cast<std::size_t>(handle) >= slots_.size()) {
+        if (handle < 0 || static_cast<std::size_t>(handle) >= slots_.size())
             return nullptr;
-        }
         return std::move(slots_[static_cast<std::size_t>(handle)]);
     }
 
@@ -85,12 +83,10 @@ std::shared_ptr<LzFile> openSource(const std::string& name) {
     auto file = std::make_shared<LzFile>(OF_READ);
     struct stat info {};
     tLastError = file->source.open(name, O_RDONLY);
-    if (tLastError == 0) {
+    if (tLastError == 0)
         tLastError = file->source.status(info);
-    }
-    if (tLastError == 0 && !S_ISREG(info.st_mode)) {
+    if (tLastError == 0 && !S_ISREG(info.st_mode))
         tLastError = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    }
     return tLastError == 0 ? file : nullptr;
 }
 
@@ -139,14 +135,12 @@ std::int64_t copyLocked(LzFile& in, LzFile& out) {
 int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style) {
     (void)record;
     tLastError = 0;
-    if (style != OF_READ && style != OF_CREATE) {
+    if (style != OF_READ && style != OF_CREATE)
         return LZERROR_BADVALUE;
-    }
     try {
         std::shared_ptr<LzFile> file = style == OF_READ ? openSource(name) : openDestination(name);
-        if (!file) {
+        if (!file)
             return LZERROR_BADINHANDLE;
-        }
         return handles().add(std::move(file));
     } catch (const std::bad_alloc&) {
         return LZERROR_GLOBALLOC;
@@ -157,13 +151,11 @@ std::int64_t LZCopy(int source, int destination) {
     tLastError = 0;
     const std::shared_ptr<LzFile> in = handles().find(source);
     const std::shared_ptr<LzFile> out = handles().find(destination);
-    if (!out || out->style != OF_CREATE) {
+    if (!out || out->style != OF_CREATE)
         return LZERROR_BADOUTHANDLE;
-    }
     std::lock_guard outLock(out->mutex);
-    if (out->failed) {
+    if (out->failed)
         return LZERROR_BADOUTHANDLE;
-    }
     const std::int64_t result =
         in && in->style == OF_READ ? copyLocked(*in, *out) : LZERROR_BADINHANDLE;
     // A failed copy must not replace the file that the destination names; a
@@ -174,18 +166,16 @@ std::int64_t LZCopy(int source, int destination) {
 
 int LZStop(int destination) {
     const std::shared_ptr<LzFile> out = handles().find(destination);
-    if (!out || out->style != OF_CREATE) {
+    if (!out || out->style != OF_CREATE)
         return LZERROR_BADOUTHANDLE;
-    }
     out->stop = true;
     return 0;
 }
 
 int LZCopyInfo(int destination, LZCOPYINFO& info) {
     const std::shared_ptr<LzFile> out = handles().find(destination);
-    if (!out || out->style != OF_CREATE) {
+    if (!out || out->style != OF_CREATE)
         return LZERROR_BADOUTHANDLE;
-    }
     std::lock_guard lock(out->mutex);
     info = out->info;
     return 0;
@@ -198,13 +188,11 @@ int LZLastError() {
 int LZClose(int handle) {
     tLastError = 0;
     const std::shared_ptr<LzFile> file = handles().remove(handle);
-    if (!file) {
+    if (!file)
         return LZERROR_BADINHANDLE;
-    }
     std::lock_guard lock(file->mutex);
-    if (file->style != OF_CREATE) {
+    if (file->style != OF_CREATE)
         return 0;
-    }
     if (file->failed || (file->damaged && file->output.replacesExisting())) {
         file->output.discard();
         return 0;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "no_replace_rename.h"
+#include "platform/no_replace_rename.h"
 
 #include <cerrno>
 #include <cstdio>

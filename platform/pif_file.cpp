@@ -12,9 +12,8 @@ constexpr std::size_t kMaxSize = 64 * 1024;
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
+    if (first == std::string_view::npos)
         return {};
-    }
     const auto last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
 }
@@ -38,34 +37,29 @@ PifReadResult parsePifFile(std::string_view text, const std::filesystem::path& f
         const std::string_view line = trimmed(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         ++lineNumber;
-        if (line.empty() || line.front() == '#' || line.front() == ';') {
+        if (line.empty() || line.front() == '#' || line.front() == ';')
             continue;
-        }
         const auto equals = line.find('=');
-        if (equals == std::string_view::npos) {
+        if (equals == std::string_view::npos)
             return malformed(lineNumber, "expected key=value");
-        }
         const std::string_view key = trimmed(line.substr(0, equals));
         const std::string_view value = trimmed(line.substr(equals + 1));
         if (key == "program") {
-            if (haveProgram || value.empty()) {
+            if (haveProgram || value.empty())
                 return malformed(lineNumber, haveProgram ? "program given twice" : "empty program");
-            }
             haveProgram = true;
             result.pif.program = folder / std::filesystem::path(value);
         } else if (key == "arguments") {
-            if (haveArguments) {
+            if (haveArguments)
                 return malformed(lineNumber, "arguments given twice");
-            }
             haveArguments = true;
             result.pif.arguments = splitCommandWords(value).words;
         } else {
             return malformed(lineNumber, "unknown key \"" + std::string(key) + "\"");
         }
     }
-    if (!haveProgram) {
+    if (!haveProgram)
         return malformed(0, "no program line");
-    }
     return result;
 }
 
@@ -82,12 +76,10 @@ PifReadResult readPifFile(const std::filesystem::path& path) {
     text.resize(kMaxSize + 1);
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxSize) {
+    if (text.size() > kMaxSize)
         return malformed(0, "larger than 64 KiB");
-    }
-    if (text.find('\0') != std::string::npos) {
+    if (text.find('\0') != std::string::npos)
         return malformed(0, "not a text file");
-    }
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     return parsePifFile(text, folder);
 }

@@ -26,9 +26,8 @@ int PosixFile::open(const std::filesystem::path& path, int flags, mode_t mode) {
 }
 
 int PosixFile::close() {
-    if (fd_ < 0) {
+    if (fd_ < 0)
         return 0;
-    }
     // Linux releases the descriptor even when close fails: never retried.
     return ::close(std::exchange(fd_, -1)) == 0 ? 0 : errno;
 }
@@ -40,18 +39,16 @@ int PosixFile::status(struct stat& info) const {
 ssize_t PosixFile::readSome(std::uint8_t* data, std::size_t size) const {
     for (;;) {
         const ssize_t got = ::read(fd_, data, size);
-        if (got >= 0 || errno != EINTR) {
+        if (got >= 0 || errno != EINTR)
             return got >= 0 ? got : -errno;
-        }
     }
 }
 
 ssize_t PosixFile::readSomeAt(std::uint64_t offset, std::uint8_t* data, std::size_t size) const {
     for (;;) {
         const ssize_t got = ::pread(fd_, data, size, static_cast<off_t>(offset));
-        if (got >= 0 || errno != EINTR) {
+        if (got >= 0 || errno != EINTR)
             return got >= 0 ? got : -errno;
-        }
     }
 }
 
@@ -60,15 +57,12 @@ int PosixFile::readAll(std::string& text, std::size_t limit) const {
     std::vector<std::uint8_t> chunk(kFileChunkSize);
     for (;;) {
         const ssize_t got = readSome(chunk.data(), chunk.size());
-        if (got < 0) {
+        if (got < 0)
             return static_cast<int>(-got);
-        }
-        if (got == 0) {
+        if (got == 0)
             return 0;
-        }
-        if (text.size() + static_cast<std::size_t>(got) > limit) {
+        if (text.size() + static_cast<std::size_t>(got) > limit)
             return EFBIG;
-        }
         text.append(reinterpret_cast<const char*>(chunk.data()), static_cast<std::size_t>(got));
     }
 }
@@ -77,9 +71,8 @@ int PosixFile::writeAll(const std::uint8_t* data, std::size_t size) const {
     while (size > 0) {
         const ssize_t written = ::write(fd_, data, size);
         if (written < 0) {
-            if (errno == EINTR) {
+            if (errno == EINTR)
                 continue;
-            }
             return errno;
         }
         data += written;

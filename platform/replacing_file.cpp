@@ -39,9 +39,8 @@ bool isSymlink(const fs::path& path) {
 int resolveLink(const fs::path& link, fs::path& resolved) {
     const std::unique_ptr<char, decltype(&std::free)> real(::realpath(link.c_str(), nullptr),
                                                            &std::free);
-    if (!real) {
+    if (!real)
         return errno;
-    }
     resolved = real.get();
     return 0;
 }
@@ -62,18 +61,16 @@ std::string randomSuffix() {
     static thread_local std::mt19937_64 generator{randomSeed()};
     static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::string suffix(kRandomSuffixLength, '0');
-    for (char& c : suffix) {
+    for (char& c : suffix)
         c = kDigits[generator() % (sizeof(kDigits) - 1)];
-    }
     return suffix;
 }
 
 // Gives the new file the owner, group and permissions of the one it
 // replaces, as far as this process may: root keeps a user's file theirs.
 void takeOver(int fd, const struct stat& existing) {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
         (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
-    }
     // After the owner, since a change of owner clears the set-id bits.
     (void)::fchmod(fd, existing.st_mode & kPermissionBits);
 }
@@ -102,12 +99,10 @@ int ReplacingFile::open(const fs::path& target, Links links) {
     discard();
     inPlace_ = false;
     replacing_ = false;
-    if (target.empty() || !target.has_filename()) {
+    if (target.empty() || !target.has_filename())
         return target.empty() ? EINVAL : EISDIR;
-    }
-    if (target.native().find('\0') != std::string::npos) {
+    if (target.native().find('\0') != std::string::npos)
         return EINVAL;
-    }
     target_ = target;
     return links == Links::follow ? openFollowingLinks() : openReplacingLinks();
 }
@@ -119,16 +114,13 @@ int ReplacingFile::openFollowingLinks() {
         // A link to a missing file, or a loop, is not replaced by a file.
         return isSymlink(target_) ? error : createTemporary(nullptr);
     }
-    if (S_ISDIR(existing.st_mode)) {
+    if (S_ISDIR(existing.st_mode))
         return EISDIR;
-    }
-    if (S_ISSOCK(existing.st_mode) || S_ISBLK(existing.st_mode)) {
+    if (S_ISSOCK(existing.st_mode) || S_ISBLK(existing.st_mode))
         return ENXIO;
-    }
     // A file that could not be opened for writing is not replaced either.
-    if (::access(target_.c_str(), W_OK) != 0) {
+    if (::access(target_.c_str(), W_OK) != 0)
         return errno;
-    }
     replacing_ = true;
     if (S_ISCHR(existing.st_mode) || S_ISFIFO(existing.st_mode)) {
         // Opened through the link as given: a link to an unnamed pipe
@@ -136,39 +128,33 @@ int ReplacingFile::openFollowingLinks() {
         return openInPlace();
     }
     if (isSymlink(target_)) {
-        if (const int error = resolveLink(target_, target_); error != 0) {
+        if (const int error = resolveLink(target_, target_); error != 0)
             return error;
-        }
     }
     return createTemporary(&existing);
 }
 
 int ReplacingFile::openReplacingLinks() {
     struct stat existing {};
-    if (::lstat(target_.c_str(), &existing) != 0) {
+    if (::lstat(target_.c_str(), &existing) != 0)
         return errno == ENOENT ? createTemporary(nullptr) : errno;
-    }
     if (S_ISLNK(existing.st_mode)) {
         replacing_ = true; // the link goes; it lends the new file nothing
         return createTemporary(nullptr);
     }
-    if (S_ISDIR(existing.st_mode)) {
+    if (S_ISDIR(existing.st_mode))
         return EISDIR;
-    }
-    if (!S_ISREG(existing.st_mode)) {
+    if (!S_ISREG(existing.st_mode))
         return ENXIO;
-    }
-    if (::access(target_.c_str(), W_OK) != 0) {
+    if (::access(target_.c_str(), W_OK) != 0)
         return errno;
-    }
     return createTemporary(&existing);
 }
 
 int ReplacingFile::openInPlace() {
     // Like any writer of a pipe, this waits for a reader.
-    if (const int error = file_.open(target_, O_WRONLY); error != 0) {
+    if (const int error = file_.open(target_, O_WRONLY); error != 0)
         return error;
-    }
     inPlace_ = true;
     return 0;
 }
@@ -180,9 +166,8 @@ int ReplacingFile::createTemporary(const struct stat* existing) {
     // so that a name too long fails now rather than when moved into place.
     const std::string name = target_.filename().string();
     const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    if (nameMax > 0 && name.size() > static_cast<std::size_t>(nameMax)) {
+    if (nameMax > 0 && name.size() > static_cast<std::size_t>(nameMax))
         return ENAMETOOLONG;
-    }
     std::string stem(1, '.');
     stem.append(name, 0, kNameStemLength).push_back('.');
     // From its creation to its registration, an interrupt would leave it.
@@ -205,55 +190,45 @@ int ReplacingFile::createTemporary(const struct stat* existing) {
 }
 
 int ReplacingFile::write(const std::uint8_t* data, std::size_t size) {
-    if (!file_.isOpen()) {
+    if (!file_.isOpen())
         return EBADF;
-    }
     if (buffer_.size() + size > kFileChunkSize) {
-        if (const int error = flush(); error != 0) {
+        if (const int error = flush(); error != 0)
             return error;
-        }
     }
-    if (size >= kFileChunkSize) {
+    if (size >= kFileChunkSize)
         return file_.writeAll(data, size);
-    }
     buffer_.insert(buffer_.end(), data, data + size);
     return 0;
 }
 
 int ReplacingFile::flush() {
-    if (!file_.isOpen()) {
+    if (!file_.isOpen())
         return EBADF;
-    }
     const int error = file_.writeAll(buffer_.data(), buffer_.size());
     buffer_.clear();
     return error;
 }
 
 int ReplacingFile::setModificationTime(const struct timespec& mtime) {
-    if (const int error = flush(); error != 0 || inPlace_) {
+    if (const int error = flush(); error != 0 || inPlace_)
         return error;
-    }
     const struct timespec times[2] = {{0, UTIME_OMIT}, mtime};
     return ::futimens(file_.fd(), times) == 0 ? 0 : errno;
 }
 
 int ReplacingFile::commit() {
-    if (!file_.isOpen()) {
+    if (!file_.isOpen())
         return EBADF;
-    }
     int error = flush();
-    if (error == 0 && !inPlace_ && replacing_ && ::fsync(file_.fd()) != 0) {
+    if (error == 0 && !inPlace_ && replacing_ && ::fsync(file_.fd()) != 0)
         error = errno;
-    }
-    if (const int closeError = file_.close(); error == 0) {
+    if (const int closeError = file_.close(); error == 0)
         error = closeError;
-    }
-    if (error == 0 && !inPlace_) {
+    if (error == 0 && !inPlace_)
         error = moveIntoPlace();
-    }
-    if (error != 0 && !inPlace_) {
+    if (error != 0 && !inPlace_)
         ::unlink(temporary_.c_str());
-    }
     cleanup_.release();
     temporary_.clear();
     return error;
@@ -261,22 +236,19 @@ int ReplacingFile::commit() {
 
 void ReplacingFile::discard() {
     buffer_.clear();
-    if (!file_.isOpen()) {
+    if (!file_.isOpen())
         return;
-    }
     file_.close();
-    if (!inPlace_) {
+    if (!inPlace_)
         ::unlink(temporary_.c_str());
-    }
     cleanup_.release();
     temporary_.clear();
 }
 
 int ReplacingFile::moveIntoPlace() {
     // A target that was new is not replaced by a file that appeared since.
-    if (!replacing_) {
+    if (!replacing_)
         return renameNoReplace(temporary_.string(), target_.string());
-    }
     return ::rename(temporary_.c_str(), target_.c_str()) == 0 ? 0 : errno;
 }
 

@@ -35,9 +35,8 @@ inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8
     const unsigned ringPos = b1 | ((b2 & 0xF0u) << 4);
     const unsigned length = (b2 & 0x0Fu) + 3;
     std::size_t distance = (ringOfOut - ringPos) & 0xFFFu;
-    if (distance == 0) {
+    if (distance == 0)
         distance = kWindow; // the slot about to be written still holds its old byte
-    }
     const std::uint8_t* from = out - distance;
     if (distance >= 8) {
         // Eight bytes at a time: each piece's source lies wholly before it, so
@@ -49,9 +48,8 @@ inline std::uint8_t* copyMatch(std::uint8_t* out, unsigned ringOfOut, std::uint8
     } else if (distance == 1) {
         std::memset(out, out[-1], kMaxMatch);
     } else {
-        for (unsigned i = 0; i < length; ++i) {
+        for (unsigned i = 0; i < length; ++i)
             out[i] = from[i]; // overlapping source repeats what was just written
-        }
     }
     return out + length;
 }
@@ -87,9 +85,8 @@ struct Decoder::State {
 
 bool Decoder::State::flush() {
     const std::size_t fresh = out - kWindow;
-    if (fresh == 0) {
+    if (fresh == 0)
         return true;
-    }
     if (!sink(buffer.data() + kWindow, fresh)) {
         status = Status::sinkFailed;
         return false;
@@ -124,15 +121,13 @@ const std::uint8_t* Decoder::State::decodeGroups(const std::uint8_t* in, const s
             o += run;
             in += run;
             left -= run;
-            if (left == 0) {
+            if (left == 0)
                 break;
-            }
             o = copyMatch(o, ringOf(static_cast<std::size_t>(o - base)), in[0], in[1]);
             in += 2;
             bits >>= run + 1;
-            if (--left == 0) {
+            if (--left == 0)
                 break;
-            }
         }
     }
     out = static_cast<std::size_t>(o - base);
@@ -169,15 +164,13 @@ Decoder::~Decoder() = default;
 
 Status Decoder::feed(std::span<const std::uint8_t> chunk) {
     State& s = *state_;
-    if (s.status != Status::ok) {
+    if (s.status != Status::ok)
         return s.status;
-    }
     const std::uint8_t* in = chunk.data();
     const std::uint8_t* const end = in + chunk.size();
     while (in < end) {
-        if (s.out + kSlack > s.buffer.size() && !s.flush()) {
+        if (s.out + kSlack > s.buffer.size() && !s.flush())
             return s.status;
-        }
         if (s.mask == 0) {
             const std::uint8_t* next = s.decodeGroups(in, end);
             if (next != in) {
@@ -192,12 +185,10 @@ Status Decoder::feed(std::span<const std::uint8_t> chunk) {
 
 Status Decoder::finish() {
     State& s = *state_;
-    if (s.status != Status::ok) {
+    if (s.status != Status::ok)
         return s.status;
-    }
-    if (!s.flush()) {
+    if (!s.flush())
         return s.status;
-    }
     return s.pendingByte >= 0 ? Status::truncated : Status::ok;
 }
 

@@ -28,9 +28,8 @@ public:
     // Drops `count` bits; false when fewer are left.
     bool skip(unsigned count) {
         fill();
-        if (count > held_) {
+        if (count > held_)
             return false;
-        }
         bits_ >>= count;
         held_ -= count;
         return true;
@@ -47,15 +46,13 @@ public:
         held_ = 0;
         unsigned length = 0;
         unsigned complement = 0;
-        if (!take(16, length) || !take(16, complement) || length != (~complement & 0xFFFFu)) {
+        if (!take(16, length) || !take(16, complement) || length != (~complement & 0xFFFFu))
             return false;
-        }
         next_ -= held_ / 8;
         bits_ = 0;
         held_ = 0;
-        if (length > bytes_.size() - next_) {
+        if (length > bytes_.size() - next_)
             return false;
-        }
         next_ += length;
         return true;
     }
@@ -63,9 +60,8 @@ public:
 private:
     // Makes at least 32 bits held, as far as the stream goes.
     void fill() {
-        if (held_ >= 32) {
+        if (held_ >= 32)
             return;
-        }
         if (bytes_.size() - next_ >= 4) {
             const std::uint8_t* at = bytes_.data() + next_;
             const std::uint64_t word =
@@ -90,9 +86,8 @@ private:
 // Whether the lengths (0: no code) fill the code space of `maxBits` exactly.
 bool complete(std::span<const std::uint8_t> lengths, unsigned maxBits) {
     std::uint32_t space = 0;
-    for (const std::uint8_t l : lengths) {
+    for (const std::uint8_t l : lengths)
         space += l == 0 ? 0 : 1u << (maxBits - l);
-    }
     return space == 1u << maxBits;
 }
 
@@ -105,16 +100,13 @@ public:
         unsigned code = 0;
         for (unsigned l = 1; l <= kMaxPrecodeBits; ++l) {
             for (unsigned s = 0; s < kPrecodeSymbols; ++s) {
-                if (lengths[s] != l) {
+                if (lengths[s] != l)
                     continue;
-                }
                 unsigned reversed = 0;
-                for (unsigned b = 0; b < l; ++b) {
+                for (unsigned b = 0; b < l; ++b)
                     reversed |= ((code >> b) & 1u) << (l - 1 - b);
-                }
-                for (unsigned i = reversed; i < table_.size(); i += 1u << l) {
+                for (unsigned i = reversed; i < table_.size(); i += 1u << l)
                     table_[i] = static_cast<std::uint8_t>(s << 3 | l);
-                }
                 ++code;
             }
             code <<= 1;
@@ -136,9 +128,8 @@ private:
 bool readLengths(BitReader& in, const Precode& precode, std::span<std::uint8_t> lengths) {
     for (std::size_t i = 0; i < lengths.size();) {
         unsigned symbol = 0;
-        if (!precode.decode(in, symbol)) {
+        if (!precode.decode(in, symbol))
             return false;
-        }
         if (symbol < 16) {
             lengths[i++] = static_cast<std::uint8_t>(symbol);
             continue;
@@ -146,13 +137,11 @@ bool readLengths(BitReader& in, const Precode& precode, std::span<std::uint8_t> 
         static constexpr unsigned kExtraBits[3] = {2, 3, 7};
         static constexpr unsigned kBase[3] = {3, 3, 11};
         unsigned repeat = 0;
-        if (!in.take(kExtraBits[symbol - 16], repeat) || (symbol == 16 && i == 0)) {
+        if (!in.take(kExtraBits[symbol - 16], repeat) || (symbol == 16 && i == 0))
             return false;
-        }
         repeat += kBase[symbol - 16];
-        if (repeat > lengths.size() - i) {
+        if (repeat > lengths.size() - i)
             return false;
-        }
         const std::uint8_t value = symbol == 16 ? lengths[i - 1] : 0;
         std::fill_n(lengths.begin() + static_cast<std::ptrdiff_t>(i), repeat, value);
         i += repeat;
@@ -164,26 +153,22 @@ bool dynamicHeaderAlike(BitReader& in) {
     unsigned literals = 0;
     unsigned distances = 0;
     unsigned precodeLengths = 0;
-    if (!in.take(5, literals) || !in.take(5, distances) || !in.take(4, precodeLengths)) {
+    if (!in.take(5, literals) || !in.take(5, distances) || !in.take(4, precodeLengths))
         return false;
-    }
     literals += 257;
     distances += 1;
     std::array<std::uint8_t, kPrecodeSymbols> precode{};
     for (unsigned i = 0; i < precodeLengths + 4; ++i) {
         unsigned length = 0;
-        if (!in.take(3, length)) {
+        if (!in.take(3, length))
             return false;
-        }
         precode[kPrecodeOrder[i]] = static_cast<std::uint8_t>(length);
     }
-    if (!complete(precode, kMaxPrecodeBits)) {
+    if (!complete(precode, kMaxPrecodeBits))
         return false;
-    }
     std::array<std::uint8_t, 288 + 32> lengths{};
-    if (!readLengths(in, Precode(precode), std::span(lengths).first(literals + distances))) {
+    if (!readLengths(in, Precode(precode), std::span(lengths).first(literals + distances)))
         return false;
-    }
     std::array<std::uint8_t, 288> literal{};
     std::array<std::uint8_t, 32> distance{};
     std::copy_n(lengths.begin(), literals, literal.begin());
@@ -199,31 +184,25 @@ bool decodesAlike(std::span<const std::uint8_t> stream) {
     for (;;) {
         unsigned last = 0;
         unsigned type = 0;
-        if (!in.take(1, last) || !in.take(2, type)) {
+        if (!in.take(1, last) || !in.take(2, type))
             return false;
-        }
-        if (type != 0) {
+        if (type != 0)
             return type == 2 && last == 1 && dynamicHeaderAlike(in);
-        }
-        if (!in.skipStored()) {
+        if (!in.skipStored())
             return false;
-        }
-        if (last == 1) {
+        if (last == 1)
             return true;
-        }
     }
 }
 
 bool onlyStored(std::span<const std::uint8_t> stream, std::span<const std::uint8_t>& data) {
     constexpr std::size_t kHeader = 5; // last, type 0; the length and its complement
-    if (stream.size() < kHeader || (stream[0] & 7) != 1) {
+    if (stream.size() < kHeader || (stream[0] & 7) != 1)
         return false;
-    }
     const unsigned length = stream[1] | unsigned{stream[2]} << 8;
     const unsigned complement = stream[3] | unsigned{stream[4]} << 8;
-    if (length != (~complement & 0xFFFFu) || length > 32768 || length > stream.size() - kHeader) {
+    if (length != (~complement & 0xFFFFu) || length > 32768 || length > stream.size() - kHeader)
         return false;
-    }
     data = stream.subspan(kHeader, length);
     return true;
 }

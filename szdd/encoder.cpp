@@ -95,9 +95,8 @@ void Encoder::State::chooseParse(std::size_t count) {
         const std::uint32_t* after = cost.data() + i;
         const unsigned longest = length[i];
         std::uint32_t cheapest = kUnreachable;
-        for (unsigned n = kMinMatch; n <= kMaxMatch; ++n) {
+        for (unsigned n = kMinMatch; n <= kMaxMatch; ++n)
             cheapest = std::min(cheapest, n <= longest ? after[n] : kUnreachable);
-        }
         cost[i] = std::min(after[1] + kLiteralBits, cheapest + kMatchBits);
     }
 }
@@ -106,11 +105,9 @@ void Encoder::State::chooseParse(std::size_t count) {
 // any slack of a long run at its end, past the part written, rather than at
 // its start. 1 is a literal.
 unsigned Encoder::State::choiceAt(std::size_t i) const {
-    for (unsigned n = length[i]; n >= kMinMatch; --n) {
-        if (cost[i + n] + kMatchBits == cost[i]) {
+    for (unsigned n = length[i]; n >= kMinMatch; --n)
+        if (cost[i + n] + kMatchBits == cost[i])
             return n;
-        }
-    }
     return 1;
 }
 
@@ -119,11 +116,10 @@ std::uint64_t Encoder::State::emit(std::size_t count) {
     std::size_t i = 0;
     while (i < count) {
         const unsigned step = choiceAt(i);
-        if (step == 1) {
+        if (step == 1)
             writer.literal(*at(parsed + i));
-        } else {
+        else
             writer.match(ring[i], step);
-        }
         i += step;
     }
     return parsed + i;
@@ -145,26 +141,23 @@ void Encoder::State::encodeBlock(bool last) {
     // Without the last bytes a match found could still grow.
     const std::uint64_t findEnd = last ? dataEnd : dataEnd - kLookahead;
     findMatches(findEnd, dataEnd);
-    if (found <= parsed) {
+    if (found <= parsed)
         return;
-    }
     const std::uint64_t writeEnd = last ? found : found - kHorizon;
     if (writeEnd > parsed) {
         chooseParse(static_cast<std::size_t>(found - parsed));
         keepUnwritten(emit(static_cast<std::size_t>(writeEnd - parsed)));
     }
-    if (!writer.flush(last)) {
+    if (!writer.flush(last))
         status = Status::sinkFailed;
-    }
 }
 
 // Drops bytes neither a later match nor a literal still to be written can need.
 void Encoder::State::slide() {
     const std::uint64_t reach = found > kHistory ? found - kHistory : 0;
     const std::uint64_t keepFrom = std::min(parsed, reach);
-    if (keepFrom <= base) {
+    if (keepFrom <= base)
         return;
-    }
     const auto drop = static_cast<std::size_t>(keepFrom - base);
     std::memmove(buffer.data(), buffer.data() + drop, fill - drop);
     fill -= drop;
@@ -178,12 +171,10 @@ Encoder::~Encoder() = default;
 
 Status Encoder::feed(std::span<const std::uint8_t> chunk) {
     State& s = *state_;
-    if (s.status != Status::ok) {
+    if (s.status != Status::ok)
         return s.status;
-    }
-    if (chunk.size() > kMaxLength - s.consumed) {
+    if (chunk.size() > kMaxLength - s.consumed)
         return Status::tooLarge;
-    }
     while (!chunk.empty()) {
         const std::size_t take = std::min(chunk.size(), kCapacity - s.fill);
         std::memcpy(s.buffer.data() + s.fill, chunk.data(), take);
@@ -193,9 +184,8 @@ Status Encoder::feed(std::span<const std::uint8_t> chunk) {
         if (s.fill == kCapacity) {
             s.encodeBlock(false);
             s.slide();
-            if (s.status != Status::ok) {
+            if (s.status != Status::ok)
                 return s.status;
-            }
         }
     }
     return Status::ok;
@@ -203,13 +193,11 @@ Status Encoder::feed(std::span<const std::uint8_t> chunk) {
 
 Status Encoder::finish() {
     State& s = *state_;
-    if (s.status != Status::ok) {
+    if (s.status != Status::ok)
         return s.status;
-    }
     s.encodeBlock(true);
-    if (s.status == Status::ok && !s.writer.flush(true)) {
+    if (s.status == Status::ok && !s.writer.flush(true))
         s.status = Status::sinkFailed;
-    }
     return s.status;
 }
 

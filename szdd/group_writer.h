@@ -32,16 +32,14 @@ public:
     // Hands complete groups to the sink once enough have piled up; with
     // `all`, also the last, partial group. Returns false when the sink refused.
     bool flush(bool all) {
-        if (!all && pending_.size() < kFlushAt) {
+        if (!all && pending_.size() < kFlushAt)
             return true;
-        }
         const std::size_t keep = (all || items_ == 0) ? pending_.size() : control_;
         const bool ok = keep == 0 || sink_(pending_.data(), keep);
         pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(keep));
         control_ = 0;
-        if (all) {
+        if (all)
             items_ = 0;
-        }
         return ok;
     }
 

@@ -34,24 +34,21 @@ KwajDecoder::KwajDecoder(KwajMethod method, Sink sink) {
         return sink(data, size);
     };
     stage_ = detail::makeDecoder(method, std::move(counting));
-    if (!stage_) {
+    if (!stage_)
         status_ = Status::unknownMethod;
-    }
 }
 
 KwajDecoder::~KwajDecoder() = default;
 
 Status KwajDecoder::feed(std::span<const std::uint8_t> chunk) {
-    if (status_ == Status::ok) {
+    if (status_ == Status::ok)
         status_ = stage_->feed(chunk);
-    }
     return status_;
 }
 
 Status KwajDecoder::finish() {
-    if (status_ == Status::ok) {
+    if (status_ == Status::ok)
         status_ = stage_->finish();
-    }
     return status_;
 }
 

@@ -30,29 +30,25 @@ std::unique_ptr<StreamStage> makeEncoder(KwajMethod method, Sink sink) {
 
 KwajEncoder::KwajEncoder(KwajMethod method, Sink sink)
     : stage_(detail::makeEncoder(method, std::move(sink))) {
-    if (!stage_) {
+    if (!stage_)
         status_ = Status::unknownMethod;
-    }
 }
 
 KwajEncoder::~KwajEncoder() = default;
 
 Status KwajEncoder::feed(std::span<const std::uint8_t> chunk) {
-    if (status_ != Status::ok) {
+    if (status_ != Status::ok)
         return status_;
-    }
-    if (chunk.size() > kMaxLength - consumed_) {
+    if (chunk.size() > kMaxLength - consumed_)
         return Status::tooLarge;
-    }
     consumed_ += chunk.size();
     status_ = stage_->feed(chunk);
     return status_;
 }
 
 Status KwajEncoder::finish() {
-    if (status_ == Status::ok) {
+    if (status_ == Status::ok)
         status_ = stage_->finish();
-    }
     return status_;
 }
 

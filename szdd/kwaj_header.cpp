@@ -24,9 +24,8 @@ public:
     std::size_t left() const { return bytes_.size() - at_; }
     std::uint32_t number(int size) {
         std::uint32_t value = 0;
-        for (int i = 0; i < size; ++i) {
+        for (int i = 0; i < size; ++i)
             value |= static_cast<std::uint32_t>(bytes_[at_ + i]) << (8 * i);
-        }
         at_ += static_cast<std::size_t>(size);
         return value;
     }
@@ -39,14 +38,12 @@ public:
     // A NUL-ended string of at most `maxLength` bytes.
     Status string(std::size_t maxLength, std::optional<std::string>& out) {
         const std::size_t window = std::min(left(), maxLength + 1);
-        if (window < 2) {
+        if (window < 2)
             return Status::headerTruncated;
-        }
         const auto piece = bytes_.subspan(at_, window);
         const auto nul = std::find(piece.begin(), piece.end(), 0);
-        if (nul == piece.end()) {
+        if (nul == piece.end())
             return window == maxLength + 1 ? Status::badName : Status::headerTruncated;
-        }
         out.emplace(piece.begin(), nul);
         at_ += out->size() + 1;
         return Status::ok;
@@ -59,45 +56,37 @@ private:
 
 Status readOptionalFields(FieldReader& in, KwajHeader& h) {
     if (h.flags & kwajFlag::length) {
-        if (!in.has(4)) {
+        if (!in.has(4))
             return Status::headerTruncated;
-        }
         h.length = in.number(4);
     }
     if (h.flags & kwajFlag::unknown2) {
-        if (!in.has(2)) {
+        if (!in.has(2))
             return Status::headerTruncated;
-        }
         in.take(2);
     }
     if (h.flags & kwajFlag::unknownBlock) {
-        if (!in.has(2)) {
+        if (!in.has(2))
             return Status::headerTruncated;
-        }
         const std::uint32_t size = in.number(2);
-        if (!in.has(size)) {
+        if (!in.has(size))
             return Status::headerTruncated;
-        }
         in.take(size);
     }
     if (h.flags & kwajFlag::name) {
-        if (const Status s = in.string(kKwajMaxName, h.name); s != Status::ok) {
+        if (const Status s = in.string(kKwajMaxName, h.name); s != Status::ok)
             return s;
-        }
     }
     if (h.flags & kwajFlag::extension) {
-        if (const Status s = in.string(kKwajMaxExtension, h.extension); s != Status::ok) {
+        if (const Status s = in.string(kKwajMaxExtension, h.extension); s != Status::ok)
             return s;
-        }
     }
     if (h.flags & kwajFlag::extraText) {
-        if (!in.has(2)) {
+        if (!in.has(2))
             return Status::headerTruncated;
-        }
         const std::uint32_t size = in.number(2);
-        if (!in.has(size)) {
+        if (!in.has(size))
             return Status::headerTruncated;
-        }
         const auto text = in.take(size);
         h.extraText.emplace(text.begin(), text.end());
     }
@@ -105,9 +94,8 @@ Status readOptionalFields(FieldReader& in, KwajHeader& h) {
 }
 
 void put(std::vector<std::uint8_t>& out, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) {
+    for (int i = 0; i < size; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
 }
 
 bool fits(const std::optional<std::string>& field, std::size_t maxLength) {
@@ -124,35 +112,29 @@ Status readKwajHeader(std::span<const std::uint8_t> start, std::uint64_t fileSiz
                       KwajHeader& header) {
     const auto readable = static_cast<std::size_t>(std::min<std::uint64_t>(start.size(), fileSize));
     const auto bytes = start.first(readable);
-    if (detectFormat(bytes) != Format::kwaj) {
+    if (detectFormat(bytes) != Format::kwaj)
         return Status::notKwaj;
-    }
-    if (bytes.size() < kKwajFixedHeaderSize) {
+    if (bytes.size() < kKwajFixedHeaderSize)
         return Status::headerTruncated;
-    }
     FieldReader in(bytes.subspan(8));
     KwajHeader h;
     const std::uint32_t method = in.number(2);
     h.dataOffset = static_cast<std::uint16_t>(in.number(2));
     h.flags = static_cast<std::uint16_t>(in.number(2));
-    if (const Status s = readOptionalFields(in, h); s != Status::ok) {
+    if (const Status s = readOptionalFields(in, h); s != Status::ok)
         return s;
-    }
-    if (method > kKwajLastMethod) {
+    if (method > kKwajLastMethod)
         return Status::unknownMethod;
-    }
-    if (h.dataOffset > fileSize) {
+    if (h.dataOffset > fileSize)
         return Status::badDataOffset;
-    }
     h.method = static_cast<KwajMethod>(method);
     header = std::move(h);
     return Status::ok;
 }
 
 Status writeKwajHeader(const KwajHeader& header, std::vector<std::uint8_t>& out) {
-    if (!fits(header.name, kKwajMaxName) || !fits(header.extension, kKwajMaxExtension)) {
+    if (!fits(header.name, kKwajMaxName) || !fits(header.extension, kKwajMaxExtension))
         return Status::badName;
-    }
     std::uint16_t flags = 0;
     std::vector<std::uint8_t> fields;
     if (header.length) {
@@ -168,17 +150,15 @@ Status writeKwajHeader(const KwajHeader& header, std::vector<std::uint8_t>& out)
         }
     }
     if (header.extraText) {
-        if (header.extraText->size() > 0xFFFF) {
+        if (header.extraText->size() > 0xFFFF)
             return Status::tooLarge;
-        }
         flags |= kwajFlag::extraText;
         put(fields, static_cast<std::uint32_t>(header.extraText->size()), 2);
         fields.insert(fields.end(), header.extraText->begin(), header.extraText->end());
     }
     const std::size_t size = kKwajFixedHeaderSize + fields.size();
-    if (size > 0xFFFF) {
+    if (size > 0xFFFF)
         return Status::tooLarge;
-    }
     out.insert(out.end(), std::begin(kKwajMagic), std::end(kKwajMagic));
     put(out, static_cast<std::uint16_t>(header.method), 2);
     put(out, static_cast<std::uint32_t>(size), 2);

@@ -19,11 +19,9 @@ std::vector<std::uint8_t> huffmanDepths(std::span<const std::uint32_t> counts) {
     };
     std::priority_queue<Node, std::vector<Node>, std::greater<>> queue;
     std::vector<int> parent(2 * counts.size(), -1);
-    for (std::size_t s = 0; s < counts.size(); ++s) {
-        if (counts[s] != 0) {
+    for (std::size_t s = 0; s < counts.size(); ++s)
+        if (counts[s] != 0)
             queue.push({counts[s], static_cast<int>(s)});
-        }
-    }
     int next = static_cast<int>(counts.size());
     while (queue.size() > 1) {
         const Node a = queue.top();
@@ -38,9 +36,8 @@ std::vector<std::uint8_t> huffmanDepths(std::span<const std::uint32_t> counts) {
     for (std::size_t s = 0; s < counts.size(); ++s) {
         if (counts[s] != 0) {
             unsigned d = 0;
-            for (int n = parent[s]; n != -1; n = parent[static_cast<std::size_t>(n)]) {
+            for (int n = parent[s]; n != -1; n = parent[static_cast<std::size_t>(n)])
                 ++d;
-            }
             depth[s] = static_cast<std::uint8_t>(std::min(d, 255u));
         }
     }
@@ -53,23 +50,19 @@ std::vector<std::uint8_t> codeLengths(std::span<const std::uint32_t> counts, uns
     std::vector<std::uint32_t> flattened(counts.begin(), counts.end());
     for (;;) {
         std::vector<std::uint8_t> lengths = huffmanDepths(flattened);
-        if (*std::max_element(lengths.begin(), lengths.end()) <= maxLength) {
+        if (*std::max_element(lengths.begin(), lengths.end()) <= maxLength)
             return lengths;
-        }
         // Too deep: flatten the counts and build again; all ones make a balanced tree.
-        for (auto& c : flattened) {
+        for (auto& c : flattened)
             c = c == 0 ? 0 : (c >> 1) | 1;
-        }
     }
 }
 
 std::vector<std::uint16_t> canonicalCodes(std::span<const std::uint8_t> lengths) {
     std::array<std::uint32_t, kMaxCodeLength + 2> count{};
-    for (const std::uint8_t l : lengths) {
-        if (l >= 1 && l <= kMaxCodeLength) {
+    for (const std::uint8_t l : lengths)
+        if (l >= 1 && l <= kMaxCodeLength)
             ++count[l];
-        }
-    }
     std::array<std::uint32_t, kMaxCodeLength + 2> next{};
     std::uint32_t code = 0;
     for (unsigned l = 1; l <= kMaxCodeLength; ++l) {
@@ -77,11 +70,9 @@ std::vector<std::uint16_t> canonicalCodes(std::span<const std::uint8_t> lengths)
         next[l] = code;
     }
     std::vector<std::uint16_t> codes(lengths.size(), 0);
-    for (std::size_t s = 0; s < lengths.size(); ++s) {
-        if (lengths[s] >= 1 && lengths[s] <= kMaxCodeLength) {
+    for (std::size_t s = 0; s < lengths.size(); ++s)
+        if (lengths[s] >= 1 && lengths[s] <= kMaxCodeLength)
             codes[s] = static_cast<std::uint16_t>(next[lengths[s]]++);
-        }
-    }
     return codes;
 }
 
@@ -94,9 +85,8 @@ bool CodeTable::build(std::span<const std::uint8_t> lengths) {
             space += std::uint64_t{1} << (kMaxCodeLength - l);
         }
     }
-    if (space != (std::uint64_t{1} << kMaxCodeLength)) {
+    if (space != (std::uint64_t{1} << kMaxCodeLength))
         return false;
-    }
     const std::vector<std::uint16_t> codes = canonicalCodes(lengths);
     fast_.fill(0);
     sorted_.assign(lengths.size(), 0);
@@ -105,9 +95,8 @@ bool CodeTable::build(std::span<const std::uint8_t> lengths) {
         start_[l] = at;
         first_[l] = ~0u;
         for (std::size_t s = 0; s < lengths.size(); ++s) {
-            if (lengths[s] != l) {
+            if (lengths[s] != l)
                 continue;
-            }
             first_[l] = std::min<std::uint32_t>(first_[l], codes[s]);
             sorted_[at++] = static_cast<std::uint16_t>(s);
             if (l <= kFastBits) {
@@ -123,9 +112,8 @@ bool CodeTable::build(std::span<const std::uint8_t> lengths) {
 CodeTable::Symbol CodeTable::decodeLong(unsigned next16) const {
     for (unsigned l = kFastBits + 1; l <= kMaxCodeLength; ++l) {
         const std::uint32_t code = next16 >> (16 - l);
-        if (count_[l] != 0 && code - first_[l] < count_[l]) {
+        if (count_[l] != 0 && code - first_[l] < count_[l])
             return {sorted_[start_[l] + code - first_[l]], l};
-        }
     }
     return {0, kMaxCodeLength}; // unreachable for a complete code
 }

@@ -30,9 +30,8 @@ public:
     };
     Symbol decode(unsigned next16) const {
         const std::uint16_t entry = fast_[next16 >> (16 - kFastBits)];
-        if (entry != 0) {
+        if (entry != 0)
             return {static_cast<unsigned>(entry >> 5), entry & 31u};
-        }
         return decodeLong(next16);
     }
 

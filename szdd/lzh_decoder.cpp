@@ -122,9 +122,8 @@ Status LzhDecoder::feed(std::span<const std::uint8_t> chunk) {
         std::memcpy(input_.data() + inputSize_, chunk.data(), take);
         inputSize_ += take;
         chunk = chunk.subspan(take);
-        if (const Status s = run(); s != Status::ok) {
+        if (const Status s = run(); s != Status::ok)
             return s;
-        }
         compactInput();
     }
     return Status::ok;
@@ -132,9 +131,8 @@ Status LzhDecoder::feed(std::span<const std::uint8_t> chunk) {
 
 Status LzhDecoder::finish() {
     final_ = true;
-    if (const Status s = run(); s != Status::ok) {
+    if (const Status s = run(); s != Status::ok)
         return s;
-    }
     return flush() ? tablesStatus_ : Status::sinkFailed;
 }
 
@@ -148,9 +146,8 @@ void LzhDecoder::compactInput() {
 
 Status LzhDecoder::run() {
     if (phase_ == Phase::tables && (final_ || inputSize_ >= kTablesBytes)) {
-        if (const Status s = readTables(); s != Status::ok) {
+        if (const Status s = readTables(); s != Status::ok)
             return s;
-        }
     }
     return phase_ == Phase::items ? decodeItems() : Status::ok;
 }
@@ -171,9 +168,8 @@ Status LzhDecoder::readTables() {
             tablesStatus_ = Status::truncated;
             return Status::ok;
         }
-        if (read == ListResult::badType || !tables_[t].build(lengths)) {
+        if (read == ListResult::badType || !tables_[t].build(lengths))
             return Status::damaged;
-        }
         if (t == kLiteral) {
             rawLiterals_ =
                 std::all_of(lengths.begin(), lengths.end(), [](std::uint8_t l) { return l == 8; });
@@ -185,16 +181,14 @@ Status LzhDecoder::readTables() {
 
 Status LzhDecoder::decodeItems() {
     for (;;) {
-        if (out_ + kSlack > output_.size() && !flush()) {
+        if (out_ + kSlack > output_.size() && !flush())
             return Status::sinkFailed;
-        }
         if (remainingBits() >= kGuardBits) {
             decodeUnchecked();
             continue;
         }
-        if (!final_) {
+        if (!final_)
             return Status::ok; // wait for more input
-        }
         Cursor c = cursor();
         const bool whole = !endSeen_ && decodeItem<true>(c);
         store(c);
@@ -208,20 +202,18 @@ Status LzhDecoder::decodeItems() {
 // Items while the longest one and its look ahead are buffered, and there is room for it.
 void LzhDecoder::decodeUnchecked() {
     Cursor c = cursor();
-    if (rawLiterals_) {
+    if (rawLiterals_)
         decodeUnchecked<true>(c);
-    } else {
+    else
         decodeUnchecked<false>(c);
-    }
     store(c);
 }
 
 template <bool Raw> void LzhDecoder::decodeUnchecked(Cursor& c) {
     const std::uint64_t lastStart = inputSize_ * 8 - kGuardBits;
     const std::uint8_t* const outLimit = output_.data() + output_.size() - kSlack;
-    while (c.bitPos <= lastStart && c.out <= outLimit) {
+    while (c.bitPos <= lastStart && c.out <= outLimit)
         decodeItem<false, Raw>(c);
-    }
 }
 
 bool LzhDecoder::bits(unsigned count, unsigned& value) {
@@ -234,23 +226,20 @@ bool LzhDecoder::bits(unsigned count, unsigned& value) {
 // One item; false when a read took bits past the end.
 template <bool Careful, bool Raw> bool LzhDecoder::decodeItem(Cursor& c) {
     unsigned s = 0;
-    if (!symbol<Careful>(c, c.afterShortRun ? kMatchLength2 : kMatchLength1, s)) {
+    if (!symbol<Careful>(c, c.afterShortRun ? kMatchLength2 : kMatchLength1, s))
         return false;
-    }
     if (s != 0) {
         unsigned high = 0;
         unsigned low = 0;
-        if (!symbol<Careful>(c, kOffset, high) || !plain<Careful>(c, kOffsetLowBits, low)) {
+        if (!symbol<Careful>(c, kOffset, high) || !plain<Careful>(c, kOffsetLowBits, low))
             return false;
-        }
         c.afterShortRun = false;
         copyMatch(c, s + 2, high << kOffsetLowBits | low);
         return true;
     }
     unsigned run = 0;
-    if (!symbol<Careful>(c, kRunLength, run)) {
+    if (!symbol<Careful>(c, kRunLength, run))
         return false;
-    }
     ++run;
     c.afterShortRun = run != kMaxRun;
     if (Raw) {
@@ -259,9 +248,8 @@ template <bool Careful, bool Raw> bool LzhDecoder::decodeItem(Cursor& c) {
     }
     for (unsigned i = 0; i < run; ++i) {
         unsigned literal = 0;
-        if (!symbol<Careful>(c, kLiteral, literal)) {
+        if (!symbol<Careful>(c, kLiteral, literal))
             return false;
-        }
         *c.out++ = static_cast<std::uint8_t>(literal);
     }
     return true;
@@ -269,13 +257,11 @@ template <bool Careful, bool Raw> bool LzhDecoder::decodeItem(Cursor& c) {
 
 template <bool Careful> bool LzhDecoder::symbol(Cursor& c, Table table, unsigned& value) {
     const std::uint64_t left = Careful ? inputSize_ * 8 - c.bitPos : 0;
-    if (Careful && left < kLookaheadBits) {
+    if (Careful && left < kLookaheadBits)
         endSeen_ = true;
-    }
     const CodeTable::Symbol s = tables_[table].decode(peek(c, 16));
-    if (Careful && s.length > left) {
+    if (Careful && s.length > left)
         return false;
-    }
     consume(c, s.length);
     value = s.value;
     return true;
@@ -301,9 +287,8 @@ void LzhDecoder::copyMatch(Cursor& c, unsigned length, unsigned offset) {
         std::memcpy(to + 8, from + 8, 8);
         std::memcpy(to + 16, from + 16, 8);
     } else {
-        for (unsigned i = 0; i < length; ++i) {
+        for (unsigned i = 0; i < length; ++i)
             to[i] = from[i];
-        }
     }
     c.out += length;
 }
@@ -326,12 +311,10 @@ void LzhDecoder::copyRawLiterals(Cursor& c, unsigned count) {
 
 bool LzhDecoder::flush() {
     const std::size_t fresh = out_ - kWindow;
-    if (fresh == 0) {
+    if (fresh == 0)
         return true;
-    }
-    if (!sink_(output_.data() + kWindow, fresh)) {
+    if (!sink_(output_.data() + kWindow, fresh))
         return false;
-    }
     std::memmove(output_.data(), output_.data() + fresh, kWindow);
     out_ = kWindow;
     return true;

@@ -43,9 +43,8 @@ using Counts = std::array<std::vector<std::uint32_t>, kTables>;
 
 Counts emptyCounts() {
     Counts counts;
-    for (unsigned t = 0; t < kTables; ++t) {
+    for (unsigned t = 0; t < kTables; ++t)
         counts[t].assign(kSymbols[t], 0);
-    }
     return counts;
 }
 
@@ -56,18 +55,14 @@ Lengths lengthsFor(Counts counts, bool everySymbol) {
     Lengths lengths;
     for (unsigned t = 0; t < kTables; ++t) {
         auto& c = counts[t];
-        if (everySymbol) {
-            for (auto& n : c) {
+        if (everySymbol)
+            for (auto& n : c)
                 n = n * 16 + 1;
-            }
-        }
-        if (t == kMatchLength1 || t == kMatchLength2) {
+        if (t == kMatchLength1 || t == kMatchLength2)
             c[1] = std::max(c[1], 1u);
-        }
         for (std::size_t s = 0;
-             c.size() - static_cast<std::size_t>(std::count(c.begin(), c.end(), 0u)) < 2; ++s) {
+             c.size() - static_cast<std::size_t>(std::count(c.begin(), c.end(), 0u)) < 2; ++s)
             c[s] = std::max(c[s], 1u);
-        }
         lengths[t] = codeLengths(c, kMaxWrittenLength);
     }
     return lengths;
@@ -129,9 +124,8 @@ Status LzhEncoder::feed(std::span<const std::uint8_t> chunk) {
         if (fill_ == kCapacity) {
             encodeMiddle();
             slide();
-            if (!flushBytes(false)) {
+            if (!flushBytes(false))
                 return Status::sinkFailed;
-            }
         }
     }
     return Status::ok;
@@ -161,15 +155,13 @@ void LzhEncoder::findMatches(std::uint64_t end, std::uint64_t dataEnd) {
 
 void LzhEncoder::encodeMiddle() {
     findMatches(base_ + fill_ - kLookahead, base_ + fill_);
-    if (found_ < parsed_ + kHorizon + 1) {
+    if (found_ < parsed_ + kHorizon + 1)
         return;
-    }
     const auto count = static_cast<std::size_t>(found_ - parsed_);
-    if (!haveCodes_) {
+    if (!haveCodes_)
         chooseCodes(count, false, 0);
-    } else {
+    else
         parse(count, false, 0);
-    }
     const std::uint64_t end =
         walk(found_ - kHorizon, context_,
              [&](const Step& step, std::uint64_t pos, unsigned) { writeStep(step, pos); });
@@ -182,11 +174,10 @@ void LzhEncoder::encodeLast(std::uint64_t dataEnd) {
             ? lastRunFor(dataEnd)
             : static_cast<unsigned>(std::min<std::uint64_t>(dataEnd - parsed_, kSafeLastRun));
     const auto count = static_cast<std::size_t>(dataEnd - parsed_ - lastRun);
-    if (!haveCodes_) {
+    if (!haveCodes_)
         chooseCodes(count, true, lastRun);
-    } else {
+    else
         parse(count, true, lastRun);
-    }
     walk(parsed_ + count, context_,
          [&](const Step& step, std::uint64_t pos, unsigned) { writeStep(step, pos); });
     writeStep({false, lastRun, 0}, dataEnd - lastRun);
@@ -196,21 +187,18 @@ void LzhEncoder::encodeLast(std::uint64_t dataEnd) {
 // The shortest run of last literals whose bits make kLastRunBits, with the codes set.
 unsigned LzhEncoder::lastRunFor(std::uint64_t dataEnd) const {
     const std::uint32_t start = std::min(costs_.matchLength[0][0], costs_.matchLength[1][0]);
-    for (unsigned r = 1;; ++r) {
+    for (unsigned r = 1;; ++r)
         if (r == kSafeLastRun || r == dataEnd - parsed_ ||
-            start + costs_.run(at(dataEnd - r), r) >= kLastRunBits) {
+            start + costs_.run(at(dataEnd - r), r) >= kLastRunBits)
             return r;
-        }
-    }
 }
 
 // The codes from the first block: parse under plain costs, count, parse
 // again under the codes of those counts, count again.
 void LzhEncoder::chooseCodes(std::size_t count, bool exactEnd, unsigned lastRun) {
     Lengths plain;
-    for (unsigned t = 0; t < kTables; ++t) {
+    for (unsigned t = 0; t < kTables; ++t)
         plain[t].assign(kSymbols[t], kFixedLength[t]);
-    }
     costs_ = Costs::of(plain);
     Counts counts = emptyCounts();
     for (int pass = 0; pass < 2; ++pass) {
@@ -256,9 +244,8 @@ void LzhEncoder::count(std::size_t count, unsigned lastRun, Counts& counts) cons
         }
         ++matchLength[0];
         ++counts[kRunLength][step.length - 1];
-        for (unsigned i = 0; i < step.length; ++i) {
+        for (unsigned i = 0; i < step.length; ++i)
             ++counts[kLiteral][at(pos)[i]];
-        }
     };
     unsigned context = context_;
     const std::uint64_t end =
@@ -266,16 +253,14 @@ void LzhEncoder::count(std::size_t count, unsigned lastRun, Counts& counts) cons
             tally(s, p, c);
             context = s.match || s.length == kMaxRun ? kAfterMatch : kAfterShortRun;
         });
-    if (lastRun != 0) {
+    if (lastRun != 0)
         tally({false, lastRun, 0}, end, context);
-    }
 }
 
 void LzhEncoder::setCodes(const Lengths& lengths) {
     lengths_ = lengths;
-    for (unsigned t = 0; t < kTables; ++t) {
+    for (unsigned t = 0; t < kTables; ++t)
         codes_[t] = canonicalCodes(lengths_[t]);
-    }
     costs_ = Costs::of(lengths_);
 }
 
@@ -293,9 +278,8 @@ void LzhEncoder::writeStep(const Step& step, std::uint64_t pos) {
     }
     put(matchLength, 0);
     put(kRunLength, step.length - 1);
-    for (unsigned i = 0; i < step.length; ++i) {
+    for (unsigned i = 0; i < step.length; ++i)
         put(kLiteral, at(pos)[i]);
-    }
     context_ = step.length == kMaxRun ? kAfterMatch : kAfterShortRun;
 }
 
@@ -305,9 +289,8 @@ void LzhEncoder::writeEndFilling() {
     const Table table = context_ == kAfterMatch ? kMatchLength1 : kMatchLength2;
     const auto coded = [&](Table t, unsigned from) {
         unsigned s = from;
-        while (lengths_[t][s] == 0) {
+        while (lengths_[t][s] == 0)
             ++s;
-        }
         return s;
     };
     const unsigned length = coded(table, 1);
@@ -335,9 +318,8 @@ void LzhEncoder::keepUnwritten(std::uint64_t newParsed) {
 void LzhEncoder::slide() {
     const std::uint64_t reach = found_ > kHistory ? found_ - kHistory : 0;
     const std::uint64_t keepFrom = std::min(parsed_, reach);
-    if (keepFrom <= base_) {
+    if (keepFrom <= base_)
         return;
-    }
     const auto drop = static_cast<std::size_t>(keepFrom - base_);
     std::memmove(buffer_.data(), buffer_.data() + drop, fill_ - drop);
     fill_ -= drop;
@@ -346,9 +328,8 @@ void LzhEncoder::slide() {
 
 bool LzhEncoder::flushBytes(bool all) {
     auto& bytes = bits_.bytes();
-    if ((!all && bytes.size() < kFlushAt) || bytes.empty()) {
+    if ((!all && bytes.size() < kFlushAt) || bytes.empty())
         return true;
-    }
     const bool ok = sink_(bytes.data(), bytes.size());
     bytes.clear();
     return ok;

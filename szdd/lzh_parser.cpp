@@ -12,9 +12,8 @@ namespace szdd::lzh {
 Costs Costs::of(const Lengths& lengths) {
     Costs c;
     auto fill = [](auto& costs, const std::vector<std::uint8_t>& l) {
-        for (std::size_t s = 0; s < costs.size(); ++s) {
+        for (std::size_t s = 0; s < costs.size(); ++s)
             costs[s] = l[s] == 0 ? kNoCode : l[s];
-        }
     };
     fill(c.matchLength[kAfterMatch], lengths[kMatchLength1]);
     fill(c.matchLength[kAfterShortRun], lengths[kMatchLength2]);
@@ -26,9 +25,8 @@ Costs Costs::of(const Lengths& lengths) {
 
 std::uint32_t Costs::run(const std::uint8_t* bytes, unsigned count) const {
     std::uint32_t bits = runLength[count - 1];
-    for (unsigned i = 0; i < count; ++i) {
+    for (unsigned i = 0; i < count; ++i)
         bits += literal[bytes[i]];
-    }
     return bits;
 }
 
@@ -59,9 +57,8 @@ void Parser::choose(const std::uint8_t* source, const std::uint8_t* length,
             }
         }
         unsigned longest = std::min<unsigned>(length[i], kMaxMatch);
-        if (exactEnd) {
+        if (exactEnd)
             longest = static_cast<unsigned>(std::min<std::size_t>(longest, count - i));
-        }
         const std::uint32_t matchBase =
             costs.offset[distance[i] >> kOffsetLowBits] + kOffsetLowBits;
         for (unsigned c = 0; c < 2; ++c) {
@@ -83,9 +80,8 @@ void Parser::choose(const std::uint8_t* source, const std::uint8_t* length,
 
 Step Parser::step(std::size_t position, unsigned context) const {
     const std::uint8_t choice = choice_[context][position];
-    if (choice >= kMatchChoice) {
+    if (choice >= kMatchChoice)
         return {true, static_cast<unsigned>(choice - kMatchChoice), distance_[position]};
-    }
     return {false, choice + 1u, 0};
 }
 

@@ -61,22 +61,19 @@ unsigned MatchFinder::hash3(const std::uint8_t* data) {
 MatchFinder::Match MatchFinder::next(std::uint64_t pos, const std::uint8_t* data,
                                      std::uint64_t available) {
     const auto maxLength = static_cast<unsigned>(std::min<std::uint64_t>(available, kMaxMatch));
-    if (maxLength < kMinMatch) {
+    if (maxLength < kMinMatch)
         return {};
-    }
     Match best;
     if (maxLength == kMaxMatch) {
         best = searchTree(pos, data);
-        if (best.length <= kMinMatch) {
+        if (best.length <= kMinMatch)
             best = searchThree(pos, data);
-        }
         insertThree(pos, data);
     } else {
         best = searchWindow(pos, data, maxLength);
     }
-    if (pos < kMaxDistance && data[0] == lzss::kBlank && best.length < maxLength) {
+    if (pos < kMaxDistance && data[0] == lzss::kBlank && best.length < maxLength)
         best = searchBlanks(pos, data, maxLength, best);
-    }
     return best.length >= kMinMatch ? best : Match{};
 }
 
@@ -95,9 +92,8 @@ MatchFinder::Match MatchFinder::searchTree(std::uint64_t pos, const std::uint8_t
     while (candidate != 0) {
         const std::uint64_t source = candidate - 1;
         const std::uint64_t distance = pos - source;
-        if (distance > kMaxDistance) {
+        if (distance > kMaxDistance)
             break;
-        }
         std::uint32_t* node = &children_[2 * (source & lzss::kRingMask)];
         const std::uint8_t* from = data - distance;
         unsigned length = std::min(smallerLength, greaterLength);
@@ -134,9 +130,8 @@ MatchFinder::Match MatchFinder::searchThree(std::uint64_t pos, const std::uint8_
          candidate != 0 && pos + 1 - candidate <= kMaxDistance;
          candidate = older3_[(candidate - 1) & lzss::kRingMask]) {
         const std::uint8_t* from = data - (pos + 1 - candidate);
-        if (from[0] == data[0] && from[1] == data[1] && from[2] == data[2]) {
+        if (from[0] == data[0] && from[1] == data[1] && from[2] == data[2])
             return {kMinMatch, static_cast<std::int64_t>(candidate) - 1};
-        }
     }
     return {};
 }
@@ -156,9 +151,8 @@ MatchFinder::Match MatchFinder::searchWindow(std::uint64_t pos, const std::uint8
         const std::uint8_t* from = data - distance;
         if (from[0] == data[0]) {
             const unsigned length = commonLength(from, data, maxLength);
-            if (length > best.length) {
+            if (length > best.length)
                 best = {length, static_cast<std::int64_t>(pos - distance)};
-            }
         }
     }
     return best;
@@ -172,14 +166,12 @@ MatchFinder::Match MatchFinder::searchBlanks(std::uint64_t pos, const std::uint8
     const std::uint8_t* start = data - pos;
     const auto room = static_cast<unsigned>(kMaxDistance - pos);
     unsigned run = 0;
-    while (run < std::min(maxLength, room) && data[run] == lzss::kBlank) {
+    while (run < std::min(maxLength, room) && data[run] == lzss::kBlank)
         ++run;
-    }
     for (unsigned b = 1; b <= run; ++b) {
         const unsigned length = b + commonLength(start, data + b, maxLength - b);
-        if (length > best.length) {
+        if (length > best.length)
             best = {length, -static_cast<std::int64_t>(b)};
-        }
     }
     return best;
 }

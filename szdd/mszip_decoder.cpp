@@ -79,12 +79,10 @@ private:
 Status MszipDecoder::readAll(std::span<const std::uint8_t> chunk) {
     while (step_ != Step::done) {
         std::span<const std::uint8_t>& from = pending_.empty() ? chunk : pending_;
-        if (from.empty()) {
+        if (from.empty())
             break;
-        }
-        if (const Status s = advance(from); s != Status::ok) {
+        if (const Status s = advance(from); s != Status::ok)
             return s;
-        }
     }
     return Status::ok;
 }
@@ -117,12 +115,10 @@ Status MszipDecoder::readHeaderByte(std::uint8_t byte) {
         step_ = Step::signatureK;
         return byte == mszip::kSignature[0] ? Status::ok : Status::damaged;
     default:
-        if (byte != mszip::kSignature[1]) {
+        if (byte != mszip::kSignature[1])
             return Status::damaged;
-        }
-        if (!pending_.empty()) {
+        if (!pending_.empty())
             return startStream(); // the block starts among bytes gathered for another
-        }
         want_ = length_ < 2 ? 0 : length_ - 2;
         gathered_ = 0;
         step_ = Step::gathering;
@@ -176,9 +172,8 @@ Status MszipDecoder::startStream() {
 
 Status MszipDecoder::inflateSome(std::span<const std::uint8_t>& from) {
     bool ended = false;
-    if (const Status s = stream_.inflateSome(from, ended); s != Status::ok) {
+    if (const Status s = stream_.inflateSome(from, ended); s != Status::ok)
         return s;
-    }
     return ended ? endBlock(frame(), stream_.produced()) : Status::ok;
 }
 
@@ -190,18 +185,16 @@ Status MszipDecoder::endBlock(const std::uint8_t* output, std::size_t size) {
     }
     set_ = std::max(set_, size);
     step_ = Step::lengthLow;
-    if (size != 0 && !sink_(frame(), size)) {
+    if (size != 0 && !sink_(frame(), size))
         return Status::sinkFailed;
-    }
     return Status::ok;
 }
 
 // A stored block read in place from the caller's chunk: handed on from there,
 // and copied into the frame only once the frame is needed or the chunk goes.
 Status MszipDecoder::endBlockInChunk(std::span<const std::uint8_t> data) {
-    if (data.size() < lentSize_) {
+    if (data.size() < lentSize_)
         settleFrame(); // the part of the frame past this block comes from the one before
-    }
     lent_ = data.data();
     lentSize_ = data.size();
     set_ = std::max(set_, data.size());
@@ -212,12 +205,10 @@ Status MszipDecoder::endBlockInChunk(std::span<const std::uint8_t> data) {
 Status MszipDecoder::finish() {
     // No more input: a block still gathering gets what there is.
     while (step_ == Step::gathering) {
-        if (const Status s = runGathered(); s != Status::ok) {
+        if (const Status s = runGathered(); s != Status::ok)
             return s;
-        }
-        if (const Status s = readAll({}); s != Status::ok) {
+        if (const Status s = readAll({}); s != Status::ok)
             return s;
-        }
     }
     switch (step_) {
     case Step::lengthLow:

@@ -27,9 +27,8 @@ public:
     explicit MszipEncoder(Sink sink)
         : sink_(std::move(sink)), block_(kBlockOutput), previous_(kBlockOutput) {
         if (deflateInit2(&z_, Z_BEST_COMPRESSION, Z_DEFLATED, mszip::kRawWindowBits, 9,
-                         Z_DEFAULT_STRATEGY) != Z_OK) {
+                         Z_DEFAULT_STRATEGY) != Z_OK)
             throw std::bad_alloc();
-        }
         packed_.resize(4 + deflateBound(&z_, kBlockOutput));
     }
     ~MszipEncoder() override { deflateEnd(&z_); }
@@ -41,9 +40,8 @@ public:
             fill_ += n;
             chunk = chunk.subspan(n);
             if (fill_ == kBlockOutput) {
-                if (const Status s = writeBlock(); s != Status::ok) {
+                if (const Status s = writeBlock(); s != Status::ok)
                     return s;
-                }
             }
         }
         return Status::ok;
@@ -51,9 +49,8 @@ public:
 
     Status finish() override {
         if (fill_ != 0) {
-            if (const Status s = writeBlock(); s != Status::ok) {
+            if (const Status s = writeBlock(); s != Status::ok)
                 return s;
-            }
         }
         const std::uint8_t end[2] = {0, 0};
         return sink_(end, sizeof end) ? Status::ok : Status::sinkFailed;
@@ -77,28 +74,24 @@ private:
 Status MszipEncoder::writeBlock() {
     // With the state made and room for the bound, zlib cannot fail here.
     if (deflateReset(&z_) != Z_OK ||
-        (havePrevious_ && deflateSetDictionary(&z_, previous_.data(), kBlockOutput) != Z_OK)) {
+        (havePrevious_ && deflateSetDictionary(&z_, previous_.data(), kBlockOutput) != Z_OK))
         throw std::logic_error("zlib refused a preset dictionary");
-    }
     z_.next_in = block_.data();
     z_.avail_in = static_cast<uInt>(fill_);
     z_.next_out = packed_.data() + 4;
     z_.avail_out = static_cast<uInt>(packed_.size() - 4);
-    if (deflate(&z_, Z_FINISH) != Z_STREAM_END) {
+    if (deflate(&z_, Z_FINISH) != Z_STREAM_END)
         throw std::logic_error("zlib deflate did not finish a block");
-    }
     std::size_t size = packed_.size() - 4 - z_.avail_out;
-    if (size > kStoredHeader + fill_) {
+    if (size > kStoredHeader + fill_)
         size = storeBlock();
-    }
     const std::size_t length = 2 + size;
     packed_[0] = static_cast<std::uint8_t>(length);
     packed_[1] = static_cast<std::uint8_t>(length >> 8);
     packed_[2] = mszip::kSignature[0];
     packed_[3] = mszip::kSignature[1];
-    if (!sink_(packed_.data(), 4 + size)) {
+    if (!sink_(packed_.data(), 4 + size))
         return Status::sinkFailed;
-    }
     std::swap(block_, previous_);
     havePrevious_ = true;
     fill_ = 0;

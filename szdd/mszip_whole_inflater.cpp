@@ -21,21 +21,18 @@ MszipWholeInflater::MszipWholeInflater()
     : libdeflate_(libdeflate_alloc_decompressor()), buffer_(kBlockAt + kMaxBlockBytes, 0),
       out_(2 * kBlockOutput) {
     static_assert(sizeof kFrameHeader == kFrameAt);
-    if (!libdeflate_) {
+    if (!libdeflate_)
         throw std::bad_alloc();
-    }
     std::memcpy(buffer_.data(), kFrameHeader, sizeof kFrameHeader);
 }
 
 MszipWholeInflater::Result MszipWholeInflater::expand(std::size_t size, std::size_t set,
                                                       std::size_t& used,
                                                       std::span<const std::uint8_t>& output) {
-    if (!deflate::decodesAlike({block(), size}) || !run(size, set, used, output)) {
+    if (!deflate::decodesAlike({block(), size}) || !run(size, set, used, output))
         return Result::undecided;
-    }
-    if (set == 0 || set == kBlockOutput) {
+    if (set == 0 || set == kBlockOutput)
         return Result::expanded;
-    }
     return checkUnsetFrame(size, set, used, output);
 }
 
@@ -50,9 +47,8 @@ bool MszipWholeInflater::run(std::size_t size, std::size_t set, std::size_t& use
     const libdeflate_result result =
         libdeflate_deflate_decompress_ex(libdeflate_.get(), block() - before, before + size,
                                          out_.data(), history + kBlockOutput, &inSize, &outSize);
-    if (result != LIBDEFLATE_SUCCESS || inSize < before || outSize < history) {
+    if (result != LIBDEFLATE_SUCCESS || inSize < before || outSize < history)
         return false;
-    }
     used = inSize - before;
     output = std::span<const std::uint8_t>(out_).subspan(history, outSize - history);
     return true;
@@ -70,9 +66,8 @@ MszipWholeInflater::checkUnsetFrame(std::size_t size, std::size_t set, std::size
     const bool ran = run(size, set, againUsed, again);
     std::memset(frame() + set, 0, kBlockOutput - set);
     if (!ran || againUsed != used || again.size() != output.size() ||
-        std::memcmp(again.data(), first_.data(), again.size()) != 0) {
+        std::memcmp(again.data(), first_.data(), again.size()) != 0)
         return Result::damaged;
-    }
     return Result::expanded;
 }
 

@@ -49,20 +49,17 @@ std::uint32_t littleEndian32(const std::uint8_t* at) {
 }
 
 void putLittleEndian32(std::uint32_t value, std::uint8_t* at) {
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
 }
 
 } // namespace
 
 Format detectFormat(std::span<const std::uint8_t> start) {
-    if (startsWith(start, kMagic)) {
+    if (startsWith(start, kMagic))
         return Format::szdd;
-    }
-    if (startsWith(start, kSzMagic)) {
+    if (startsWith(start, kSzMagic))
         return Format::sz;
-    }
     return startsWith(start, kKwajMagic) ? Format::kwaj : Format::unknown;
 }
 
@@ -74,12 +71,10 @@ void writeHeader(const Header& header, std::span<std::uint8_t, kHeaderSize> out)
 }
 
 Status readHeader(std::span<const std::uint8_t> data, Header& header) {
-    if (data.size() < kHeaderSize || !startsWith(data, kMagic)) {
+    if (data.size() < kHeaderSize || !startsWith(data, kMagic))
         return Status::notSzdd;
-    }
-    if (data[8] != kMethodA) {
+    if (data[8] != kMethodA)
         return Status::unknownMethod;
-    }
     header.method = data[8];
     header.missingChar = data[9];
     header.length = littleEndian32(&data[10]);
@@ -92,9 +87,8 @@ void writeSzHeader(std::uint32_t length, std::span<std::uint8_t, kSzHeaderSize> 
 }
 
 Status readSzHeader(std::span<const std::uint8_t> data, std::uint32_t& length) {
-    if (data.size() < kSzHeaderSize || !startsWith(data, kSzMagic)) {
+    if (data.size() < kSzHeaderSize || !startsWith(data, kSzMagic))
         return Status::notSz;
-    }
     length = littleEndian32(&data[8]);
     return Status::ok;
 }

@@ -25,12 +25,10 @@ public:
     Status feed(std::span<const std::uint8_t> chunk) override {
         while (!chunk.empty()) {
             const std::size_t n = std::min(chunk.size(), sizeof buffer_);
-            for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t i = 0; i < n; ++i)
                 buffer_[i] = chunk[i] ^ mask_;
-            }
-            if (!sink_(buffer_, n)) {
+            if (!sink_(buffer_, n))
                 return Status::sinkFailed;
-            }
             chunk = chunk.subspan(n);
         }
         return Status::ok;

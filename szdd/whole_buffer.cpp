@@ -20,9 +20,8 @@ Status encodeAfterHeader(std::span<const std::uint8_t> source, Lzss variant,
                          std::vector<std::uint8_t>& out) {
     Encoder encoder(appendTo(out), variant);
     const Status fed = encoder.feed(source);
-    if (fed != Status::ok) {
+    if (fed != Status::ok)
         return fed;
-    }
     return encoder.finish();
 }
 
@@ -32,9 +31,8 @@ Status decodeAfterHeader(std::span<const std::uint8_t> stream, std::uint32_t len
     out.reserve(std::min<std::size_t>(lengthField, stream.size() * 9));
     Decoder decoder(appendTo(out), variant);
     const Status fed = decoder.feed(stream);
-    if (fed != Status::ok) {
+    if (fed != Status::ok)
         return fed;
-    }
     return decoder.finish();
 }
 
@@ -42,9 +40,8 @@ Status decodeAfterHeader(std::span<const std::uint8_t> stream, std::uint32_t len
 
 Status compress(std::span<const std::uint8_t> source, std::uint8_t missingChar,
                 std::vector<std::uint8_t>& out) {
-    if (source.size() > kMaxLength) {
+    if (source.size() > kMaxLength)
         return Status::tooLarge;
-    }
     out.clear();
     out.reserve(kHeaderSize + source.size() / 2 + 64);
     Header header;
@@ -59,16 +56,14 @@ Status expand(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out
     out.clear();
     Header header;
     const Status head = readHeader(file, header);
-    if (head != Status::ok) {
+    if (head != Status::ok)
         return head;
-    }
     return decodeAfterHeader(file.subspan(kHeaderSize), header.length, Lzss::szdd, out);
 }
 
 Status compressSz(std::span<const std::uint8_t> source, std::vector<std::uint8_t>& out) {
-    if (source.size() > kMaxLength) {
+    if (source.size() > kMaxLength)
         return Status::tooLarge;
-    }
     out.clear();
     out.reserve(kSzHeaderSize + source.size() / 2 + 64);
     out.resize(kSzHeaderSize);
@@ -81,9 +76,8 @@ Status expandSz(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& o
     out.clear();
     std::uint32_t length = 0;
     const Status head = readSzHeader(file, length);
-    if (head != Status::ok) {
+    if (head != Status::ok)
         return head;
-    }
     return decodeAfterHeader(file.subspan(kSzHeaderSize), length, Lzss::sz, out);
 }
 

@@ -25,9 +25,8 @@ public:
     // room.
     explicit ZeroedBlock(std::size_t bytes)
         : data_(static_cast<std::byte*>(std::calloc(bytes, 1))), size_(bytes) {
-        if (data_ == nullptr && bytes != 0) {
+        if (data_ == nullptr && bytes != 0)
             throw std::bad_alloc();
-        }
     }
     ~ZeroedBlock() { std::free(data_); }
     ZeroedBlock(const ZeroedBlock&) = delete;
@@ -39,9 +38,8 @@ public:
         static_assert(std::is_trivial_v<T>);
         used_ = (used_ + alignof(std::max_align_t) - 1) / alignof(std::max_align_t) *
                 alignof(std::max_align_t);
-        if (used_ + count * sizeof(T) > size_) {
+        if (used_ + count * sizeof(T) > size_)
             throw std::bad_alloc();
-        }
         T* const first = reinterpret_cast<T*>(data_ + used_);
         used_ += count * sizeof(T);
         return {first, count};

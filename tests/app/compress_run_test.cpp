@@ -3,19 +3,14 @@
 // cannot write, outputs that collide, a runtime folder someone else owns,
 // runs too large for one batch, a batch the runner refuses, Cancel, and
 // closing the window while it runs.
-#include "window_session.h"
+#include "tests/support/window_session.h"
 
-#include "common/app_info.h"
-#include "common/message_box.h"
-#include "dialogs/frm_save_directory.h"
 #include "errors/on_error.h"
+#include "tests/support/own_volume.h"
 
-#include <QLabel>
-#include <QProcess>
 #include <QToolButton>
-#include <sys/mount.h>
+#include <numeric>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -23,54 +18,6 @@ using namespace command_fixture;
 namespace {
 
 constexpr uid_t kNobody = 65534; // an unprivileged user
-
-// A folder that cannot be written: a read-only mount of itself for root
-// (whom permissions do not stop), its permissions for anyone else.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString& folder) : path_(QFile::encodeName(folder)) {
-        if (::geteuid() != 0) {
-            usable_ = ::chmod(path_.constData(), 0555) == 0;
-            return;
-        }
-        mounted_ = ::mount(path_.constData(), path_.constData(), nullptr, MS_BIND, nullptr) == 0;
-        usable_ = mounted_ && ::mount(nullptr, path_.constData(), nullptr,
-                                      MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
-    }
-    ~ReadOnlyFolder() {
-        if (mounted_)
-            ::umount2(path_.constData(), MNT_DETACH);
-        else
-            ::chmod(path_.constData(), 0700);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
-    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
-    bool usable() const { return usable_; }
-
-private:
-    QByteArray path_;
-    bool mounted_ = false;
-    bool usable_ = false;
-};
-
-QStringList filesIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-}
-
-QByteArray expanded(const QString& file) {
-    QProcess process;
-    process.start(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/expand.exe"),
-                  {file, file + QStringLiteral(".back")});
-    process.waitForFinished(20000);
-    const QByteArray result = readAll(file + QStringLiteral(".back"));
-    QFile::remove(file + QStringLiteral(".back"));
-    return result;
-}
-
-bool endsAs(const frmMain& window, const char* status) {
-    return QTest::qWaitFor([&] { return window.lblStatus->text() == QLatin1String(status); },
-                           60000);
-}
 
 // A file that takes the compressor several seconds: zeros, without taking
 // any room on the disk.
@@ -93,15 +40,6 @@ private:
         const QString log = QString::fromUtf8(readAll(program_.file("error.log")));
         return log == u"<missing>" ? QStringList()
                                    : log.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-    // A window on `source` with `rows` selected, compressing into `destination`.
-    std::unique_ptr<frmMain> compress(const QString& source, const QString& destination,
-                                      const QList<int>& rows) {
-        auto window = windowOn(source);
-        selectRows(window->File1, rows);
-        answerCompressTo(destination);
-        window->mPopUp2_Click(0);
-        return window;
     }
 
 private slots:
@@ -129,7 +67,7 @@ private slots:
         QTemporaryDir source, destination;
         for (const char* name : {"a.txt", "b.txt"})
             QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
-        const ReadOnlyFolder readOnly(destination.path());
+        const OwnVolume readOnly(destination.path(), true);
         if (!readOnly.usable())
             QSKIP("cannot make a read-only folder here");
         if (retry)
@@ -177,13 +115,8 @@ private slots:
         const QByteArray olderX = readAll(in + QStringLiteral("x.tx_"));
         MessageBox::setNextAnswer(replace ? QMessageBox::Yes : QMessageBox::No);
         MessageBox::setNextAnswer(QMessageBox::Cancel);
-        auto window = windowOn(folder.path());
-        QList<int> rows;
-        for (const char* name : {"a.txt", "a.txy", "x.tx_", "x.txt", "x.txy", "y.txt"})
-            rows << rowOf(window->File1, QLatin1String(name));
-        selectRows(window->File1, rows);
-        answerCompressTo(folder.path());
-        window->mPopUp2_Click(0);
+        // List order: a.txt, a.txy, old, x.tx_, x.txt, x.txy, y.tx_, y.txt.
+        auto window = compress(folder.path(), folder.path(), {0, 1, 3, 4, 5, 7});
         QVERIFY(endsAs(*window, "Compression Failed"));
 
         QCOMPARE(MessageBox::shown().size(), 2);
@@ -266,36 +199,49 @@ private slots:
         for (int i = 0; i < files; ++i)
             QVERIFY(writeAll(
                 source.path() + u'/' + stem + QString::number(i) + QStringLiteral(".txt"), "x"));
-        auto window = windowOn(source.path());
-        window->File1->setListIndex(0);
-        for (int i = 0; i < files; ++i)
-            window->File1->setSelected(i, true);
-        answerCompressTo(destination.path());
-        window->mPopUp2_Click(0);
+        QList<int> rows(files);
+        std::iota(rows.begin(), rows.end(), 0);
+        auto window = compress(source.path(), destination.path(), rows);
         QVERIFY(endsAs(*window, "Compression Completed"));
         QCOMPARE(filesIn(destination.path()).size(), files);
         QCOMPARE(readAll(program_.file("runner.done")), QByteArray("0\n0\n"));
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
     }
 
-    // A batch that the runner refuses is named in the report and removed,
-    // so that the next run is not pushed elsewhere by it.
-    void aRefusedBatchIsReportedAndRemoved() {
+    // A launcher that cannot start, or a batch that the runner refuses, is
+    // named in the report and the batch removed, so that the next run is not
+    // pushed elsewhere by it.
+    void aBatchThatDoesNotRunIsReportedAndRemoved_data() {
+        QTest::addColumn<QByteArray>("launcher");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("the launcher names no program")
+            << QByteArray("program=no-such-program\n")
+            << "Error Number: 53\r\n\r\n1 file was not compressed:\r\none.txt: not compressed: "
+               "File not found";
+        QTest::newRow("the runner refuses the batch")
+            << QByteArray("program=refuse\n")
+            << "one.txt: crunchws-cmd: _tempcom.bat: larger than 1 MiB; not run";
+    }
+    void aBatchThatDoesNotRunIsReportedAndRemoved() {
+        QFETCH(QByteArray, launcher);
+        QFETCH(QString, reported);
         QTemporaryDir source, destination;
         QVERIFY(writeAll(source.path() + QStringLiteral("/one.txt"), "1"));
         QVERIFY(writeAll(program_.file("refuse"),
                          "#!/bin/sh\necho 'crunchws-cmd: _tempcom.bat: larger than 1 MiB; not run' "
                          ">&2\nexit 2\n"));
         QFile(program_.file("refuse")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(writeAll(program_.file("crunchws.pif"), "program=refuse\n"));
+        QVERIFY(writeAll(program_.file("crunchws.pif"), launcher));
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         auto window = compress(source.path(), destination.path(), {0});
         QVERIFY(endsAs(*window, "Compression Failed"));
         QVERIFY(writeAll(program_.file("crunchws.pif"),
                          "program=record-batch\narguments=/c _tempcom.bat\n"));
-        QVERIFY(MessageBox::shown().value(0).text.contains(
-            u"one.txt: crunchws-cmd: _tempcom.bat: larger than 1 MiB; not run"));
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY2(MessageBox::shown()[0].text.contains(reported),
+                 qPrintable(MessageBox::shown()[0].text));
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
+        QVERIFY(filesIn(destination.path()).isEmpty());
 
         selectRows(window->File1, {0});
         answerCompressTo(destination.path());

@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Expand through the real window: pop-up menu, "Expand To", the replace
 // question, the LZ library and the failure dialog.
-#include "tests/app/expand_session.h"
+#include "tests/support/window_session.h"
 
 #include "common/globals.h"
-#include "common/message_box.h"
 #include "szdd/szdd.h"
 #include "tests/support/szdd_file.h"
 
-#include <QLabel>
-
 using namespace crunchwise;
-using namespace expand_session;
+using namespace command_fixture;
 
 namespace {
 QByteArray toBytes(const crunchwise::testing::Bytes& bytes) {
@@ -74,30 +71,6 @@ private slots:
         QVERIFY(window->lblStatus->text().isEmpty());
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"a.tx_", "later.txt"}));
         QCOMPARE(rowOf(window->File1, QStringLiteral("later.txt")), -1); // not refreshed
-    }
-
-    // The dialog proposes the name of the suffix table's row, or ends in "$".
-    void proposedNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("proposed");
-        QTest::newRow("row ex_") << "Setup.Ex_"
-                                 << "Setup.ExE";
-        QTest::newRow("row htm_") << "index.htm_"
-                                  << "index.html";
-        QTest::newRow("no row") << "README.TXT"
-                                << "README.TX$";
-    }
-    void proposedNames() {
-        QFETCH(QString, name);
-        QFETCH(QString, proposed);
-        QTemporaryDir folder;
-        QVERIFY(writeAll(folder.path() + u'/' + name, "x"));
-        QString offered;
-        auto window = expand(folder.path(), {name}, [&](frmSaveDirectoryExpand* dialog) {
-            offered = dialog->txtFileName->text();
-            dialog->cmdCancel->click();
-        });
-        QCOMPARE(offered, proposed);
     }
 
     // One question for the run lists the outputs that exist; No leaves them

@@ -2,14 +2,12 @@
 // Expand cut short by the user or the session: Cancel, closing the window,
 // SIGTERM, SIGINT and SIGHUP never cost the file at a destination nor leave
 // a temporary; and a run over a user's file keeps it theirs.
-#include "tests/app/expand_session.h"
+#include "tests/support/window_session.h"
 
-#include "common/message_box.h"
 #include "platform/interrupt_cleanup.h"
 #include "tests/support/szdd_file.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QProgressDialog>
 #include <QToolButton>
 
@@ -17,7 +15,7 @@
 #include <sys/stat.h>
 
 using namespace crunchwise;
-using namespace expand_session;
+using namespace command_fixture;
 
 namespace {
 // Expands to 480 MB: long enough to be cut short while in hand.
@@ -27,10 +25,9 @@ const char* const kChildFolder = "CRUNCHWISE_EXPAND_CHILD";
 // True once the temporary of `file` in `folder` has grown, that is while
 // `file` is being written.
 bool writing(const QString& folder, const QString& file) {
-    for (const QString& name : hiddenFiles(folder)) {
+    for (const QString& name : hiddenFiles(folder))
         if (name.contains(u'.' + file + u'.') && QFileInfo(folder + u'/' + name).size() > 0)
             return true;
-    }
     return false;
 }
 
@@ -48,10 +45,9 @@ void whileWriting(const QString& folder, const std::function<void()>& act) {
 }
 
 QProgressDialog* progressDialog() {
-    for (QWidget* widget : QApplication::allWidgets()) {
+    for (QWidget* widget : QApplication::allWidgets())
         if (auto* progress = qobject_cast<QProgressDialog*>(widget))
             return progress;
-    }
     return nullptr;
 }
 

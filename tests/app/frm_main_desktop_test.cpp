@@ -2,35 +2,22 @@
 // What a desktop user expects around the window's own controls: keys that run
 // the menu commands, files dropped from a file manager, lists that follow
 // what other programs change on the disk.
-#include "platform/files/file_name_codec.h"
-#include "platform/files/file_url.h"
-#include "platform/files/folder_watch.h"
-#include "tests/app/window_session.h"
+#include "desktop/files/file_url.h"
+#include "desktop/files/folder_watch.h"
+#include "tests/support/window_session.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QInputDialog>
 #include <QMimeData>
-#include <QProcess>
 #include <QSignalSpy>
 
 using namespace crunchwise;
 
+using namespace command_fixture;
+
 namespace {
-QStringList selectedNames(const FileListBox* list) {
-    QStringList names;
-    for (int i = 0; i < list->listCount(); ++i) {
-        if (list->selected(i))
-            names << list->list(i);
-    }
-    return names;
-}
-
-QString currentName(const FileListBox* list) {
-    return list->list(list->listIndex());
-}
-
 // Runs `script` in another process, in `folder`, while the window goes on.
 bool runElsewhere(const QString& folder, const QString& script) {
     QProcess shell;
@@ -59,8 +46,13 @@ Qt::DropAction drop(frmMain& window, const QByteArray& list, Qt::DropActions act
 class TestFrmMainDesktop : public QObject {
     Q_OBJECT
 
+    // One window for every case, on the session's source folder.
+    WindowSession session_{QStringList{}};
+    frmMain& window = *session_.window;
+
 private slots:
-    void init() { MessageBox::clearShown(); }
+    void initTestCase() { window.show(); }
+    void init() { QApplication::setActiveWindow(&window); }
     void cleanup() { QCOMPARE(MessageBox::pendingAnswers(), 0); }
 
     // Each key runs the command of its menu item, which shows it; keys that
@@ -107,21 +99,18 @@ private slots:
         QFETCH(QString, boxTitle);
         QFETCH(QStringList, selected);
         QFETCH(QStringList, onDisk);
-        WindowSession session({"a.txt", "b.txt", "c.txt"});
-        frmMain& window = *session.window;
-        window.show();
-        QApplication::setActiveWindow(&window);
-        session.select({"b.txt"});
+        session_.reset({"a.txt", "b.txt", "c.txt"});
+        session_.select({"b.txt"});
         QVERIFY(!window.findChild<QAction*>(item)->shortcut().isEmpty());
         if (!boxTitle.isEmpty())
             MessageBox::setNextAnswer(QMessageBox::Yes);
         if (item == u"mnuRename")
-            command_fixture::whenOpen<QInputDialog>([](QInputDialog* box) {
+            whenOpen<QInputDialog>([](QInputDialog* box) {
                 box->setTextValue(QStringLiteral("renamed.txt"));
                 box->accept();
             });
         if (item == u"mnuRefresh")
-            session.write(QStringLiteral("new.txt"), "new");
+            session_.write(QStringLiteral("new.txt"), "new");
         window.findChild<QWidget*>(focus)->setFocus();
         std::optional<frmMain::CommandLock> lock;
         if (locked)
@@ -133,8 +122,8 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), boxTitle.isEmpty() ? 0 : 1);
         if (!boxTitle.isEmpty())
             QCOMPARE(MessageBox::shown()[0].title, boxTitle);
-        QCOMPARE(session.onDisk(), onDisk);
-        QCOMPARE(session.listed(), onDisk);
+        QCOMPARE(session_.onDisk(), onDisk);
+        QCOMPARE(session_.listed(), onDisk);
         QCOMPARE(selectedNames(window.File1), selected);
     }
 
@@ -168,68 +157,65 @@ private slots:
         QFETCH(int, taken);
         QFETCH(QString, folder);
         QFETCH(QStringList, selected);
-        WindowSession session({"a.txt"});
-        QVERIFY(session.source.create({"sub/", "sub/c.txt", "sub/d.txt"}));
-        QVERIFY(session.source.createRaw("sub/caf\xe9.ex_"));
-        session.window->show();
+        session_.reset({"a.txt"});
+        QVERIFY(session_.source.create({"sub/", "sub/c.txt", "sub/d.txt"}));
+        QVERIFY(session_.source.createRaw("sub/caf\xe9.ex_"));
         QByteArray list; // a file manager's text/uri-list
         for (const QString& name : dropped)
             list += name.startsWith(u"file:") ? name.toUtf8() + "\r\n"
-                                              : FileUrl::uriList({session.source.pathOf(name)});
+                                              : FileUrl::uriList({session_.source.pathOf(name)});
 
-        const auto action = drop(*session.window, list, Qt::DropActions(offered));
+        const auto action = drop(window, list, Qt::DropActions(offered));
 
         QCOMPARE(int(action), taken);
         const QString shown =
-            folder.isEmpty() ? session.source.path() : session.source.pathOf(folder);
-        QCOMPARE(session.window->Dir1->path(), shown);
-        QCOMPARE(session.window->File1->path(), shown);
-        QCOMPARE(selectedNames(session.window->File1), selected);
+            folder.isEmpty() ? session_.source.path() : session_.source.pathOf(folder);
+        QCOMPARE(window.Dir1->path(), shown);
+        QCOMPARE(window.File1->path(), shown);
+        QCOMPARE(selectedNames(window.File1), selected);
         if (selected.size() > 1)
-            QCOMPARE(currentName(session.window->File1), QStringLiteral("d.txt"));
+            QCOMPARE(currentName(window.File1), QStringLiteral("d.txt"));
     }
 
     // Files and folders made or removed by another program appear and go
     // without Refresh; the selection and the current file stay.
     void listsFollowAnotherProgram() {
-        WindowSession session({"a.txt", "b.txt", "c.txt"});
-        frmMain& window = *session.window;
-        window.show();
-        session.select({"b.txt", "c.txt"});
+        session_.reset({"a.txt", "b.txt", "c.txt"});
+        session_.select({"b.txt", "c.txt"});
 
-        QVERIFY(runElsewhere(session.source.path(), "touch 0.txt bb.txt && mkdir sub && rm c.txt"));
+        QVERIFY(
+            runElsewhere(session_.source.path(), "touch 0.txt bb.txt && mkdir sub && rm c.txt"));
 
-        QTRY_COMPARE_WITH_TIMEOUT(session.listed(),
+        QTRY_COMPARE_WITH_TIMEOUT(session_.listed(),
                                   (QStringList{"0.txt", "a.txt", "b.txt", "bb.txt"}), 5000);
         QCOMPARE(selectedNames(window.File1), QStringList{"b.txt"});
         QCOMPARE(currentName(window.File1), QStringLiteral("b.txt"));
         QTRY_COMPARE_WITH_TIMEOUT(window.Dir1->listCount(), 1, 5000);
-        QCOMPARE(window.Dir1->list(0), session.source.pathOf("sub"));
+        QCOMPARE(window.Dir1->list(0), session_.source.pathOf("sub"));
 
         // The folder shown goes away: the nearest one left is shown.
-        window.Dir1->setPath(session.source.pathOf("sub"));
-        QVERIFY(runElsewhere(session.source.path(), "rmdir sub"));
-        QTRY_COMPARE_WITH_TIMEOUT(window.Dir1->path(), session.source.path(), 5000);
+        window.Dir1->setPath(session_.source.pathOf("sub"));
+        QVERIFY(runElsewhere(session_.source.path(), "rmdir sub"));
+        QTRY_COMPARE_WITH_TIMEOUT(window.Dir1->path(), session_.source.path(), 5000);
         QCOMPARE(window.Dir1->listCount(), 0);
     }
 
     // While a command asks something, the lists stay as they were; they
     // follow once it is answered.
     void listsWaitWhileACommandAsks() {
-        WindowSession session({"a.txt", "b.txt"});
-        frmMain& window = *session.window;
-        window.show();
-        session.select({"b.txt"});
+        session_.reset({"a.txt", "b.txt"});
+        session_.select({"b.txt"});
         QStringList listedWhileAsking;
-        command_fixture::whenOpen<QInputDialog>([&](QInputDialog* box) {
-            QVERIFY(runElsewhere(session.source.path(), "touch 0.txt"));
+        whenOpen<QInputDialog>([&](QInputDialog* box) {
+            QVERIFY(runElsewhere(session_.source.path(), "touch 0.txt"));
             QTest::qWait(1500);
-            listedWhileAsking = session.listed();
+            listedWhileAsking = session_.listed();
             box->reject();
         });
         window.mPopUp2_Click(5); // Rename asks for the new name
         QCOMPARE(listedWhileAsking, (QStringList{"a.txt", "b.txt"}));
-        QTRY_COMPARE_WITH_TIMEOUT(session.listed(), (QStringList{"0.txt", "a.txt", "b.txt"}), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(session_.listed(), (QStringList{"0.txt", "a.txt", "b.txt"}),
+                                  5000);
         QCOMPARE(currentName(window.File1), QStringLiteral("b.txt"));
     }
 
@@ -237,10 +223,8 @@ private slots:
     // folder about once per three quarters of a second that the burst lasts,
     // not once per file, and updates the list by rows, keeping the selection.
     void aBurstOfFilesIsReadOnce() {
-        WindowSession session({"keep.txt"});
-        frmMain& window = *session.window;
-        window.show();
-        session.select({"keep.txt"});
+        session_.reset({"keep.txt"});
+        session_.select({"keep.txt"});
         auto* watch = window.findChild<FolderWatch*>();
         QVERIFY(watch && watch->watching());
         QSignalSpy told(watch, &FolderWatch::changed);
@@ -248,7 +232,7 @@ private slots:
         QElapsedTimer burst;
         burst.start();
 
-        QVERIFY(runElsewhere(session.source.path(), "seq -f 'f%05g' 10000 | xargs touch"));
+        QVERIFY(runElsewhere(session_.source.path(), "seq -f 'f%05g' 10000 | xargs touch"));
 
         const qint64 lasted = burst.elapsed();
         QTRY_COMPARE_WITH_TIMEOUT(window.File1->listCount(), 10001, 10000);

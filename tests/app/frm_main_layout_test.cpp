@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The folder and file lists around the splitter, driven with the mouse.
-#include "app/panes/dir_list_box.h"
-#include "app/panes/file_list_box.h"
 #include "common/twips.h"
-#include "window_session.h"
+#include "tests/support/window_session.h"
 
 #include <QResizeEvent>
-#include <QtTest>
 
 using namespace crunchwise;
 

@@ -1,20 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The toolbar, the File and Help menus and the help entries, driven by
 // clicks and keys on a shown main window.
-#include "app/panes/file_list_box.h"
-#include "app/window_session.h"
-#include "platform/help_popup.h"
-#include "platform/help_viewer.h"
-#include "platform/settings_store.h"
-#include "platform/win_help.h"
+#include "desktop/help_popup.h"
+#include "desktop/help_viewer.h"
+#include "desktop/win_help.h"
+#include "tests/support/window_session.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QToolButton>
 #include <QWhatsThis>
-#include <QtTest>
 
 using namespace crunchwise;
 
@@ -32,17 +26,24 @@ void choose(frmMain& window, const QString& name) {
         window.findChild<QAction*>(name)->trigger();
 }
 
-QString stored(const char* key) {
-    return GetSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"), QLatin1String(key),
-                      QString());
-}
 } // namespace
 
 class TestFrmMainMenus : public QObject {
     Q_OBJECT
 
+    // One window for every case; each begins on a.txt and b.txt.
+    WindowSession session_{QStringList{}};
+    frmMain& window() { return *session_.window; }
+
 private slots:
-    void initTestCase() { AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE)); }
+    void initTestCase() {
+        AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE));
+        window().show();
+    }
+    void init() {
+        session_.reset({"a.txt", "b.txt"});
+        QApplication::setActiveWindow(&window());
+    }
     void cleanup() {
         QWhatsThis::leaveWhatsThisMode();
         closeHelp();
@@ -76,42 +77,37 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, boxTitle);
         QFETCH(QStringList, left);
-        WindowSession session({"a.txt", "b.txt"});
-        session.window->show();
-        session.select({"a.txt"});
-        session.window->lblStatus->setText(QStringLiteral("Compression Completed"));
+        session_.select({"a.txt"});
+        window().lblStatus->setText(QStringLiteral("Compression Completed"));
         if (!boxTitle.isEmpty())
             MessageBox::setNextAnswer(QMessageBox::Yes);
         if (control.contains(u"Expand"))
             command_fixture::whenOpen<QDialog>([](QDialog* dialog) { dialog->reject(); });
 
-        choose(*session.window, control);
+        choose(window(), control);
 
-        QCOMPARE(session.window->lblStatus->text(), QString());
+        QCOMPARE(window().lblStatus->text(), QString());
         QCOMPARE(MessageBox::shown().size(), boxTitle.isEmpty() ? 0 : 1);
         if (!boxTitle.isEmpty())
             QCOMPARE(MessageBox::shown()[0].title, boxTitle);
-        QCOMPARE(session.onDisk(), left);
+        QCOMPARE(session_.onDisk(), left);
     }
 
     // While Expand asks for its destination, no other command can start:
     // the items are disabled and the handler refuses a call that gets through.
     void noSecondCommandStartsWhileOneRuns() {
-        WindowSession session({"a.txt", "b.txt"});
-        session.window->show();
-        session.select({"a.txt"});
+        session_.select({"a.txt"});
         bool disabled = false;
         command_fixture::whenOpen<QDialog>([&](QDialog* dialog) {
-            frmMain& window = *session.window;
-            disabled = !window.mnuDelete->isEnabled() && !window.cmdCompress->isEnabled() &&
-                       !window.mPopUp2[7]->isEnabled();
-            window.mPopUp2_Click(4); // Delete would ask first
+            disabled = !window().mnuDelete->isEnabled() && !window().cmdCompress->isEnabled() &&
+                       !window().mPopUp2[7]->isEnabled();
+            window().mPopUp2_Click(4); // Delete would ask first
             dialog->reject();
         });
-        session.window->cmdExpand->click();
+        window().cmdExpand->click();
         QVERIFY(disabled);
         QCOMPARE(MessageBox::shown().size(), 0);
-        QVERIFY(session.window->mnuDelete->isEnabled() && session.window->cmdCompress->isEnabled());
+        QVERIFY(window().mnuDelete->isEnabled() && window().cmdCompress->isEnabled());
     }
 
     void exitRunsTheUnload_data() {
@@ -121,19 +117,15 @@ private slots:
     }
     void exitRunsTheUnload() {
         QFETCH(QString, control);
-        WindowSession session(QStringList{});
-        session.window->show();
-        session.window->move(150, 120);
-        choose(*session.window, control);
-        QVERIFY(!session.window->isVisible());
-        QVERIFY(!stored("MainLeft").isEmpty());
+        auto closing = WindowSession::start();
+        closing->move(150, 120);
+        choose(*closing, control);
+        QVERIFY(!closing->isVisible());
+        QVERIFY(WindowSession::stored("MainLeft") != u"<absent>");
     }
 
     void tabRunsFromTheFileListThroughTheButtonsFromTheRight() {
-        WindowSession session({"a.txt"});
-        session.window->show();
-        QApplication::setActiveWindow(session.window.get());
-        session.window->File1->setFocus();
+        window().File1->setFocus();
         QStringList tips;
         for (int i = 0; i < 7; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -144,15 +136,12 @@ private slots:
     }
 
     void f1OpensTheContentsAndSearchTheEmptyIndex() {
-        WindowSession session(QStringList{});
-        session.window->show();
-        QApplication::setActiveWindow(session.window.get());
-        QTest::keyClick(session.window.get(), Qt::Key_F1);
+        QTest::keyClick(&window(), Qt::Key_F1);
         QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
         QVERIFY(!activeHelpViewer()->indexShown());
         QCOMPARE(activeHelpViewer()->currentTopic(), 0);
 
-        session.window->msearch->trigger();
+        window().msearch->trigger();
         QVERIFY(activeHelpViewer()->indexShown());
         QCOMPARE(activeHelpViewer()->keywordSearch()->text(), QString());
         QVERIFY(activeHelpViewer()->keywordList()->count() > 10);
@@ -170,16 +159,13 @@ private slots:
         QFETCH(QString, control);
         QFETCH(bool, byKey);
         QFETCH(int, context);
-        WindowSession session({"a.txt"});
-        session.window->show();
-        QApplication::setActiveWindow(session.window.get());
         if (byKey)
-            QTest::keyClick(session.window.get(), Qt::Key_F1, Qt::ShiftModifier);
+            QTest::keyClick(&window(), Qt::Key_F1, Qt::ShiftModifier);
         else
-            QTest::mouseClick(session.window->cmdWhatsThis, Qt::LeftButton);
+            QTest::mouseClick(window().cmdWhatsThis, Qt::LeftButton);
         QVERIFY(QWhatsThis::inWhatsThisMode());
 
-        auto* target = session.window->findChild<QWidget*>(control);
+        auto* target = window().findChild<QWidget*>(control);
         auto* area = qobject_cast<QAbstractScrollArea*>(target);
         QTest::mouseClick(area ? area->viewport() : target, Qt::LeftButton);
 
@@ -208,11 +194,8 @@ private slots:
         if (helpFile != "<missing>")
             QVERIFY(command_fixture::writeAll(path, helpFile));
         AppInfo::setHelpFileForTesting(path);
-        WindowSession session({"a.txt"});
-        session.window->show();
-        QApplication::setActiveWindow(session.window.get());
-        QTest::keyClick(session.window.get(), Qt::Key_F1, Qt::ShiftModifier);
-        QTest::mouseClick(session.window->File1->viewport(), Qt::LeftButton);
+        QTest::keyClick(&window(), Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(window().File1->viewport(), Qt::LeftButton);
 
         QVERIFY(!QWhatsThis::inWhatsThisMode());
         QVERIFY(activeHelpPopup());
@@ -227,10 +210,9 @@ private slots:
     }
     void withoutAHelpFileContentsAndSearchSaySo() {
         QFETCH(QString, item);
-        WindowSession session(QStringList{});
         AppInfo::setHelpFileForTesting(QString());
         MessageBox::setNextAnswer(QMessageBox::Ok);
-        choose(*session.window, item);
+        choose(window(), item);
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
         QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Crunchwise"));

@@ -2,21 +2,15 @@
 // Every command on a name that is not UTF-8 ("\xff\xfe.txt") beside its
 // look-alike twin ("\uFFFD\uFFFD.txt", what a lossy conversion makes of it):
 // each acts on the file chosen and leaves the twin alone.
-#include "tests/app/expand_session.h"
+#include "tests/support/window_session.h"
 
-#include "app/command_line.h"
-#include "common/message_box.h"
-#include "dialogs/frm_save_directory.h"
-#include "platform/files/file_name_codec.h"
+#include "program/command_line.h"
 #include "tests/support/scratch_folder.h"
 
 #include <QInputDialog>
-#include <QLabel>
-
-#include <cstdio>
 
 using namespace crunchwise;
-using namespace expand_session;
+using namespace command_fixture;
 
 namespace {
 const QByteArray kRaw = "\xff\xfe";
@@ -27,37 +21,6 @@ QString raw(const char* suffix) {
 }
 QString twin(const char* suffix) {
     return kTwin + QLatin1String(suffix);
-}
-// The bytes of the file `name` in `folder`; "<missing>" when absent. Read
-// through the host's own names, which QFile would not keep.
-QByteArray contents(const QString& folder, const QString& name) {
-    const QByteArray path = FileNameCodec::encode(folder + u'/' + name);
-    FILE* stream = std::fopen(path.constData(), "rb");
-    if (!stream)
-        return "<missing>";
-    QByteArray data;
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stream)) > 0;)
-        data.append(buffer, qsizetype(got));
-    std::fclose(stream);
-    return data;
-}
-// The names in `folder`, as the host has them.
-QStringList namesIn(const QString& folder) {
-    QStringList names;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(FileNameCodec::encode(folder).toStdString()))
-        names << FileNameCodec::decode(QByteArray::fromStdString(entry.path().filename()));
-    names.sort();
-    return names;
-}
-
-bool put(const QString& folder, const QString& name, const QByteArray& data) {
-    const QByteArray path = FileNameCodec::encode(folder + u'/' + name);
-    FILE* stream = std::fopen(path.constData(), "wb");
-    const bool written = stream && std::fwrite(data.data(), 1, std::size_t(data.size()), stream) ==
-                                       std::size_t(data.size());
-    return stream && std::fclose(stream) == 0 && written;
 }
 } // namespace
 
@@ -72,6 +35,7 @@ private:
     const QByteArray rawData_ = QByteArray(2222, 'r');
     const QByteArray twinData_ = QByteArray(333, 't');
 
+    QString in(const QString& name) const { return folder_ + u'/' + name; }
     // A window on the folder, the raw-named file `suffix` alone selected.
     std::unique_ptr<frmMain> windowOnRaw(const char* suffix) {
         auto window = windowOn(folder_);
@@ -86,12 +50,12 @@ private slots:
         MessageBox::clearShown();
         scratch_ = std::make_unique<crunchwise::testing::ScratchFolder>();
         folder_ = FileNameCodec::decode(QByteArray::fromStdString(scratch_->path()));
-        QVERIFY(put(folder_, raw(".txt"), rawData_));
-        QVERIFY(put(folder_, twin(".txt"), twinData_));
+        QVERIFY(writeAll(in(raw(".txt")), rawData_));
+        QVERIFY(writeAll(in(twin(".txt")), twinData_));
         QVERIFY(compressed("ours", rawData_, folder_ + QStringLiteral("/packed")));
         QVERIFY(compressed("ours", twinData_, folder_ + QStringLiteral("/packed-twin")));
-        QVERIFY(put(folder_, raw(".tx_"), readAll(folder_ + QStringLiteral("/packed"))));
-        QVERIFY(put(folder_, twin(".tx_"), readAll(folder_ + QStringLiteral("/packed-twin"))));
+        QVERIFY(writeAll(in(raw(".tx_")), readAll(folder_ + QStringLiteral("/packed"))));
+        QVERIFY(writeAll(in(twin(".tx_")), readAll(folder_ + QStringLiteral("/packed-twin"))));
         QVERIFY(QFile::remove(folder_ + QStringLiteral("/packed")));
         QVERIFY(QFile::remove(folder_ + QStringLiteral("/packed-twin")));
     }
@@ -102,7 +66,7 @@ private slots:
                 .toStdString());
         QVERIFY2(MessageBox::pendingAnswers() == 0, "an answer was not asked for");
         // The twin is never touched.
-        QCOMPARE(contents(folder_, twin(".txt")), twinData_);
+        QCOMPARE(readAll(in(twin(".txt"))), twinData_);
     }
 
     void propertiesShowsTheChosenFile() {
@@ -118,10 +82,11 @@ private slots:
         auto window = windowOnRaw(".txt");
         MessageBox::setNextAnswer(QMessageBox::Yes);
         window->mPopUp2_Click(4);
-        QCOMPARE(contents(folder_, raw(".txt")), QByteArray("<missing>"));
+        QCOMPARE(readAll(in(raw(".txt"))), QByteArray("<missing>"));
         const QString trash = session_.homePath() + QStringLiteral("/.local/share/Trash");
-        QCOMPARE(contents(trash + QStringLiteral("/files"), raw(".txt")), rawData_);
-        const QByteArray info = contents(trash + QStringLiteral("/info"), raw(".txt.trashinfo"));
+        QCOMPARE(readAll(trash + QStringLiteral("/files") + u'/' + raw(".txt")), rawData_);
+        const QByteArray info =
+            readAll(trash + QStringLiteral("/info") + u'/' + raw(".txt.trashinfo"));
         QVERIFY2(info.contains("%FF%FE.txt\nDeletionDate="), info.constData());
     }
 
@@ -133,8 +98,8 @@ private slots:
             box->accept();
         });
         window->mPopUp2_Click(5);
-        QCOMPARE(contents(folder_, QStringLiteral("renamed.txt")), rawData_);
-        QCOMPARE(contents(folder_, raw(".txt")), QByteArray("<missing>"));
+        QCOMPARE(readAll(in(QStringLiteral("renamed.txt"))), rawData_);
+        QCOMPARE(readAll(in(raw(".txt"))), QByteArray("<missing>"));
     }
 
     void expandExpandsTheChosenFile() {
@@ -144,8 +109,8 @@ private slots:
             dialog->cmdSave->click();
         });
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
-        QCOMPARE(contents(folder_, raw(".out")), rawData_);
-        QCOMPARE(contents(folder_, twin(".out")), QByteArray("<missing>"));
+        QCOMPARE(readAll(in(raw(".out"))), rawData_);
+        QCOMPARE(readAll(in(twin(".out"))), QByteArray("<missing>"));
     }
 
     void compressCompressesTheChosenFile() {
@@ -155,13 +120,10 @@ private slots:
         answerCompressTo(into);
         window->mPopUp2_Click(0);
         QCOMPARE(program_.waitForRunner(), QByteArray("0"));
-        QCOMPARE(namesIn(into), QStringList{raw(".tx_")});
-        QVERIFY(put(into, QStringLiteral("in.tx_"), contents(into, raw(".tx_"))));
-        QProcess expander;
-        expander.start(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/expand.exe"),
-                       {into + QStringLiteral("/in.tx_"), into + QStringLiteral("/out")});
-        QVERIFY(expander.waitForFinished(20000));
-        QCOMPARE(contents(into, QStringLiteral("out")), rawData_);
+        QCOMPARE(filesIn(into), QStringList{raw(".tx_")});
+        QVERIFY(
+            writeAll(into + u'/' + QStringLiteral("in.tx_"), readAll(into + u'/' + raw(".tx_"))));
+        QCOMPARE(expanded(into + QStringLiteral("/in.tx_")), rawData_);
     }
 
     void commandLinePathSelectsTheChosenFile() {

@@ -21,9 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline Bytes readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in)
         throw std::runtime_error("cannot read " + path);
-    }
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -31,9 +30,8 @@ inline void writeFile(const std::string& path, const Bytes& data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data.data()),
               static_cast<std::streamsize>(data.size()));
-    if (!out) {
+    if (!out)
         throw std::runtime_error("cannot write " + path);
-    }
 }
 
 inline double seconds(const timeval& t) {

@@ -2,7 +2,7 @@
 // Runs a command and reports the CPU time (user + system) it took.
 //   cpu_time PROGRAM [ARGS...]
 // Prints one line: "seconds=<CPU seconds>", or fails with the command's status.
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

@@ -4,7 +4,7 @@
 //                                          from Save to the run's end, all listed
 //   bench_file_commands expand [MIB]       Expand of one MIB MiB file (256) through
 //                                          the window, against expand.exe on it
-#include "tests/app/window_session.h"
+#include "tests/support/window_session.h"
 
 #include "common/app_info.h"
 #include "dialogs/frm_save_directory.h"
@@ -27,10 +27,9 @@ namespace {
 long peakKiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').first().toLong();
-    }
     return 0;
 }
 

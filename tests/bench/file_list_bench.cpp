@@ -4,9 +4,9 @@
 // peak in between from VmHWM, reset before each run through clear_refs).
 // The memory figures are the largest of the runs: the first one, since later
 // runs reuse what the allocator kept from the earlier ones.
-#include "app/panes/file_list_box.h"
-#include "platform/files/folder_reader.h"
-#include "tests/app/panes/test_folder.h"
+#include "desktop/files/folder_reader.h"
+#include "tests/support/test_folder.h"
+#include "widgets/file_list_box.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,10 +42,9 @@ double statusKb(const char* field) {
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray& line : status.readAll().split('\n')) {
+    for (const QByteArray& line : status.readAll().split('\n'))
         if (line.startsWith(key))
             return line.mid(key.size()).trimmed().split(' ').value(0).toDouble();
-    }
     return 0;
 }
 

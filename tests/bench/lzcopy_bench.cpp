@@ -2,8 +2,8 @@
 // Times file-to-file expansion through the LZ library layer.
 //   lzcopy_bench PACKED DESTINATION
 // Prints one line: "bytes=<bytes written> seconds=<fastest CPU time>".
-#include "bench_support.h"
 #include "platform/lz_expand.h"
+#include "tests/bench/bench_support.h"
 
 #include <cstdio>
 

@@ -4,7 +4,7 @@
 // reads from and writes to buffers, so no I/O is measured.
 //   mspack_bench PACKED ORIGINAL
 // Prints one line: "bytes=<expanded bytes> packed=<packed bytes> seconds=<fastest CPU time>".
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <mspack.h>
 
@@ -27,9 +27,8 @@ MemoryFile* asFile(mspack_file* file) {
 mspack_file* memOpen(mspack_system*, const char* name, int mode) {
     auto* file = reinterpret_cast<MemoryFile*>(const_cast<char*>(name));
     file->position = 0;
-    if (mode == MSPACK_SYS_OPEN_WRITE) {
+    if (mode == MSPACK_SYS_OPEN_WRITE)
         file->data->clear();
-    }
     return reinterpret_cast<mspack_file*>(file);
 }
 
@@ -57,9 +56,8 @@ int memSeek(mspack_file* handle, off_t offset, int mode) {
                        : mode == MSPACK_SYS_SEEK_CUR ? static_cast<off_t>(file->position)
                                                      : static_cast<off_t>(file->data->size());
     const off_t to = base + offset;
-    if (to < 0 || to > static_cast<off_t>(file->data->size())) {
+    if (to < 0 || to > static_cast<off_t>(file->data->size()))
         return 1;
-    }
     file->position = static_cast<std::size_t>(to);
     return 0;
 }

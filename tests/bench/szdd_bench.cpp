@@ -4,8 +4,8 @@
 //   szdd_bench decode PACKED ORIGINAL      expands PACKED (any format), checks it equals ORIGINAL
 // FORMAT: szdd (the default), sz, or kwaj0 to kwaj4 (KWAJ with that method).
 // Prints one line: "bytes=<source bytes> packed=<packed bytes> seconds=<fastest CPU time>".
-#include "bench_support.h"
 #include "szdd/kwaj.h"
+#include "tests/bench/bench_support.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,12 +14,10 @@ namespace {
 
 szdd::Status compressAs(const std::string& format, const bench::Bytes& source,
                         bench::Bytes& packed) {
-    if (format == "szdd") {
+    if (format == "szdd")
         return szdd::compress(source, 0, packed);
-    }
-    if (format == "sz") {
+    if (format == "sz")
         return szdd::compressSz(source, packed);
-    }
     if (format.size() == 5 && format.starts_with("kwaj") && format[4] >= '0' && format[4] <= '4') {
         szdd::KwajHeader header;
         header.method = static_cast<szdd::KwajMethod>(format[4] - '0');
@@ -32,9 +30,8 @@ int encode(const std::string& sourcePath, const std::string& outPath, const std:
     const bench::Bytes source = bench::readFile(sourcePath);
     bench::Bytes packed;
     const double took = bench::fastestRun([&] {
-        if (compressAs(format, source, packed) != szdd::Status::ok) {
+        if (compressAs(format, source, packed) != szdd::Status::ok)
             throw std::runtime_error("compress failed");
-        }
     });
     bench::writeFile(outPath, packed);
     std::printf("bytes=%zu packed=%zu seconds=%.6f\n", source.size(), packed.size(), took);
@@ -65,12 +62,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        if (std::strcmp(argv[1], "encode") == 0) {
+        if (std::strcmp(argv[1], "encode") == 0)
             return encode(argv[2], argv[3], argc == 5 ? argv[4] : "szdd");
-        }
-        if (std::strcmp(argv[1], "decode") == 0) {
+        if (std::strcmp(argv[1], "decode") == 0)
             return decode(argv[2], argv[3]);
-        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "szdd_bench: %s\n", e.what());
         return 1;

@@ -6,7 +6,7 @@
 // chains of all earlier positions with the same hash of their first three bytes.
 //   szdd_optimum SOURCE
 // Prints one line: "optimum_bytes=<bytes, header included>".
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <cstdio>
 
@@ -38,14 +38,12 @@ std::vector<std::uint8_t> longestMatches(const bench::Bytes& source) {
             unsigned best = 0;
             for (std::uint32_t c = newest[hashOf(here)]; c != 0 && best < limit;
                  c = older[(c - 1) & kMaxDistance]) {
-                if (pos - (c - 1) > kMaxDistance) {
+                if (pos - (c - 1) > kMaxDistance)
                     break;
-                }
                 const std::uint8_t* from = all.data() + (c - 1);
                 unsigned n = 0;
-                while (n < limit && from[n] == here[n]) {
+                while (n < limit && from[n] == here[n])
                     ++n;
-                }
                 best = n > best ? n : best;
             }
             lengths[pos - kMaxDistance] = static_cast<std::uint8_t>(best >= kMinMatch ? best : 0);

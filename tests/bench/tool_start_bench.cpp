@@ -5,7 +5,7 @@
 // Each round runs every command once, in turn, each writing a new file (the
 // output is removed before, untimed). Prints the median wall and CPU (user +
 // system) time of each and its ratio to msexpand's.
-#include "bench_support.h"
+#include "tests/bench/bench_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -80,10 +80,9 @@ int main(int argc, char** argv) {
     };
     Command prepare{"", {program + "/compress.exe", "t.txt", "t.tx_"}, "t.tx_", {}, {}};
     bool ok = runOnce(prepare);
-    for (int round = 0; ok && round < rounds; ++round) {
+    for (int round = 0; ok && round < rounds; ++round)
         for (Command& command : commands)
             ok = ok && runOnce(command);
-    }
     fs::current_path("/");
     fs::remove_all(folder);
     if (!ok) {

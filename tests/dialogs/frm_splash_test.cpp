@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The About window: what it shows, what closes it and what its links open.
-#include "app/window_session.h"
 #include "dialogs/frm_splash.h"
+#include "tests/support/window_session.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDesktopServices>
-#include <QLabel>
-#include <QTimer>
 #include <QUrl>
-#include <QtTest>
 
 // Stands in for the browser and the mail program.
 class UrlCatcher : public QObject {
@@ -65,14 +61,14 @@ private slots:
         QTest::newRow("version") << "Label2" << left << true << QString();
         QTest::newRow("copyright") << "Label3" << left << true << QString();
         QTest::newRow("web link") << "imgWebURL" << left << true << "https://crunchwise.org/";
-        QTest::newRow("mail link") << "imgEmailURL" << left << true
-                                   << "mailto:support@crunchwise.org";
-        QTest::newRow("background, right button") << "frmSplash" << int(Qt::RightButton) << false
-                                                  << QString();
-        QTest::newRow("name, middle button") << "Label1" << int(Qt::MiddleButton) << false
-                                             << QString();
-        QTest::newRow("web link, right button") << "imgWebURL" << int(Qt::RightButton) << false
-                                                << QString();
+        QTest::newRow("mail link")
+            << "imgEmailURL" << left << true << "mailto:support@crunchwise.org";
+        QTest::newRow("background, right button")
+            << "frmSplash" << int(Qt::RightButton) << false << QString();
+        QTest::newRow("name, middle button")
+            << "Label1" << int(Qt::MiddleButton) << false << QString();
+        QTest::newRow("web link, right button")
+            << "imgWebURL" << int(Qt::RightButton) << false << QString();
     }
     void clicks() {
         QFETCH(QString, control);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two destination dialogs, driven as a user drives them.
-#include "app/panes/dir_list_box.h"
-#include "app/panes/drive_list_box.h"
-#include "app/panes/own_volume.h"
 #include "common/globals.h"
 #include "common/message_box.h"
 #include "dialogs/frm_save_directory.h"
 #include "dialogs/frm_save_directory_expand.h"
+#include "tests/support/own_volume.h"
+#include "widgets/dir_list_box.h"
+#include "widgets/drive_list_box.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 #include "common/message_box.h"
 #include "errors/error_trap.h"
 #include "errors/on_error.h"
-#include "errors/runtime_error.h"
+#include "failures/runtime_error.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,6 +12,8 @@
 #include <system_error>
 
 using namespace crunchwise;
+
+Q_DECLARE_METATYPE(ErrorTrap::Mode)
 
 class TestErrorTrap : public QObject {
     Q_OBJECT
@@ -31,75 +33,60 @@ private slots:
         MessageBox::clearShown();
     }
 
-    void retryRunsTheStepAgainUntilItSucceeds() {
-        MessageBox::setNextAnswer(QMessageBox::Retry);
-        MessageBox::setNextAnswer(QMessageBox::Retry);
-        int attempts = 0;
-        ErrorTrap trap(QStringLiteral("frmMainRetry"));
-        const bool done = trap.step([&] {
-            if (++attempts < 3)
-                raiseRuntimeError(52);
-        });
-        QVERIFY(done);
-        QCOMPARE(attempts, 3);
-        QCOMPARE(MessageBox::shown().size(), 2);
-        QCOMPARE(logLines(), 2);
+    // One guarded step or branch test that fails `failing` times (-1: every
+    // time), with `answers` to its reports; then one more step.
+    void branches_data() {
+        QTest::addColumn<ErrorTrap::Mode>("mode");
+        QTest::addColumn<bool>("branch"); // a branch test (whose own value is false), else a step
+        QTest::addColumn<int>("failing");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<int>("reports"); // boxes shown, error.log lines
+        using M = ErrorTrap::Mode;
+        const int retry = QMessageBox::Retry;
+        const int cancel = QMessageBox::Cancel;
+        QTest::newRow("Retry runs a step again until it succeeds")
+            << M::Report << false << 2 << QList<int>{retry, retry} << true << 3 << 2;
+        QTest::newRow("Cancel skips the step and goes on")
+            << M::Report << false << -1 << QList<int>{cancel} << false << 1 << 1;
+        QTest::newRow("a failed branch test enters the branch")
+            << M::Report << true << -1 << QList<int>{cancel} << true << 1 << 1;
+        QTest::newRow("a retried branch test takes its real value")
+            << M::Report << true << 1 << QList<int>{retry} << false << 2 << 1;
+        QTest::newRow("a passing branch test is not reported")
+            << M::Report << true << 0 << QList<int>{} << false << 1 << 0;
+        QTest::newRow("ignoring, a step is skipped silently")
+            << M::Ignore << false << -1 << QList<int>{} << false << 1 << 0;
+        QTest::newRow("ignoring, a failed branch test enters the branch")
+            << M::Ignore << true << -1 << QList<int>{} << true << 1 << 0;
     }
-
-    void cancelGoesOnWithTheNextStep() {
-        MessageBox::setNextAnswer(QMessageBox::Cancel);
-        QStringList ran;
-        ErrorTrap trap(QStringLiteral("frmMainCancel"));
-        trap.step([&] { ran << "first"; });
-        const bool second = trap.step([&] {
-            ran << "second";
-            raiseRuntimeError(61);
-        });
-        trap.step([&] { ran << "third"; });
-        QVERIFY(!second);
-        QCOMPARE(ran, QStringList({"first", "second", "third"}));
-        QCOMPARE(MessageBox::pendingAnswers(), 0);
-    }
-
-    void failedBranchTestEntersTheBranch() {
-        MessageBox::setNextAnswer(QMessageBox::Cancel);
-        ErrorTrap trap(QStringLiteral("frmMainBranch"));
-        const bool entered = trap.test([]() -> bool { throw RuntimeError(13); });
-        QVERIFY(entered);
-        QCOMPARE(MessageBox::shown().size(), 1);
-    }
-
-    void retriedBranchTestTakesItsRealValue() {
-        MessageBox::setNextAnswer(QMessageBox::Retry);
-        int attempts = 0;
-        ErrorTrap trap(QStringLiteral("frmMainBranch"));
-        const bool entered = trap.test([&] {
-            if (++attempts == 1)
-                raiseRuntimeError(71);
-            return false;
-        });
-        QVERIFY(!entered);
-        QCOMPARE(attempts, 2);
-    }
-
-    void passingTestsAreNotReported() {
-        ErrorTrap trap(QStringLiteral("frmMainQuiet"));
-        QVERIFY(!trap.test([] { return false; }));
-        QVERIFY(trap.test([] { return true; }));
-        QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    void ignoringTrapSkipsFailuresSilently() {
+    void branches() {
+        QFETCH(ErrorTrap::Mode, mode);
+        QFETCH(bool, branch);
+        QFETCH(int, failing);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, result);
+        QFETCH(int, attempts);
+        QFETCH(int, reports);
+        for (const int answer : answers)
+            MessageBox::setNextAnswer(QMessageBox::StandardButton(answer));
         const int beeps = OnError::beepCount();
-        ErrorTrap trap(QStringLiteral("frmMainSizeControls"), ErrorTrap::Mode::Ignore);
+        ErrorTrap trap(QStringLiteral("frmMainBranch"), mode);
+        int tries = 0;
+        const auto run = [&] {
+            if (++tries <= failing || failing < 0)
+                raiseRuntimeError(52);
+            return false;
+        };
+        QCOMPARE(branch ? trap.test(run) : trap.step(run), result);
         int after = 0;
-        QVERIFY(!trap.step([] { raiseRuntimeError(380); }));
         trap.step([&] { ++after; });
-        QVERIFY(trap.test([]() -> bool { throw RuntimeError(6); }));
+        QCOMPARE(tries, attempts);
         QCOMPARE(after, 1);
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(logLines(), 0);
-        QCOMPARE(OnError::beepCount(), beeps);
+        QCOMPARE(MessageBox::shown().size(), reports);
+        QCOMPARE(logLines(), reports);
+        QCOMPARE(OnError::beepCount() - beeps, 2 * reports); // two beeps each
     }
 
     void tellingTrapShowsTheDescriptionOnlyAndSkips() {

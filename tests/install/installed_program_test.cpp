@@ -4,16 +4,12 @@
 // through the installed launcher from the user's own batch folder, and
 // Expand gives the files back byte for byte. install_test.sh runs this as an
 // ordinary user with the program folder in CRUNCHWISE_INSTALLED_PROGRAM.
-#include "app/window_session.h"
+#include "tests/support/window_session.h"
 
-#include "common/app_info.h"
-#include "common/message_box.h"
-#include "dialogs/frm_save_directory_expand.h"
-#include "platform/help_viewer.h"
-#include "platform/win_help.h"
+#include "desktop/help_viewer.h"
+#include "desktop/win_help.h"
 
 #include <QDirIterator>
-#include <QLabel>
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -91,9 +87,8 @@ private slots:
         QCOMPARE(QDir(packed.path()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase),
                  (QStringList{"lib.dl_", "lib.dll", "Read Me.tx_", "Read Me.txt", "setup.ex_",
                               "setup.exe"}));
-        for (int i = 0; i < names.size(); ++i) {
+        for (int i = 0; i < names.size(); ++i)
             QCOMPARE(readAll(packed.path() + u'/' + names[i]), sampleData(i, 30000 + i));
-        }
         QVERIFY(MessageBox::shown().isEmpty());
     }
 };

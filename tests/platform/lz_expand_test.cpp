@@ -92,9 +92,8 @@ TEST(LzExpand, ExpandsFromSeveralThreadsAtOnce) {
             results[i] = expandFile(folder / "in.da_", folder / ("out" + std::to_string(i)));
         });
     }
-    for (std::thread& thread : threads) {
+    for (std::thread& thread : threads)
         thread.join();
-    }
     for (std::size_t i = 0; i < results.size(); ++i) {
         EXPECT_EQ(results[i], 300000);
         EXPECT_EQ(readBytes(folder / ("out" + std::to_string(i))), data);
@@ -117,10 +116,9 @@ TEST(LzExpand, StopEndsTheCopyAndKeepsTheDestination) {
         std::thread copy([&] { result = LZCopy(in, out); });
         // Stops once the temporary beside the file has grown.
         while (whileCopying && [&] {
-            for (const auto& entry : fs::directory_iterator(folder.path())) {
+            for (const auto& entry : fs::directory_iterator(folder.path()))
                 if (entry.path().filename().string().front() == '.' && entry.file_size() > 0)
                     return false;
-            }
             return true;
         }())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

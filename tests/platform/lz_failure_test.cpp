@@ -28,9 +28,8 @@ TEST(LzFailure, UnopenableSourceOrUncreatableDestinationGivesBadInHandle) {
     const fs::path withNul = folder.path().string() + std::string("/a\0b", 4);
     for (const fs::path& name :
          {folder / "missing" / "a.txt", folder / "file" / "a.txt", folder / "folder", fs::path(""),
-          folder / "folder/", tooLong, withNul, folder / "loop"}) {
+          folder / "folder/", tooLong, withNul, folder / "loop"})
         EXPECT_EQ(LZOpenFileA(name.string(), record, OF_CREATE), LZERROR_BADINHANDLE) << name;
-    }
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"file", "folder", "loop"}));
     // The control: a name of the largest length can still be created.
     writeBytes(folder / "a.tx_", referenceWithTrueLength());

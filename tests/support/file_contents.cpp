@@ -10,9 +10,8 @@ namespace crunchwise::testing {
 
 Bytes readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    if (!in)
         throw std::runtime_error("cannot read " + file.string());
-    }
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -25,9 +24,8 @@ void writeBytes(const std::filesystem::path& file, const Bytes& data) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data.data()),
               static_cast<std::streamsize>(data.size()));
-    if (!out) {
+    if (!out)
         throw std::runtime_error("cannot write " + file.string());
-    }
 }
 
 void writeText(const std::filesystem::path& file, const std::string& text) {

@@ -20,9 +20,8 @@ public:
     // Throws std::runtime_error when no folder can be made.
     ScratchFolder() {
         std::string pattern = (fs::temp_directory_path() / "crunchwise-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
+        if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
-        }
         path_ = pattern;
     }
     ~ScratchFolder() {
@@ -39,9 +38,8 @@ public:
     // default), sorted, hidden ones included.
     std::vector<std::string> entries(const fs::path& folder = {}) const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder.empty() ? path_ : folder)) {
+        for (const auto& entry : fs::directory_iterator(folder.empty() ? path_ : folder))
             names.push_back(entry.path().filename().string());
-        }
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -16,9 +16,8 @@ const std::string kReferenceText = "This is a test file.";
 
 Bytes compressed(const Bytes& data, char missingChar) {
     Bytes out;
-    if (szdd::compress(data, static_cast<std::uint8_t>(missingChar), out) != szdd::Status::ok) {
+    if (szdd::compress(data, static_cast<std::uint8_t>(missingChar), out) != szdd::Status::ok)
         throw std::runtime_error("szdd::compress failed");
-    }
     return out;
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "format_test_data.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <mspack.h>
 
@@ -11,27 +11,6 @@ using crunchwise::testing::writeBytes;
 namespace szdd_test {
 
 namespace {
-
-szdd::Sink appendTo(Bytes& out) {
-    return [&out](const std::uint8_t* data, std::size_t size) {
-        out.insert(out.end(), data, data + size);
-        return true;
-    };
-}
-
-// Feeds `data` in chunks whose sizes cycle through `chunkSizes`; stops at the first failure.
-template <typename Feed>
-szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; at < data.size(); ++i) {
-        const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
-        if (const szdd::Status s = feed(std::span(data).subspan(at, n)); s != szdd::Status::ok) {
-            return s;
-        }
-        at += n;
-    }
-    return szdd::Status::ok;
-}
 
 // Any codec with feed and finish, fed in chunks.
 template <typename Codec>
@@ -68,9 +47,8 @@ Bytes compressAs(const Writable& format, const Bytes& source) {
         header.extension = "txt";
         status = szdd::compressKwaj(source, header, file);
     }
-    if (status != szdd::Status::ok) {
+    if (status != szdd::Status::ok)
         throw std::runtime_error(std::string("compress failed: ") + szdd::statusText(status));
-    }
     return file;
 }
 
@@ -84,13 +62,11 @@ Bytes encodeDataChunked(const Writable& format, const Bytes& source,
     } else {
         szdd::KwajEncoder encoder(format.method, appendTo(out));
         status = runChunked(encoder, source, chunkSizes);
-        if (encoder.consumed() != source.size()) {
+        if (encoder.consumed() != source.size())
             throw std::runtime_error("encoder miscounted");
-        }
     }
-    if (status != szdd::Status::ok) {
+    if (status != szdd::Status::ok)
         throw std::runtime_error("encoder failed");
-    }
     return out;
 }
 
@@ -99,24 +75,21 @@ szdd::Status expandChunked(const Bytes& file, const std::vector<std::size_t>& ch
     out.clear();
     if (szdd::detectFormat(file) == szdd::Format::sz) {
         std::uint32_t length = 0;
-        if (const szdd::Status s = szdd::readSzHeader(file, length); s != szdd::Status::ok) {
+        if (const szdd::Status s = szdd::readSzHeader(file, length); s != szdd::Status::ok)
             return s;
-        }
         szdd::Decoder decoder(appendTo(out), szdd::Lzss::sz);
         return runChunked(decoder, Bytes(file.begin() + szdd::kSzHeaderSize, file.end()),
                           chunkSizes);
     }
     szdd::KwajHeader header;
     if (const szdd::Status s = szdd::readKwajHeader(file, file.size(), header);
-        s != szdd::Status::ok) {
+        s != szdd::Status::ok)
         return s;
-    }
     szdd::KwajDecoder decoder(header.method, appendTo(out));
     const szdd::Status status =
         runChunked(decoder, Bytes(file.begin() + header.dataOffset, file.end()), chunkSizes);
-    if (decoder.produced() != out.size()) {
+    if (decoder.produced() != out.size())
         throw std::runtime_error("decoder miscounted");
-    }
     return status;
 }
 
@@ -146,9 +119,8 @@ int kwajNameByLibmspack(const std::filesystem::path& folder, const Bytes& file, 
     mskwajd_header* header = kwaj->open(kwaj, in.c_str());
     const int error = header ? MSPACK_ERR_OK : kwaj->last_error(kwaj);
     name = header && header->filename ? header->filename : "";
-    if (header) {
+    if (header)
         kwaj->close(kwaj, header);
-    }
     mspack_destroy_kwaj_decompressor(kwaj);
     return error;
 }

@@ -4,10 +4,7 @@
 #pragma once
 
 #include "szdd/kwaj.h"
-#include "szdd_test_data.h"
-
-#include <filesystem>
-#include <string>
+#include "tests/szdd/szdd_test_data.h"
 
 namespace szdd_test {
 

@@ -5,11 +5,10 @@
 // a valid header is some stream; what is decidable is a bad header (notSzdd,
 // unknownMethod) and a stream cut inside a match (truncated). Everything else
 // is compared with a plain ring-buffer expander written here.
-#include "format_test_data.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 using namespace szdd_test;
@@ -56,14 +55,12 @@ Bytes mutate(Bytes stream, std::mt19937& rng) {
     };
     switch (rng() % 6) {
     case 0: // flip bits
-        for (unsigned n = 1 + rng() % 8; n > 0 && !stream.empty(); --n) {
+        for (unsigned n = 1 + rng() % 8; n > 0 && !stream.empty(); --n)
             stream[pick(stream.size())] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
-        }
         break;
     case 1: // overwrite bytes
-        for (unsigned n = 1 + rng() % 16; n > 0 && !stream.empty(); --n) {
+        for (unsigned n = 1 + rng() % 16; n > 0 && !stream.empty(); --n)
             stream[pick(stream.size())] = static_cast<std::uint8_t>(rng());
-        }
         break;
     case 2: // cut
         stream.resize(pick(stream.size() + 1));
@@ -83,9 +80,8 @@ Bytes mutate(Bytes stream, std::mt19937& rng) {
     }
     default: // all matches: control bytes of zero bits everywhere
         stream = makeRandom(rng() % 3000, rng());
-        for (std::size_t i = 0; i < stream.size(); i += 17) {
+        for (std::size_t i = 0; i < stream.size(); i += 17)
             stream[i] = static_cast<std::uint8_t>(rng() % 4 == 0 ? rng() : 0);
-        }
         break;
     }
     return stream;
@@ -137,9 +133,8 @@ TEST(SzddFuzz, DamagedHeadersAreRefused) {
         Bytes damaged = file;
         const std::size_t at = rng() % 9; // magic and method
         const auto value = static_cast<std::uint8_t>(rng());
-        if (value == damaged[at]) {
+        if (value == damaged[at])
             continue;
-        }
         damaged[at] = value;
         damaged.resize(rng() % 2 ? damaged.size() : rng() % damaged.size());
         Bytes out;
@@ -180,9 +175,8 @@ TEST(FormatFuzz, MutatedFilesExpandAlikeWholeAndChunked) {
     for (const Writable& format : writableFormats()) {
         const bool mszip = format.method == szdd::KwajMethod::mszip;
         files.emplace_back(format, compressAs(format, mszip ? twoBlocks : mixed));
-        if (format.method == szdd::KwajMethod::lzh) { // literals of 8 bits each: read as bytes
+        if (format.method == szdd::KwajMethod::lzh) // literals of 8 bits each: read as bytes
             files.emplace_back(format, compressAs(format, makeRandom(20000, 64)));
-        }
     }
     for (const auto& [format, file] : files) {
         const std::size_t data = format.format == szdd::Format::sz ? 12 : 27;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Recognising SZDD headers, and the older or other containers that are not.
-#include "szdd_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <gtest/gtest.h>
 

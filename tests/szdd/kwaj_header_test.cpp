@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Telling the three formats apart, and reading and writing the SZ and KWAJ
 // headers, sound and damaged, beside libmspack's reading of the same bytes.
-#include "format_test_data.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>
@@ -32,9 +32,8 @@ Bytes kwaj(std::uint16_t method, std::uint16_t flags, const Bytes& fields, const
 
 Bytes text(const std::string& s, bool nul = true) {
     Bytes b(s.begin(), s.end());
-    if (nul) {
+    if (nul)
         b.push_back(0);
-    }
     return b;
 }
 
@@ -139,12 +138,10 @@ TEST(FormatHeader, NameAndExtensionCasesOfLibmspacksSuite) {
             SCOPED_TRACE("f" + std::to_string(n) + std::to_string(e));
             const std::uint16_t flags = (n ? 0x08 : 0) | (e ? 0x10 : 0);
             Bytes fields;
-            if (n) {
+            if (n)
                 fields = text(digits.substr(0, n), n < 9);
-            }
-            if (e) {
+            if (e)
                 fields = join(fields, text(digits.substr(0, e), e < 4));
-            }
             const Bytes file = kwaj(0, flags, fields, text("data"));
             szdd::KwajHeader header;
             const szdd::Status status = szdd::readKwajHeader(file, file.size(), header);

@@ -2,8 +2,8 @@
 // KWAJ data streams made by hand, each also expanded by libmspack: MS-ZIP
 // blocks from zlib's raw deflate with a preset dictionary, and LZH streams
 // bit by bit.
-#include "format_test_data.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>
@@ -27,9 +27,8 @@ Bytes kwajFile(szdd::KwajMethod method, const Bytes& data) {
 Bytes mszipBlock(const Bytes& source, const Bytes& dictionary = {}) {
     z_stream z{};
     EXPECT_EQ(deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY), Z_OK);
-    if (!dictionary.empty()) {
+    if (!dictionary.empty())
         deflateSetDictionary(&z, dictionary.data(), static_cast<uInt>(dictionary.size()));
-    }
     Bytes packed(deflateBound(&z, source.size()) + 4);
     z.next_in = const_cast<Bytef*>(source.data());
     z.avail_in = static_cast<uInt>(source.size());
@@ -75,9 +74,8 @@ void checkVectors(const std::vector<Vector>& vectors) {
         EXPECT_TRUE(whole == v.out) << whole.size() << " bytes";
         EXPECT_EQ(expandChunked(file, {1}, chunked), v.expected);
         EXPECT_TRUE(chunked == v.out);
-        if (v.libmspack == Peer::readsUnsetMemory) {
+        if (v.libmspack == Peer::readsUnsetMemory)
             continue;
-        }
         const int error = expandWithLibmspack(dir.path(), file, theirs);
         EXPECT_EQ(error != MSPACK_ERR_OK, v.libmspack == Peer::refuses) << error;
         if (v.libmspack == Peer::accepts) {
@@ -91,9 +89,8 @@ class Bits {
 public:
     Bits& put(unsigned value, unsigned count) {
         for (unsigned i = count; i-- > 0;) {
-            if (used_ % 8 == 0) {
+            if (used_ % 8 == 0)
                 bytes_.push_back(0);
-            }
             bytes_.back() |= static_cast<std::uint8_t>(((value >> i) & 1) << (7 - used_ % 8));
             ++used_;
         }
@@ -112,17 +109,15 @@ class DeflateBits {
 public:
     DeflateBits& put(unsigned value, unsigned count) {
         for (unsigned i = 0; i < count; ++i, ++used_) {
-            if (used_ % 8 == 0) {
+            if (used_ % 8 == 0)
                 bytes_.push_back(0);
-            }
             bytes_.back() |= static_cast<std::uint8_t>(((value >> i) & 1) << (used_ % 8));
         }
         return *this;
     }
     DeflateBits& code(unsigned code, unsigned length) {
-        for (unsigned i = length; i-- > 0;) {
+        for (unsigned i = length; i-- > 0;)
             put(code >> i, 1);
-        }
         return *this;
     }
     // A symbol of the fixed literal/length code.
@@ -151,12 +146,10 @@ Bytes lengthSymbol286() {
     DeflateBits b;
     b.put(1, 1).put(2, 2).put(31, 5).put(31, 5).put(6, 4);
     // Code-length code, in its order 16 17 18 0 8 7 9 6 10 5: 8 in one bit, 5 and 9 in two.
-    for (const unsigned length : {0, 0, 0, 0, 1, 0, 2, 0, 0, 2}) {
+    for (const unsigned length : {0, 0, 0, 0, 1, 0, 2, 0, 0, 2})
         b.put(length, 3);
-    }
-    for (unsigned i = 0; i < 320; ++i) { // 224 lengths of 8, 64 of 9, 32 of 5
+    for (unsigned i = 0; i < 320; ++i) // 224 lengths of 8, 64 of 9, 32 of 5
         i < 224 ? b.code(0, 1) : i < 288 ? b.code(3, 2) : b.code(2, 2);
-    }
     // 'A' and 256 take codes 65 and 448 + 32; 286 is 448 + 62.
     b.code('A', 8).code(448 + 62, 9).code(0, 5).code(448 + 32, 9);
     return b.block();
@@ -325,9 +318,8 @@ TEST(KwajStream, LzhStreamsMadeBitByBit) {
     // Type 3 lengths that do not make a complete code.
     Bits incomplete;
     incomplete.put(3, 4).put(0, 20);
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
         incomplete.put(5, 4);
-    }
 
     Bits type4;
     type4.put(4, 4).put(0, 20).put(0, 32);

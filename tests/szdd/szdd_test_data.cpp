@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "szdd_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <array>
 #include <random>
@@ -27,9 +27,8 @@ Bytes makeText(std::size_t size, unsigned seed) {
 Bytes makeRandom(std::size_t size, unsigned seed) {
     std::mt19937 rng(seed);
     Bytes out(size);
-    for (auto& b : out) {
+    for (auto& b : out)
         b = static_cast<std::uint8_t>(rng());
-    }
     return out;
 }
 
@@ -46,9 +45,8 @@ Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece) {
             out.insert(out.end(), piece, rng() % 3 ? 0 : ' ');
         } else {
             const std::size_t back = 1 + rng() % std::min<std::size_t>(5000, out.size());
-            for (std::size_t i = 0; i < piece; ++i) {
+            for (std::size_t i = 0; i < piece; ++i)
                 out.push_back(out[out.size() - back]);
-            }
         }
     }
     out.resize(size);
@@ -66,9 +64,8 @@ Bytes withHeader(const Bytes& stream) {
 namespace {
 
 void appendLittleEndian(Bytes& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
+    for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
 }
 
 } // namespace
@@ -86,9 +83,8 @@ Bytes makeProgram(std::size_t size, unsigned seed) {
         if (kind == 0) { // padding between functions
             out.insert(out.end(), 1 + rng() % 32, rng() % 2 ? 0x00 : 0xCC);
         } else if (kind == 1) { // a table of rising addresses
-            for (unsigned n = 2 + rng() % 20; n > 0; --n) {
+            for (unsigned n = 2 + rng() % 20; n > 0; --n)
                 appendLittleEndian(out, address += 8 + rng() % 64, 8);
-            }
         } else { // an instruction and an operand: none, a small one or any
             const std::uint32_t opcode = opcodes[rng() % opcodes.size()];
             appendLittleEndian(out, opcode, opcode > 0xFFFF ? 3 : opcode > 0xFF ? 2 : 1);
@@ -100,31 +96,12 @@ Bytes makeProgram(std::size_t size, unsigned seed) {
     return out;
 }
 
-namespace {
-
 szdd::Sink appendTo(Bytes& out) {
     return [&out](const std::uint8_t* data, std::size_t size) {
         out.insert(out.end(), data, data + size);
         return true;
     };
 }
-
-// Feeds `data` to `feed` in chunks whose sizes cycle through `chunkSizes`.
-template <typename Feed>
-szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
-    std::size_t at = 0;
-    for (std::size_t i = 0; at < data.size(); ++i) {
-        const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
-        const szdd::Status status = feed(std::span<const std::uint8_t>(data.data() + at, n));
-        if (status != szdd::Status::ok) {
-            return status;
-        }
-        at += n;
-    }
-    return szdd::Status::ok;
-}
-
-} // namespace
 
 std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch) {
     std::vector<Item> items;
@@ -150,9 +127,8 @@ std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch) {
             items.push_back(item);
         }
     }
-    if (cutInMatch) {
+    if (cutInMatch)
         *cutInMatch = cut;
-    }
     return items;
 }
 
@@ -163,9 +139,8 @@ Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSi
         return encoder.feed(chunk);
     };
     if (feedChunks(source, chunkSizes, feed) != szdd::Status::ok ||
-        encoder.finish() != szdd::Status::ok || encoder.consumed() != source.size()) {
+        encoder.finish() != szdd::Status::ok || encoder.consumed() != source.size())
         throw std::runtime_error("encoder failed or miscounted");
-    }
     return out;
 }
 
@@ -178,9 +153,8 @@ szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& 
     };
     const szdd::Status fed = feedChunks(stream, chunkSizes, feed);
     const szdd::Status status = fed != szdd::Status::ok ? fed : decoder.finish();
-    if (decoder.produced() != out.size()) {
+    if (decoder.produced() != out.size())
         throw std::runtime_error("decoder miscounted");
-    }
     return status;
 }
 

@@ -6,7 +6,8 @@
 #include "szdd/szdd.h"
 #include "tests/support/file_contents.h"
 
-#include <vector>
+#include <algorithm>
+#include <span>
 
 namespace szdd_test {
 
@@ -39,6 +40,23 @@ struct Item {
 };
 // Every complete item of `stream`; `cutInMatch` tells whether it ends after a match's first byte.
 std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch = nullptr);
+
+// A sink that appends to `out`.
+szdd::Sink appendTo(Bytes& out);
+
+// Feeds `data` to `feed` in chunks whose sizes cycle through `chunkSizes`;
+// stops at the first failure.
+template <typename Feed>
+szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; at < data.size(); ++i) {
+        const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
+        if (const szdd::Status s = feed(std::span(data).subspan(at, n)); s != szdd::Status::ok)
+            return s;
+        at += n;
+    }
+    return szdd::Status::ok;
+}
 
 // The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn;
 // both codecs' byte counts are checked.

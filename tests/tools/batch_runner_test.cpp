@@ -27,9 +27,8 @@ protected:
     // on its standard output goes to progress().
     int runBatch(const std::vector<std::string>& lines, const std::string& lineEnd = "\r\n") {
         std::string text;
-        for (const std::string& line : lines) {
+        for (const std::string& line : lines)
             text += line + lineEnd;
-        }
         writeText(program() / "_tempcom.bat", text);
         RunOptions options = environment;
         options.output = errorFile / "stdout";
@@ -154,17 +153,14 @@ TEST_F(BatchRunner, IndependentCompressLinesRunSideBySide) {
                 "n=0; while [ $(ls *.started | wc -l) -lt 2 ] && [ $n -lt 20 ]; do\n"
                 "  sleep 0.1; n=$((n+1)); done\n"
                 "ls *.started | wc -l > \"$2\"\n");
-    for (const char* name : {"a", "b", "c"}) {
+    for (const char* name : {"a", "b", "c"})
         writeText(program() / name, name);
-    }
     ASSERT_EQ(runBatch({"compress --no-follow a a.out", "compress b b.out"}), 0) << errors();
     EXPECT_EQ(readText(program() / "a.out"), "2\n");
     EXPECT_EQ(readText(program() / "b.out"), "2\n");
-    for (const auto& entry : fs::directory_iterator(program())) {
-        if (entry.path().extension() == ".started") {
+    for (const auto& entry : fs::directory_iterator(program()))
+        if (entry.path().extension() == ".started")
             fs::remove(entry.path());
-        }
-    }
     // c's output is a's source: one after another.
     ASSERT_EQ(runBatch({"compress a a.out", "compress c a"}), 0) << errors();
     EXPECT_EQ(readText(program() / "a.out"), "1\n");
@@ -181,9 +177,8 @@ TEST_F(BatchRunner, AnInterruptStopsTheCompressorAndTheRun) {
     writeText(program() / "victim", "keep me");
     writeText(program() / "_tempcom.bat", "compress a.txt a.tx_\r\ndel victim\r\n");
     const pid_t runner = start(program() / "crunchws-cmd", {"/c", "_tempcom.bat"}, environment);
-    for (int i = 0; i < 200 && !fs::exists(program() / "a.tx_.started"); ++i) {
+    for (int i = 0; i < 200 && !fs::exists(program() / "a.tx_.started"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
     const bool started = fs::exists(program() / "a.tx_.started");
     ::kill(runner, started ? SIGTERM : SIGKILL); // the runner alone, not its process group
     ASSERT_TRUE(started);

@@ -41,9 +41,8 @@ TEST_F(CompressExpand, HeaderRecordsTheMissingCharacterAndLengthAndTheTimeIsKept
 }
 
 TEST_F(CompressExpand, RenamingWritesBesideTheSourcesOrIntoTheFolderGivenLast) {
-    for (const char* place : {"src", "packed", "out"}) {
+    for (const char* place : {"src", "packed", "out"})
         fs::create_directories(folder / place);
-    }
     writeBytes(folder / "src/LIB.DLL", testData(9000, 1));
     writeBytes(folder / "src/Read Me.txt", testData(700, 2));
     writeBytes(folder / "src/README", testData(70, 3));

@@ -60,9 +60,8 @@ TEST_F(Destination, LinkToTheStandardOutputPipeReceivesTheOutput) {
     ::close(ends[1]);
     Bytes received;
     std::uint8_t chunk[4096];
-    for (ssize_t got; (got = ::read(ends[0], chunk, sizeof chunk)) > 0;) {
+    for (ssize_t got; (got = ::read(ends[0], chunk, sizeof chunk)) > 0;)
         received.insert(received.end(), chunk, chunk + got);
-    }
     ::close(ends[0]);
     EXPECT_EQ(finishProgram(child), 0) << errors();
     EXPECT_TRUE(received == readBytes(folder / "a.bin"));

@@ -38,9 +38,8 @@ protected:
 
 private:
     RunOptions inFolder(RunOptions options) const {
-        if (options.workingFolder.empty()) {
+        if (options.workingFolder.empty())
             options.workingFolder = folder.path();
-        }
         options.errors = errorFile / "stderr";
         return options;
     }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,14 +12,6 @@ struct CommandOutcome {
     bool ok = true;
     std::string reason; // why, when not ok
 };
-
-// Finds compress.exe (letter case ignored; a regular, executable file) in
-// `currentFolder`, then in `ownFolder` (the batch runner's, that is the
-// program folder), then in each folder of `searchPath` (":"-separated).
-// Returns nothing when there is none.
-std::optional<std::filesystem::path> findCompressor(const std::filesystem::path& currentFolder,
-                                                    const std::filesystem::path& ownFolder,
-                                                    const std::string& searchPath);
 
 // The folder of the running program; empty when it cannot be told.
 std::filesystem::path ownProgramFolder();

@@ -16,24 +16,20 @@ std::string lowerAscii(std::string text) {
 }
 
 bool isRemark(const std::string& command, const std::vector<std::string>& words) {
-    if (command == "rem" || command.starts_with("::")) {
+    if (command == "rem" || command.starts_with("::"))
         return true;
-    }
     return command == "echo" &&
            (words.size() == 1 ||
             (words.size() == 2 && (lowerAscii(words[1]) == "off" || lowerAscii(words[1]) == "on")));
 }
 
 BatchLine::Kind commandKind(const std::string& command) {
-    if (command == "compress" || command == "compress.exe") {
+    if (command == "compress" || command == "compress.exe")
         return BatchLine::Kind::compress;
-    }
-    if (command == "ren" || command == "rename") {
+    if (command == "ren" || command == "rename")
         return BatchLine::Kind::ren;
-    }
-    if (command == "del" || command == "erase") {
+    if (command == "del" || command == "erase")
         return BatchLine::Kind::del;
-    }
     return BatchLine::Kind::unknown;
 }
 
@@ -49,18 +45,15 @@ BatchLine parseBatchLine(std::string_view line) {
         return refused;
     }
     const auto start = line.find_first_not_of(" \t@");
-    if (start == std::string_view::npos) {
+    if (start == std::string_view::npos)
         return {};
-    }
     CommandWords split = splitCommandWords(line.substr(start));
     BatchLine result;
-    if (split.words.empty()) {
+    if (split.words.empty())
         return result;
-    }
     const std::string command = lowerAscii(split.words.front());
-    if (isRemark(command, split.words)) {
+    if (isRemark(command, split.words))
         return result;
-    }
     if (split.unquotedOperator != '\0') {
         result.kind = BatchLine::Kind::refused;
         result.reason =
@@ -82,9 +75,8 @@ std::vector<std::string_view> splitBatchLines(std::string_view text) {
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        if (line.ends_with('\r')) {
+        if (line.ends_with('\r'))
             line.remove_suffix(1);
-        }
         lines.push_back(line);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/cmd/batch_runner.h"
 
-#include "commands/output_plan.h"
+#include "core/compress_launch.h"
+#include "core/output_plan.h"
 #include "platform/posix_file.h"
 #include "tools/cmd/batch_commands.h"
 #include "tools/cmd/batch_line.h"
@@ -53,8 +54,8 @@ public:
         if (!lookedUp_) {
             std::error_code error;
             const char* searchPath = std::getenv("PATH");
-            path_ = findCompressor(std::filesystem::current_path(error), ownFolder_,
-                                   searchPath ? searchPath : "");
+            path_ = commands::findCompressor(std::filesystem::current_path(error), ownFolder_,
+                                             searchPath ? searchPath : "");
             lookedUp_ = true;
         }
         return path_;
@@ -172,22 +173,18 @@ int runBatchFile(const std::filesystem::path& file, const std::filesystem::path&
     // Not blocking on open, so that a pipe without a writer is refused too.
     PosixFile batch;
     struct stat info {};
-    if (batch.open(file, O_RDONLY | O_NONBLOCK) != 0 || batch.status(info) != 0) {
+    if (batch.open(file, O_RDONLY | O_NONBLOCK) != 0 || batch.status(info) != 0)
         return refuse("cannot be read");
-    }
-    if (!S_ISREG(info.st_mode)) {
+    if (!S_ISREG(info.st_mode))
         return refuse("not a regular file");
-    }
     std::string text;
     const int error = info.st_size > static_cast<off_t>(kMaxBatchSize)
                           ? EFBIG
                           : batch.readAll(text, kMaxBatchSize);
-    if (error == EFBIG) {
+    if (error == EFBIG)
         return refuse("larger than 1 MiB; not run");
-    }
-    if (error != 0) {
+    if (error != 0)
         return refuse(std::string("read failure: ") + std::strerror(error));
-    }
     batch.close();
     return runBatchText(text, ownFolder, out, err);
 }

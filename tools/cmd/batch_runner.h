@@ -1,28 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs a batch file line by line: compress, ren and del, nothing else.
-//
-// What it reports, for a program that follows the run:
-// - on the standard output, one line per line of the batch that ran a
-//   command (or was refused), as soon as it is done: "line N ok" or
-//   "line N failed" (N counts every line of the file from 1);
-// - on the standard error, for each failed line, "crunchws-cmd: line N:
-//   reason", written before its "line N failed".
+// Runs a batch file line by line: compress, ren and del, nothing else. What
+// it reports and how it ends: core/batch_protocol.h.
 #pragma once
 
-#include <cstddef>
+#include "core/batch_protocol.h"
+
 #include <filesystem>
 #include <iosfwd>
 #include <string_view>
 
 namespace crunchwise::tools {
 
-// Exit codes of crunchws-cmd.
-inline constexpr int kBatchOk = 0;
-inline constexpr int kBatchLineFailed = 1; // at least one line failed or was refused
-inline constexpr int kBatchUsage = 2;      // wrong arguments, or the batch file refused
-
-// The largest batch file that is run; the program writes a few lines per file.
-inline constexpr std::size_t kMaxBatchSize = 1024 * 1024;
+using commands::kBatchLineFailed;
+using commands::kBatchOk;
+using commands::kBatchUsage;
+using commands::kMaxBatchSize;
 
 // Runs the lines of `text` in order, reporting to `out` and `err` as above.
 // Consecutive compress lines run side by side, as many as there are

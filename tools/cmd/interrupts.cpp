@@ -7,8 +7,6 @@
 namespace crunchwise::tools::interrupts {
 namespace {
 
-constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
-
 volatile sig_atomic_t gReceived = 0;
 int gWake[2] = {-1, -1};
 
@@ -19,14 +17,6 @@ void onInterrupt(int signal) {
     (void)!::write(gWake[1], &byte, 1); // a full pipe is awake already
 }
 
-sigset_t interruptSet() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal : kInterrupts)
-        sigaddset(&set, signal);
-    return set;
-}
-
 } // namespace
 
 bool install() {
@@ -34,10 +24,11 @@ bool install() {
         return false;
     struct sigaction action {};
     action.sa_handler = onInterrupt;
-    action.sa_mask = interruptSet();
-    for (const int signal : kInterrupts) {
+    action.sa_mask = InterruptCleanup::interrupts();
+    for (int signal = 1; signal < NSIG; ++signal) {
         struct sigaction previous {};
-        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+        if (sigismember(&action.sa_mask, signal) == 1 &&
+            ::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
             ::sigaction(signal, &action, nullptr);
     }
     return true;
@@ -51,18 +42,9 @@ int received() {
     return gReceived;
 }
 
-Held::Held() {
-    const sigset_t set = interruptSet();
-    ::sigprocmask(SIG_BLOCK, &set, &previous_);
-}
-
-Held::~Held() {
-    ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
-}
-
 void endBy(int signal) {
     ::signal(signal, SIG_DFL);
-    const sigset_t set = interruptSet();
+    const sigset_t set = InterruptCleanup::interrupts();
     ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
     ::raise(signal);
     ::_exit(128 + signal); // not reached

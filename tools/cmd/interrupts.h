@@ -4,6 +4,8 @@
 // removes its temporary) before it ends by the same signal.
 #pragma once
 
+#include "platform/interrupt_cleanup.h"
+
 #include <csignal>
 
 namespace crunchwise::tools::interrupts {
@@ -20,16 +22,7 @@ int received();
 
 // Blocks the interrupts for its lifetime, so that a child started meanwhile
 // is known before the handler can run.
-class Held {
-public:
-    Held();
-    ~Held();
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-private:
-    sigset_t previous_;
-};
+using Held = InterruptCleanup::Held;
 
 // Ends the runner by `signal` as if it had not been caught.
 [[noreturn]] void endBy(int signal);

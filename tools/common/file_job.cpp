@@ -48,25 +48,19 @@ std::string destinationFailure(const FileJob& job, int hostError) {
     const fs::path folder =
         job.destination.has_parent_path() ? job.destination.parent_path() : fs::path(".");
     std::error_code error;
-    if (!fs::exists(folder, error)) {
+    if (!fs::exists(folder, error))
         return "folder " + folder.string() + " does not exist";
-    }
-    if (!fs::is_directory(folder, error)) {
+    if (!fs::is_directory(folder, error))
         return folder.string() + " is not a folder";
-    }
-    if (hostError == ENOENT && fs::is_symlink(fs::symlink_status(job.destination, error))) {
+    if (hostError == ENOENT && fs::is_symlink(fs::symlink_status(job.destination, error)))
         return "symbolic link to a missing file; not followed";
-    }
     const fs::file_status target = fs::status(job.destination, error);
-    if (hostError == ENXIO && fs::is_socket(target)) {
+    if (hostError == ENXIO && fs::is_socket(target))
         return "is a socket; not written";
-    }
-    if (hostError == ENXIO && fs::is_block_file(target)) {
+    if (hostError == ENXIO && fs::is_block_file(target))
         return "is a block device; not written";
-    }
-    if (hostError == ENXIO && job.replaceLinks) {
+    if (hostError == ENXIO && job.replaceLinks)
         return "is a device or pipe; not written (--no-follow)";
-    }
     return std::strerror(hostError);
 }
 
@@ -127,9 +121,8 @@ ExitCode reportDamaged(const FileJob& job, const char* program, const TransformR
 
 ExitCode runFileJob(const FileJob& job, const char* program, const Transform& transform,
                     std::ostream& err) {
-    if (const ExitCode checked = checkFileJob(job, program, err); checked != exitOk) {
+    if (const ExitCode checked = checkFileJob(job, program, err); checked != exitOk)
         return checked;
-    }
     PosixFile source;
     if (const int error = source.open(job.source, O_RDONLY); error != 0) {
         reportFailure(err, program, job.source, std::strerror(error));
@@ -143,9 +136,8 @@ ExitCode runFileJob(const FileJob& job, const char* program, const Transform& tr
         return exitDestinationFailed;
     }
     const TransformResult result = transform(source, output);
-    if (result.status == TransformResult::Status::lengthDiffers) {
+    if (result.status == TransformResult::Status::lengthDiffers)
         return reportDamaged(job, program, result, output, err);
-    }
     if (result.status != TransformResult::Status::ok) {
         output.discard();
         return reportTransformFailure(job, program, result, err);

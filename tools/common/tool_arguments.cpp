@@ -16,9 +16,8 @@ ToolCommand usageError(std::string reason) {
 }
 
 ToolCommand renamingJobs(std::vector<std::string> operands, const OutputNamer& outputName) {
-    if (operands.empty()) {
+    if (operands.empty())
         return usageError("-r needs at least one file");
-    }
     std::error_code error;
     std::optional<fs::path> folder;
     if (operands.size() >= 2 && fs::is_directory(operands.back(), error)) {
@@ -44,33 +43,30 @@ ToolCommand parseToolArguments(const std::vector<std::string>& arguments,
     bool noFollow = false;
     bool optionsEnded = false;
     std::vector<std::string> operands;
-    for (const std::string& argument : arguments) {
-        if (optionsEnded || argument.size() < 2 || argument.front() != '-') {
+    for (const std::string& argument : arguments)
+        if (optionsEnded || argument.size() < 2 || argument.front() != '-')
             operands.push_back(argument);
-        } else if (argument == "--") {
+        else if (argument == "--")
             optionsEnded = true;
-        } else if (argument == "-h" || argument == "--help") {
+        else if (argument == "-h" || argument == "--help")
             return ToolCommand{ToolCommand::Action::help, {}, {}};
-        } else if (argument == "--version") {
+        else if (argument == "--version")
             return ToolCommand{ToolCommand::Action::version, {}, {}};
-        } else if (argument == "-r") {
+        else if (argument == "-r")
             rename = true;
-        } else if (argument == "-n" || argument == "--no-clobber") {
+        else if (argument == "-n" || argument == "--no-clobber")
             keepExisting = true;
-        } else if (argument == "--no-follow" && acceptNoFollow) {
+        else if (argument == "--no-follow" && acceptNoFollow)
             noFollow = true;
-        } else {
+        else
             return usageError("unknown option " + argument);
-        }
-    }
     ToolCommand command;
-    if (rename) {
+    if (rename)
         command = renamingJobs(std::move(operands), outputName);
-    } else if (operands.size() != 2) {
+    else if (operands.size() != 2)
         return usageError(operands.size() < 2 ? "missing file operand" : "too many operands");
-    } else {
+    else
         command.jobs.push_back({operands[0], operands[1]});
-    }
     for (FileJob& job : command.jobs) {
         job.keepExisting = keepExisting;
         job.replaceLinks = noFollow;

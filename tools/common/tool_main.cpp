@@ -69,9 +69,8 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
         const auto [first, isNew] = claimed.emplace(outputKey(job.destination), &job);
         const ExitCode code =
             isNew ? tool.convert(job, err) : refuseSecond(tool, job, *first->second, err);
-        if (result == exitOk) {
+        if (result == exitOk)
             result = code;
-        }
     }
     return result;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/compress/compress_tool.h"
 
-#include "commands/compressed_name.h"
+#include "core/compressed_name.h"
 #include "platform/file_transform.h"
 #include "tools/common/file_job.h"
 #include "tools/common/tool_main.h"

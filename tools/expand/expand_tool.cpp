@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/expand/expand_tool.h"
 
-#include "commands/expanded_name.h"
+#include "core/expanded_name.h"
 #include "platform/file_transform.h"
 #include "tools/common/file_job.h"
 #include "tools/common/tool_main.h"

@@ -1,0 +1,313 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Delete, Rename and Properties on real files, driven through the command
+// handler with the dialogs answered as a user would.
+#include "tests/support/window_session.h"
+
+#include <QDateTime>
+#include <QInputDialog>
+#include <QLocale>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+using command_fixture::readAll;
+using command_fixture::writeAll;
+using crunchwise::MessageBox;
+
+namespace {
+// Answers the next text-input box with `answer` (a null string cancels it)
+// and notes what the box showed.
+struct InputBoxAnswer {
+    QString title, prompt, proposed;
+
+    explicit InputBoxAnswer(const QString& answer) {
+        QTimer::singleShot(0, [this, answer] {
+            auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            title = box->windowTitle();
+            prompt = box->labelText();
+            proposed = box->textValue();
+            if (answer.isNull()) {
+                box->reject();
+                return;
+            }
+            box->setTextValue(answer);
+            box->accept();
+        });
+    }
+};
+
+QStringList trashed(const QString& home) {
+    return QDir(home + QStringLiteral("/.local/share/Trash/files")).entryList(QDir::Files);
+}
+} // namespace
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+
+    // One window for the cases that need no home of their own.
+    WindowSession session_{QStringList{}};
+    frmMain& window = *session_.window;
+
+private slots:
+    void init() { MessageBox::clearShown(); }
+    void cleanup() {
+        QLocale::setDefault(QLocale::c());
+        QVERIFY2(MessageBox::pendingAnswers() == 0, "a scripted answer was not asked for");
+    }
+
+    void deleteMovesTheSelectionToTheTrash_data() {
+        QTest::addColumn<bool>("withDataFolder");
+        QTest::newRow("home with its data folder") << true;
+        QTest::newRow("home without ~/.local/share yet") << false;
+    }
+    void deleteMovesTheSelectionToTheTrash() {
+        QFETCH(bool, withDataFolder);
+        WindowSession session({"a.txt", "b.txt", "c.txt", "d.txt"}, withDataFolder);
+        // The current folder is where a misdirected move would land.
+        QDir::setCurrent(session.source.path());
+        session.select({"a.txt", "b.txt", "d.txt"});
+        session.write("late.txt", "x");
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+
+        session.window->mPopUp2_Click(4);
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text,
+                 QStringLiteral("Are you sure you want to move these 3 items to the Trash?"));
+        QCOMPARE(session.onDisk(), QStringList({"c.txt", "late.txt"}));
+        QCOMPARE(trashed(session.homePath()), QStringList({"a.txt", "b.txt", "d.txt"}));
+        for (const char* name : {"a.txt", "b.txt", "d.txt"}) {
+            QFile info(session.homePath() + "/.local/share/Trash/info/" + name + ".trashinfo");
+            QVERIFY(info.open(QIODevice::ReadOnly));
+            QVERIFY(
+                info.readAll().contains("Path=" + QFile::encodeName(session.source.pathOf(name))));
+        }
+        QCOMPARE(session.listed(), QStringList({"c.txt", "late.txt"}));
+    }
+
+    void deleteThatDoesNotGoAhead_data() {
+        QTest::addColumn<bool>("selectFile");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<bool>("refreshed");
+        QTest::newRow("confirmation declined") << true << false << true;
+        QTest::newRow("current file but none selected") << false << false << false;
+    }
+    void deleteThatDoesNotGoAhead() {
+        QFETCH(bool, selectFile);
+        QFETCH(bool, confirm);
+        QFETCH(bool, refreshed);
+        session_.reset({"a.txt", "b.txt"});
+        session_.select({"a.txt"});
+        if (!selectFile)
+            window.File1->setSelected(0, false);
+        session_.write("late.txt", "x");
+        if (selectFile)
+            MessageBox::setNextAnswer(confirm ? QMessageBox::Yes : QMessageBox::No);
+
+        window.mPopUp2_Click(4);
+
+        QCOMPARE(session_.onDisk(), QStringList({"a.txt", "b.txt", "late.txt"}));
+        QVERIFY(trashed(session_.homePath()).isEmpty());
+        QCOMPARE(session_.listed().contains("late.txt"), refreshed);
+    }
+
+    void fileThatCannotBeTrashedStaysAndIsReported() {
+        WindowSession session({"a.txt", "b.txt"});
+        // No trash can be made where the data folder is a plain file.
+        QDir(session.homePath()).rmdir(".local/share");
+        QFile blocker(session.homePath() + "/.local/share");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        // Qt then reports success but moves the file into the current folder.
+        QDir::setCurrent(session.source.path());
+        session.select({"a.txt"});
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+
+        session.window->mPopUp2_Click(4);
+
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(MessageBox::shown()[1].icon, QMessageBox::Warning);
+        QCOMPARE(MessageBox::shown()[1].text,
+                 QStringLiteral("1 item could not be moved to the Trash and was left where it "
+                                "is:\n\n%1: Path not found")
+                     .arg(session.source.pathOf("a.txt")));
+        QCOMPARE(session.onDisk(), QStringList({"a.txt", "b.txt"}));
+        QCOMPARE(session.read("a.txt"), QByteArray("a.txt"));
+        QCOMPARE(QDir(session.source.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"a.txt", "b.txt"}));
+    }
+
+    // A trash whose info file cannot be written (a full volume) takes
+    // nothing: the file stays where it was and the warning says why.
+    void trashOnAFullVolumeLeavesTheFileWhereItWas() {
+        session_.reset({});
+        QTemporaryDir mountPoint;
+        const QByteArray volume = QFile::encodeName(mountPoint.path());
+        if (::mount("crunchwise-full", volume.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("needs root to mount a small volume");
+        const QString folder = mountPoint.path();
+        QVERIFY(writeAll(folder + QStringLiteral("/a.txt"), "keep me"));
+        QFile filler(folder + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+        }
+        filler.close();
+        window.Dir1->setPath(folder);
+        session_.select({"a.txt"});
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+
+        window.mPopUp2_Click(4);
+        window.Dir1->setPath(session_.source.path());
+
+        const QStringList infos =
+            QDir(folder + QStringLiteral("/.Trash-%1/info").arg(::getuid())).entryList(QDir::Files);
+        const QStringList moved = QDir(folder + QStringLiteral("/.Trash-%1/files").arg(::getuid()))
+                                      .entryList(QDir::Files);
+        const QByteArray kept = readAll(folder + QStringLiteral("/a.txt"));
+        ::umount2(volume.constData(), MNT_DETACH);
+        QCOMPARE(kept, QByteArray("keep me"));
+        QCOMPARE(infos, QStringList());
+        QCOMPARE(moved, QStringList());
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY2(MessageBox::shown()[1].text.endsWith(folder + QStringLiteral("/a.txt: Disk full")),
+                 qPrintable(MessageBox::shown()[1].text));
+    }
+
+    void rename_data() {
+        QTest::addColumn<QString>("answer"); // null: Cancel
+        QTest::addColumn<bool>("vanish");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message"); // the dialog's, after the number
+        QTest::addColumn<QStringList>("after");
+        const QStringList untouched{"a.txt", "b.txt", "c.txt"};
+        const QString badName = "Bad file name: \"%1\" (a name may not hold \"/\" or be \".\" or "
+                                "\"..\")";
+        QTest::newRow("accepted") << "z.txt" << false << 0 << QString()
+                                  << QStringList({"a.txt", "c.txt", "z.txt"});
+        QTest::newRow("cancelled") << QString() << false << 0 << QString() << untouched;
+        QTest::newRow("empty answer") << "" << false << 0 << QString() << untouched;
+        QTest::newRow("unchanged name") << "b.txt" << false << 0 << QString() << untouched;
+        QTest::newRow("name of another file")
+            << "c.txt" << false << 58 << "Cannot rename \"b.txt\" to \"c.txt\": File already exists"
+            << untouched;
+        QTest::newRow("vanished file")
+            << "z.txt" << true << 53 << "Cannot rename \"b.txt\" to \"z.txt\": File not found"
+            << QStringList({"a.txt", "c.txt"});
+        QTest::newRow("into a subfolder")
+            << "sub/z.txt" << false << 64 << badName.arg("sub/z.txt") << untouched;
+        QTest::newRow("to the parent folder")
+            << ".." << false << 64 << badName.arg("..") << untouched;
+        QTest::newRow("to the folder itself")
+            << "." << false << 64 << badName.arg(".") << untouched;
+    }
+    void rename() {
+        QFETCH(QString, answer);
+        QFETCH(bool, vanish);
+        QFETCH(int, error);
+        QFETCH(QString, message);
+        QFETCH(QStringList, after);
+        session_.reset({"a.txt", "b.txt", "c.txt"});
+        QDir(session_.source.path()).mkdir("sub");
+        session_.select({"b.txt"});
+        if (vanish)
+            session_.source.remove("b.txt");
+        if (error != 0)
+            MessageBox::setNextAnswer(QMessageBox::Cancel);
+        InputBoxAnswer box(answer);
+
+        window.mPopUp2_Click(5);
+
+        QCOMPARE(box.title, QStringLiteral("File Rename"));
+        QCOMPARE(box.prompt, QStringLiteral("Enter New Filename"));
+        QCOMPARE(box.proposed, QStringLiteral("b.txt"));
+        QCOMPARE(session_.onDisk(), after);
+        QCOMPARE(session_.listed(), after);
+        QCOMPARE(session_.read("c.txt"), QByteArray("c.txt"));
+        if (after.contains("z.txt"))
+            QCOMPARE(session_.read("z.txt"), QByteArray("b.txt"));
+        QCOMPARE(MessageBox::shown().size(), error ? 1 : 0);
+        if (error != 0) {
+            QCOMPARE(MessageBox::shown()[0].text.section(QStringLiteral("\r\n"), 0, 2),
+                     QStringLiteral("Error Number: %1\r\n\r\n%2").arg(error).arg(message));
+            QVERIFY(session_.errorLog().contains(
+                QStringLiteral("frmMainmPopUp2_Click - %1 (%2)").arg(message).arg(error)));
+        }
+        // The position stays current, whichever file now holds it.
+        QCOMPARE(window.File1->listIndex(), 1);
+    }
+
+    void properties_data() {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<QTime>("changed");
+        QTest::addColumn<QString>("text");
+        const QTime afternoon(14, 7, 9);
+        QTest::newRow("empty file")
+            << qint64(0) << afternoon << "Last Modified: 3/5/99 2:07:09 PM\nFile Size:  bytes";
+        QTest::newRow("999 bytes")
+            << qint64(999) << afternoon << "Last Modified: 3/5/99 2:07:09 PM\nFile Size: 999 bytes";
+        QTest::newRow("1000 bytes") << qint64(1000) << afternoon
+                                    << "Last Modified: 3/5/99 2:07:09 PM\nFile Size: 1,000 bytes";
+        QTest::newRow("3 GiB") << (qint64(3) << 30) << afternoon
+                               << "Last Modified: 3/5/99 2:07:09 PM\n"
+                                  "File Size: 3,221,225,472 bytes";
+        QTest::newRow("changed at midnight")
+            << qint64(5) << QTime(0, 0, 0) << "Last Modified: 3/5/99\nFile Size: 5 bytes";
+    }
+    void properties() {
+        QFETCH(qint64, size);
+        QFETCH(QTime, changed);
+        QFETCH(QString, text);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        session_.reset({"a.txt", "Report 1.doc"});
+        const QString path = session_.source.pathOf("Report 1.doc");
+        QVERIFY(::truncate(QFile::encodeName(path).constData(), size) == 0); // sparse
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime(QDate(1999, 3, 5), changed),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        session_.select({"Report 1.doc"});
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+
+        window.mPopUp2_Click(7);
+
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Report 1.doc"));
+        QCOMPARE(MessageBox::shown()[0].text, text);
+    }
+
+    // The error dialog names the file that could not be read.
+    void propertiesOfAVanishedFileNamesIt() {
+        session_.reset({"a.txt", "gone.txt"});
+        session_.select({"gone.txt"});
+        session_.source.remove("gone.txt");
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        window.mPopUp2_Click(7);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QVERIFY2(MessageBox::shown()[0].text.startsWith(
+                     QStringLiteral("Error Number: 53\r\n\r\n\"gone.txt\": File not found")),
+                 qPrintable(MessageBox::shown()[0].text));
+    }
+
+    void commandsWithoutACurrentFileDoNothing_data() {
+        QTest::addColumn<int>("index");
+        QTest::newRow("Delete") << 4;
+        QTest::newRow("Rename") << 5;
+        QTest::newRow("Properties") << 7;
+    }
+    void commandsWithoutACurrentFileDoNothing() {
+        QFETCH(int, index);
+        session_.reset({"a.txt"});
+        window.mPopUp2_Click(index);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(session_.onDisk(), QStringList({"a.txt"}));
+    }
+};
+
+QTEST_MAIN(TestFileCommands)
+#include "file_commands_test.moc"

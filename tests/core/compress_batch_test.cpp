@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The batch writer against the batch runner's own reading of its lines, and
+// where the batch file goes.
+#include "core/batch_file.h"
+#include "core/compress_batch.h"
+#include "failures/runtime_error.h"
+#include "tools/cmd/batch_line.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace crunchwise;
+using namespace crunchwise::commands;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RoundTrip : public testing::TestWithParam<const char*> {};
+
+// Whatever the name, the runner reads back exactly the paths and names that
+// were written, as a compress or ren line and nothing else.
+TEST_P(RoundTrip, TheRunnerReadsBackTheSameNames) {
+    const std::string name = GetParam();
+    const std::string folder = "/src dir/";
+    const std::string destination = "/out & more/";
+    const BatchLines lines = batchLinesFor(folder, name, name, destination);
+
+    const tools::BatchLine compress = tools::parseBatchLine(lines.compress);
+    ASSERT_EQ(compress.kind, tools::BatchLine::Kind::compress) << lines.compress;
+    const std::string packed = name.substr(0, name.size() - 1) + "_";
+    EXPECT_EQ(compress.arguments,
+              (std::vector<std::string>{"--no-follow", folder + name, destination + packed}));
+
+    const tools::BatchLine ren = tools::parseBatchLine(lines.ren);
+    ASSERT_EQ(ren.kind, tools::BatchLine::Kind::ren) << lines.ren;
+    EXPECT_EQ(ren.arguments, (std::vector<std::string>{destination + packed, packed}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RoundTrip,
+                         testing::Values("setup.exe", "Read Me.txt", "a&b.txt", "pipe|name",
+                                         "less<more>.txt", "100%.txt", "%PATH%", "^caret",
+                                         "tab\there", "@at", "semi;colon", "x"));
+
+TEST(BatchWord, NamesNoQuotingCanCarryAreBadFileNames) {
+    for (const char* name : {"quote\"name", "line\nbreak", "carriage\rreturn"}) {
+        try {
+            batchWord(name);
+            ADD_FAILURE() << name;
+        } catch (const RuntimeError& failure) {
+            EXPECT_EQ(failure.number(), ErrorNumber::BadName);
+        }
+    }
+}
+
+TEST(BatchLines, AFileWithoutANameIsAnInvalidArgument) {
+    for (const auto& [shortName, longName] : {std::pair{"", "a.txt"}, std::pair{"A.TXT", ""}}) {
+        try {
+            batchLinesFor("/src/", shortName, longName, "/out/");
+            ADD_FAILURE() << shortName << longName;
+        } catch (const RuntimeError& failure) {
+            EXPECT_EQ(failure.number(), ErrorNumber::InvalidArgument);
+        }
+    }
+}
+
+TEST(SplitIntoBatches, EveryBatchFitsTheLimitAndKeepsEachFilesLinesTogether) {
+    std::vector<BatchLines> files;
+    for (int i = 0; i < 500; ++i)
+        files.push_back(batchLinesFor("/src/", std::string(200, 'a') + std::to_string(i),
+                                      std::string(200, 'a') + std::to_string(i), "/out/"));
+    const std::vector<Batch> batches = splitIntoBatches(files, 64 * 1024);
+    ASSERT_GT(batches.size(), 2u);
+    std::size_t next = 0;
+    for (const Batch& batch : batches) {
+        EXPECT_LT(batch.text.size(), 64u * 1024);
+        EXPECT_EQ(batch.first, next);
+        const auto lines = tools::splitBatchLines(batch.text);
+        ASSERT_EQ(lines.size(), 2 * batch.count + 1);
+        EXPECT_EQ(lines[0], files[batch.first].compress);
+        EXPECT_EQ(lines[batch.count], files[batch.first].ren);
+        EXPECT_EQ(lines.back(), "del _tempcom.bat");
+        next += batch.count;
+    }
+    EXPECT_EQ(next, files.size());
+}
+
+class BatchFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/batch-place-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        root_ = pattern;
+        program_ = root_ / "program";
+        fs::create_directories(program_);
+        fs::create_directories(root_ / "runtime");
+        fs::permissions(root_ / "runtime", fs::perms::owner_all);
+        own_ = root_ / "runtime" / "Crunchwise";
+    }
+    void TearDown() override {
+        fs::permissions(program_, fs::perms::owner_all);
+        fs::remove_all(root_);
+    }
+    static std::string contents(const fs::path& file) {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    fs::path root_, program_, own_;
+};
+
+TEST_F(BatchFileTest, ProgramFolderWhenFreeElseAFolderOfItsOwnRemovedAfterTheRun) {
+    BatchFile first = BatchFile::create(program_, {own_});
+    EXPECT_EQ(first.file(), program_ / "_tempcom.bat");
+    EXPECT_FALSE(first.inRunFolder());
+    first.write("del _tempcom.bat\r\n");
+    EXPECT_TRUE(first.inPlace());
+
+    // A batch that has not ended keeps its file; the next one goes elsewhere.
+    BatchFile second = BatchFile::create(program_, {own_});
+    EXPECT_EQ(second.folder().parent_path(), own_);
+    EXPECT_EQ(second.file(), second.folder() / "_tempcom.bat");
+    EXPECT_EQ(fs::status(own_).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(second.folder()).permissions() & fs::perms::all, fs::perms::owner_all);
+    second.write("x");
+    EXPECT_EQ(contents(first.file()), "del _tempcom.bat\r\n");
+
+    // Once the runner has exited, each batch goes, and so does its run folder.
+    const fs::path runFolder = second.folder();
+    second.remove();
+    first.remove();
+    EXPECT_FALSE(fs::exists(runFolder));
+    EXPECT_FALSE(fs::exists(program_ / "_tempcom.bat"));
+    EXPECT_TRUE(fs::exists(own_));
+}
+
+TEST_F(BatchFileTest, ReadOnlyProgramFolderUsesTheUsersOwnFolder) {
+    fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    // The superuser writes anywhere: create files as an ordinary user.
+    const bool asSuperuser = ::geteuid() == 0;
+    if (asSuperuser) {
+        fs::permissions(root_, fs::perms(0711));
+        ::chown((root_ / "runtime").c_str(), 65534, 65534);
+        ::setfsuid(65534);
+        ::setresuid(-1, 65534, 0); // geteuid() is the owner that the checks expect
+    }
+    std::optional<BatchFile> batch;
+    try {
+        batch.emplace(BatchFile::create(program_, {own_}));
+    } catch (const RuntimeError& failure) {
+        ADD_FAILURE() << failure.number();
+    }
+    const bool inOwnFolder = batch && batch->folder().parent_path() == own_;
+    batch.reset();
+    if (asSuperuser) {
+        ::setresuid(-1, 0, 0);
+        ::setfsuid(0);
+    }
+    EXPECT_TRUE(inOwnFolder);
+    EXPECT_FALSE(fs::exists(program_ / "_tempcom.bat"));
+}
+
+// A folder that someone else owns, that others may enter, or that is a
+// link is passed over and left as it was; the next place is used.
+TEST_F(BatchFileTest, ForeignOpenOrLinkedFoldersArePassedOverUnchanged) {
+    fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec);
+    const fs::path open = root_ / "runtime" / "open";
+    fs::create_directory(open);
+    fs::permissions(open, fs::perms(0755));
+    const fs::path linked = root_ / "runtime" / "linked";
+    fs::create_directory_symlink(own_.parent_path(), linked);
+    std::vector<fs::path> bases{open, linked};
+    const fs::path foreign = root_ / "runtime" / "foreign";
+    if (::geteuid() == 0) {
+        fs::create_directory(foreign);
+        fs::permissions(foreign, fs::perms::owner_all);
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+        bases.insert(bases.begin(), foreign);
+    }
+    bases.push_back(own_);
+    BatchFile batch = BatchFile::create(::geteuid() == 0 ? root_ / "none" : program_, bases);
+    EXPECT_EQ(batch.folder().parent_path(), own_);
+    EXPECT_EQ(fs::status(open).permissions() & fs::perms::all, fs::perms(0755));
+    EXPECT_TRUE(fs::is_empty(open));
+    if (::geteuid() == 0) {
+        EXPECT_TRUE(fs::is_empty(foreign));
+        EXPECT_EQ(fs::status(foreign).permissions() & fs::perms::all, fs::perms::owner_all);
+    }
+    // With no usable place at all: Permission denied, not a crash.
+    try {
+        BatchFile::create(root_ / "none", {open, linked});
+        ADD_FAILURE() << "a batch was made";
+    } catch (const RuntimeError& failure) {
+        EXPECT_EQ(failure.number(), ErrorNumber::PermissionDenied);
+    }
+}
+
+// A run folder swapped for another after it was made is noticed, and what
+// lies in the impostor is never removed.
+TEST_F(BatchFileTest, ASwappedRunFolderIsNotInPlace) {
+    fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec);
+    BatchFile batch = BatchFile::create(program_, {own_});
+    batch.write("del _tempcom.bat\r\n");
+    ASSERT_TRUE(batch.inPlace());
+    fs::rename(batch.folder(), root_ / "moved");
+    fs::create_directory(batch.folder());
+    fs::permissions(batch.folder(), fs::perms::owner_all);
+    { std::ofstream(batch.folder() / "_tempcom.bat") << "theirs"; }
+    EXPECT_FALSE(batch.inPlace());
+    batch.remove();
+    EXPECT_EQ(contents(batch.folder() / "_tempcom.bat"), "theirs");
+}
+
+TEST(BatchFolderBases, RuntimeFolderOnlyWhenPrivateThenCacheThenTemporaryFolder) {
+    char pattern[] = "/tmp/batch-bases-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const fs::path root = pattern;
+    fs::create_directories(root / "runtime");
+    fs::create_directories(root / "cache");
+    fs::permissions(root / "cache", fs::perms::owner_all);
+    ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+    ::setenv("TMPDIR", root.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+    const std::string user = "crunchwise-" + std::to_string(::geteuid());
+    fs::permissions(root / "runtime", fs::perms(0755));
+    EXPECT_EQ(batchFolderBases(), (std::vector<fs::path>{root / "cache/Crunchwise", root / user}));
+    fs::permissions(root / "runtime", fs::perms::owner_all);
+    EXPECT_EQ(batchFolderBases(), (std::vector<fs::path>{root / "runtime/Crunchwise",
+                                                         root / "cache/Crunchwise", root / user}));
+    fs::remove_all(root);
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The folder list on real folders: its numbering, opening folders by mouse
+// and keyboard, failures, and the current folder of a volume.
+#include "failures/runtime_error.h"
+#include "tests/support/own_volume.h"
+#include "tests/support/test_folder.h"
+#include "widgets/dir_list_box.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using crunchwise::DirListBox;
+using crunchwise::RuntimeError;
+
+namespace {
+
+// The entries of the list from the top ancestor down, by their numbering.
+QStringList entries(const DirListBox& box) {
+    QStringList paths;
+    for (int i = -box.count() + box.listCount(); i < box.listCount(); ++i)
+        paths.append(box.list(i));
+    return paths;
+}
+
+QPoint centreOf(const DirListBox& box, int index) {
+    const int row = box.count() - box.listCount() + index;
+    return box.visualItemRect(box.item(row)).center();
+}
+
+int failureNumber(DirListBox& box, const QString& path) {
+    try {
+        box.setPath(path);
+    } catch (const RuntimeError& failure) {
+        return failure.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestDirListBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        startFolder_ = QDir::currentPath();
+        folder_ = new TestFolder;
+        QVERIFY(folder_->isValid());
+        QVERIFY(folder_->create({"a/b/c/", "a/b/D/", "a/b/e10/", "a/b/e9/", "a/b/.hidden/",
+                                 "a/b/file.txt", "a/b/tofolder->c"}));
+        box_ = new DirListBox;
+        box_->resize(300, 400);
+        box_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box_));
+        box_->setPath(folder_->pathOf("a/b"));
+    }
+
+    void cleanup() {
+        delete box_;
+        delete folder_;
+        QDir::setCurrent(startFolder_);
+    }
+
+    void numbersAncestorsFolderAndSubfolders_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("expected"); // below the temporary folder
+        QTest::newRow("the current folder is -1") << -1 << "a/b";
+        QTest::newRow("its parent is -2") << -2 << "a";
+        QTest::newRow("subfolders start at 0, ignoring case") << 0 << "a/b/c";
+        QTest::newRow("second subfolder") << 1 << "a/b/D";
+        QTest::newRow("numbers in natural order") << 2 << "a/b/e9";
+        QTest::newRow("a link to a folder is a subfolder") << 4 << "a/b/tofolder";
+        QTest::newRow("past the last subfolder is empty") << 5 << "";
+    }
+
+    void numbersAncestorsFolderAndSubfolders() {
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        QCOMPARE(box_->list(index), expected.isEmpty() ? expected : folder_->pathOf(expected));
+        QCOMPARE(box_->listCount(), 5);
+        QCOMPARE(box_->listIndex(), -1);
+        const QStringList all = entries(*box_);
+        QCOMPARE(all.first(), QStringLiteral("/"));
+        QCOMPARE(box_->list(-box_->count() + box_->listCount() - 1), QString()); // above "/"
+    }
+
+    void doubleClickOpensAFolder_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a subfolder") << 1 << "a/b/D";
+        QTest::newRow("the parent") << -2 << "a";
+    }
+
+    void doubleClickOpensAFolder() {
+        QFETCH(int, index);
+        QFETCH(QString, expected);
+        QSignalSpy changed(box_, &DirListBox::changed);
+        QTest::mouseDClick(box_->viewport(), Qt::LeftButton, {}, centreOf(*box_, index));
+        QCOMPARE(box_->path(), folder_->pathOf(expected));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(box_->listIndex(), -1);
+    }
+
+    void enterOpensTheHighlightedFolder_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Enter left alone opens it") << false << "a/b/e9";
+        QTest::newRow("Enter cancelled by the receiver does nothing") << true << "a/b";
+    }
+
+    void enterOpensTheHighlightedFolder() {
+        QFETCH(bool, cancel);
+        QFETCH(QString, expected);
+        QList<int> seen;
+        connect(box_, &DirListBox::keyPress, box_, [&](int& keyAscii) {
+            seen.append(keyAscii);
+            if (cancel)
+                keyAscii = 0;
+        });
+        QSignalSpy changed(box_, &DirListBox::changed);
+        box_->setListIndex(2);
+        QTest::keyClick(box_, Qt::Key_Return);
+        QCOMPARE(seen, QList<int>{13});
+        QCOMPARE(box_->path(), folder_->pathOf(expected));
+        QCOMPARE(changed.size(), cancel ? 0 : 1);
+    }
+
+    void arrowsOnlyMoveTheHighlight() {
+        QSignalSpy changed(box_, &DirListBox::changed);
+        QTest::keyClick(box_, Qt::Key_Down);
+        QTest::keyClick(box_, Qt::Key_Down);
+        QCOMPARE(box_->listIndex(), 1);
+        QTest::keyClick(box_, Qt::Key_Up, Qt::NoModifier);
+        QTest::keyClick(box_, Qt::Key_Up);
+        QTest::keyClick(box_, Qt::Key_Up);
+        QCOMPARE(box_->listIndex(), -2);
+        QCOMPARE(box_->path(), folder_->pathOf("a/b"));
+        QCOMPARE(changed.size(), 0);
+        QTest::keyClick(box_, Qt::Key_Return);
+        QCOMPARE(box_->path(), folder_->pathOf("a"));
+        QCOMPARE(changed.size(), 1);
+    }
+
+    void unlistableFolderKeepsTheList_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("number");
+        QTest::newRow("a folder that does not exist") << "a/missing" << 76;
+        QTest::newRow("a regular file") << "a/b/file.txt" << 76;
+    }
+
+    void unlistableFolderKeepsTheList() {
+        QFETCH(QString, where);
+        QFETCH(int, number);
+        box_->setListIndex(3);
+        const QStringList before = entries(*box_);
+        QSignalSpy changed(box_, &DirListBox::changed);
+        QCOMPARE(failureNumber(*box_, folder_->pathOf(where)), number);
+        QCOMPARE(box_->path(), folder_->pathOf("a/b"));
+        QCOMPARE(entries(*box_), before);
+        QCOMPARE(box_->listIndex(), 3);
+        QCOMPARE(changed.size(), 0);
+    }
+
+    void failedOpenByMouseIsReported() {
+        QList<int> failures;
+        connect(box_, &DirListBox::openFailed, box_,
+                [&](const RuntimeError& failure) { failures.append(failure.number()); });
+        QVERIFY(QDir(folder_->pathOf("a/b/c")).removeRecursively());
+        QTest::mouseDClick(box_->viewport(), Qt::LeftButton, {}, centreOf(*box_, 0));
+        QCOMPARE(failures, QList<int>{76});
+        QCOMPARE(box_->path(), folder_->pathOf("a/b"));
+    }
+
+    void driveOpensItsCurrentFolder() {
+        QVERIFY(QDir::setCurrent(folder_->pathOf("a")));
+        DirListBox fresh;
+        fresh.openDrive("/");
+        QCOMPARE(fresh.path(), folder_->pathOf("a")); // the process's current folder
+        fresh.setPath(folder_->pathOf("a/b"));
+        fresh.openDrive("/");
+        QCOMPARE(fresh.path(), folder_->pathOf("a/b")); // the last one shown on it
+
+        DirListBox gone;
+        QVERIFY(QDir(folder_->pathOf("a")).removeRecursively());
+        gone.openDrive("/");
+        QCOMPARE(gone.path(), QStringLiteral("/")); // the current folder went away
+    }
+
+    void rootEntryOpensTheRootFromAnotherVolume() {
+        OwnVolume volume(folder_->pathOf("a"));
+        if (!volume.offered())
+            QSKIP("needs root and a temporary folder on disk to mount a volume");
+        box_->setPath(folder_->pathOf("a/b"));
+        QTest::mouseDClick(box_->viewport(), Qt::LeftButton, {},
+                           box_->visualItemRect(box_->item(0)).center());
+        QCOMPARE(box_->path(), QStringLiteral("/"));
+    }
+
+private:
+    TestFolder* folder_ = nullptr;
+    DirListBox* box_ = nullptr;
+    QString startFolder_;
+};
+
+QTEST_MAIN(TestDirListBox)
+#include "dir_list_box_test.moc"

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The drive list: which volumes it offers and how setDrive() picks one.
+//
+// setDrive() takes any path on a volume ("/nonexistent/x" would lie on "/"),
+// so it fails with 68 (Device unavailable) for a path that does not exist:
+// that is what a volume that is no longer mounted, or a removable disk that
+// was pulled, looks like from here.
+#include "desktop/files/volume_list.h"
+#include "failures/runtime_error.h"
+#include "tests/support/own_volume.h"
+#include "tests/support/test_folder.h"
+#include "widgets/drive_list_box.h"
+
+#include <QSignalSpy>
+#include <QStorageInfo>
+#include <QTest>
+
+#include <memory>
+
+using crunchwise::DriveListBox;
+using crunchwise::RuntimeError;
+using crunchwise::VolumeList;
+
+namespace {
+
+QStringList roots(const DriveListBox& box) {
+    QStringList paths;
+    for (int i = 0; i < box.count(); ++i)
+        paths.append(box.itemData(i).toString());
+    return paths;
+}
+
+} // namespace
+
+class TestDriveListBox : public QObject {
+    Q_OBJECT
+
+private slots:
+    void offersTheSystemVolumeFirstAndOnlyUserVolumes() {
+        DriveListBox box;
+        const QStringList listed = roots(box);
+        QVERIFY(!listed.isEmpty());
+        QCOMPARE(listed.first(), QStringLiteral("/"));
+        QVERIFY(box.itemText(0).startsWith(u'/'));
+        for (const QString& root : listed.mid(1)) {
+            const QByteArray type = QStorageInfo(root).fileSystemType();
+            QVERIFY2(VolumeList::isUserVolume(root, type), qPrintable(root + " is " + type));
+        }
+    }
+
+    void setDriveSelectsTheVolumeOfAPath_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("the system drive") << "/";
+        QTest::newRow("a folder on it") << "/usr/share";
+        QTest::newRow("a temporary folder") << QDir::tempPath();
+    }
+
+    void setDriveSelectsTheVolumeOfAPath() {
+        QFETCH(QString, path);
+        DriveListBox box;
+        const auto volumes = VolumeList::userVolumes();
+        const QString volume = VolumeList::volumeOf(QDir(path).canonicalPath(), volumes);
+        QSignalSpy changed(&box, &DriveListBox::changed);
+        const QString before = box.drive();
+        box.setDrive(path);
+        QCOMPARE(box.drive(), volume);
+        QCOMPARE(box.currentData().toString(), volume);
+        QCOMPARE(changed.size(), before == volume ? 0 : 1);
+    }
+
+    void setDriveFailsForAMissingPath_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("a volume root that is not mounted") << "/media/crunchwise-not-mounted";
+        QTest::newRow("a missing folder") << "/nonexistent/x";
+        QTest::newRow("an empty path") << "";
+    }
+
+    void setDriveFailsForAMissingPath() {
+        QFETCH(QString, path);
+        DriveListBox box;
+        box.setDrive("/");
+        QSignalSpy changed(&box, &DriveListBox::changed);
+        try {
+            box.setDrive(path);
+            QFAIL("setDrive succeeded");
+        } catch (const RuntimeError& failure) {
+            QCOMPARE(failure.number(), 68);
+        }
+        QCOMPARE(box.drive(), QStringLiteral("/"));
+        QCOMPARE(changed.size(), 0);
+    }
+
+    // Other tests may mount volumes meanwhile: only the volume made here counts.
+    void readsTheVolumesAgain() {
+        DriveListBox box;
+        box.show();
+        TestFolder folder;
+        auto volume = std::make_unique<OwnVolume>(folder.path());
+        if (!volume->offered())
+            QSKIP("needs root and a temporary folder on disk to mount a volume");
+        QVERIFY(!roots(box).contains(folder.path()));
+        box.showPopup();
+        QVERIFY(roots(box).contains(folder.path()));
+        box.hidePopup();
+        box.setDrive(folder.path());
+        QSignalSpy changed(&box, &DriveListBox::changed);
+        box.refreshDrives();
+        QCOMPARE(box.drive(), folder.path()); // still mounted: kept
+        volume.reset();
+        box.refreshDrives();
+        QCOMPARE(box.drive(), QStringLiteral("/")); // gone: the system volume
+        QCOMPARE(changed.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestDriveListBox)
+#include "drive_list_box_test.moc"
