@@ -95,8 +95,13 @@ check_file_manager_actions() {
             <(sed -n 's/^Exec=//p' "$fma/crunchwise-$action.desktop") ||
             fail "the $action actions differ"
     done
-    grep -q '^MimeType=application/x-ms-compress-szdd;' "$kde/crunchwise-expand.desktop" ||
-        fail "Expand here is not offered for SZDD files"
+    # Each compressed type is opened by the program and offered Expand here.
+    local types='application/x-ms-compress-szdd;application/x-ms-compress-sz;'
+    types+='application/x-ms-compress-kwaj;'
+    for entry in "$prefix/share/applications/crunchwise.desktop" "$kde/crunchwise-expand.desktop" \
+        "$fma/crunchwise-expand.desktop"; do
+        grep -qxE "MimeTypes?=$types" "$entry" || fail "$(basename "$entry") lacks a compressed type"
+    done
     cp "$work/data/sample.txt" "$odd"
     printf 'mine' >"$work/data/kept.tx_"
     cp "$work/data/sample.txt" "$work/data/kept.txt"
