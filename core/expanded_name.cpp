@@ -48,19 +48,46 @@ const SuffixRow* matchingRow(std::string_view name) {
     return nullptr;
 }
 
+bool usableMissingChar(std::uint8_t c) {
+    return c >= 0x20 && c != 0x7F && c != '/';
+}
+
 } // namespace
 
-std::string BuildExpandedName(std::string_view name) {
+std::string BuildExpandedName(std::string_view name, std::uint8_t missingChar) {
     if (name.empty())
         return {};
     std::string result(name.substr(0, name.size() - lastCharacterSize(name)));
     const SuffixRow* row = matchingRow(name);
-    if (row == nullptr)
+    if (row == nullptr) {
+        const std::string withMissing = result + static_cast<char>(missingChar);
+        if (missingChar != 0 && usableMissingChar(missingChar) && withMissing != "." &&
+            withMissing != "..")
+            return withMissing;
         return result + '$';
+    }
     // A row matched, so the name has at least three characters. The byte is
     // taken unsigned, as a code-page character code.
     const auto tested = static_cast<unsigned char>(name[name.size() - 3]);
     return result + (tested < 'a' ? row->upper : row->lower);
+}
+
+bool IsSafeFileName(std::string_view name) {
+    if (name.empty() || name.front() == '.')
+        return false;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '/')
+            return false;
+    }
+    return true;
+}
+
+std::string ProposedExpandedName(std::string_view name, const CompressedInfo& info) {
+    if (info.format == szdd::Format::kwaj && IsSafeFileName(info.storedName))
+        return info.storedName;
+    const std::uint8_t missing = info.format == szdd::Format::szdd ? info.missingChar : 0;
+    return BuildExpandedName(name, missing);
 }
 
 } // namespace crunchwise

@@ -1,59 +1,53 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Expanding: the header is read from the first bytes of the source (enough
+// for the longest KWAJ header), then the data is fed to the format's
+// decoder one chunk at a time.
 #include "platform/file_transform.h"
 
-#include "szdd/szdd.h"
+#include "platform/compressed_info.h"
+#include "platform/transform_steps.h"
+#include "szdd/kwaj.h"
 
-#include <memory>
-#include <new>
-#include <vector>
+#include <limits>
+#include <span>
 
 namespace crunchwise {
 namespace {
 
 using Status = TransformResult::Status;
+using transform::failed;
+using transform::SourceReader;
 
-TransformResult failed(Status status, int hostError = 0) {
-    TransformResult result;
-    result.status = status;
-    result.hostError = hostError;
-    return result;
-}
-
-bool sameFile(const struct stat& before, const struct stat& after) {
-    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
-           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
-}
-
-// Feeds the source from `offset` to its end to `consume`, one chunk at a
-// time; `consume` returns false to stop. Returns ok or readFailed, or the
-// status set by `consume` through `result`.
-template <typename Consume>
-TransformResult readChunks(const PosixFile& source, std::uint64_t offset, Consume consume,
-                           const std::atomic<bool>* stop = nullptr) {
-    // Not cleared first: every byte used is read into it.
-    const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kFileChunkSize]);
-    for (;;) {
-        if (stop != nullptr && stop->load())
-            return failed(Status::stopped);
-        const ssize_t got = source.readSomeAt(offset, chunk.get(), kFileChunkSize);
-        if (got < 0)
-            return failed(Status::readFailed, static_cast<int>(-got));
-        if (got == 0)
-            return {};
-        offset += static_cast<std::uint64_t>(got);
-        TransformResult stopped;
-        if (!consume(chunk.get(), static_cast<std::size_t>(got), stopped))
-            return stopped;
+// The first bytes of a source, up to the longest header.
+struct Head {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+    bool whole = false; // the source ends within them
+    std::span<const std::uint8_t> from(std::size_t offset) const {
+        return {bytes.get() + std::min(offset, size), size - std::min(offset, size)};
     }
+};
+
+TransformResult readHead(SourceReader& reader, Head& head) {
+    head.bytes.reset(new std::uint8_t[szdd::kKwajMaxHeaderSize]);
+    const ssize_t got = reader.fill(head.bytes.get(), szdd::kKwajMaxHeaderSize);
+    if (got < 0)
+        return failed(Status::readFailed, static_cast<int>(-got));
+    head.size = static_cast<std::size_t>(got);
+    head.whole = head.size < szdd::kKwajMaxHeaderSize;
+    return {};
 }
 
-TransformResult copyPlain(const PosixFile& source, ReplacingFile& output,
+TransformResult copyPlain(SourceReader& reader, const Head& head, const OutputWriter& write,
                           const std::atomic<bool>* stop) {
-    std::uint64_t total = 0;
-    TransformResult result = readChunks(
-        source, 0,
+    std::uint64_t total = head.size;
+    if (write)
+        if (const int error = write(head.bytes.get(), head.size); error != 0)
+            return failed(Status::writeFailed, error);
+    TransformResult result = transform::readRest(
+        reader,
         [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
-            if (const int error = output.write(data, size); error != 0) {
+            if (const int error = write ? write(data, size) : 0; error != 0) {
                 r = failed(Status::writeFailed, error);
                 return false;
             }
@@ -65,144 +59,135 @@ TransformResult copyPlain(const PosixFile& source, ReplacingFile& output,
     return result;
 }
 
-// Expands the stream after the header; a length other than `header`'s is
-// lengthDiffers, with the output kept as far as it was expanded.
-TransformResult copyExpanded(const PosixFile& source, const szdd::Header& header,
-                             ReplacingFile& output, const std::atomic<bool>* stop) {
-    int writeError = 0;
-    szdd::Decoder decoder([&](const std::uint8_t* data, std::size_t size) {
-        writeError = output.write(data, size);
-        return writeError == 0;
-    });
-    TransformResult result = readChunks(
-        source, szdd::kHeaderSize,
-        [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
-            if (decoder.feed({data, size}) != szdd::Status::ok) {
-                r = failed(Status::writeFailed, writeError);
-                return false;
-            }
-            return true;
-        },
-        stop);
-    if (result.status != Status::ok)
-        return result;
-    const szdd::Status finished = decoder.finish();
-    if (finished != szdd::Status::ok && finished != szdd::Status::truncated)
-        return failed(Status::writeFailed, writeError);
-    result.compressed = true;
-    result.headerLength = header.length;
-    result.expandedBytes = decoder.produced();
-    if (result.expandedBytes != header.length) {
+// How the decoder's end compares with the header: a length other than the
+// stored one is lengthDiffers; damaged data, or a KWAJ file without a
+// stored length cut inside an item, is damaged.
+void judgeEnd(szdd::Status finished, std::optional<std::uint32_t> expected, bool kwaj,
+              TransformResult& result) {
+    result.headerLength = expected.value_or(0);
+    if (finished == szdd::Status::damaged) {
+        result.status = Status::damaged;
+        result.damage = finished;
+    } else if (expected && result.expandedBytes != *expected) {
         result.status = Status::lengthDiffers;
         result.cutInsideMatch = finished == szdd::Status::truncated;
+    } else if (kwaj && finished == szdd::Status::truncated) {
+        result.status = Status::damaged;
+        result.damage = finished;
     }
-    return result;
 }
 
-// The kind of the source: SZDD of method 'A' (its header in `header`), SZDD
-// of another method, or anything else. Returns ok, unknownMethod or
-// readFailed.
-TransformResult sniff(const PosixFile& source, bool& compressed, szdd::Header& header) {
-    std::uint8_t start[szdd::kHeaderSize];
-    const ssize_t got = source.readSomeAt(0, start, sizeof start);
-    if (got < 0)
-        return failed(Status::readFailed, static_cast<int>(-got));
-    const szdd::Status status = szdd::readHeader({start, static_cast<std::size_t>(got)}, header);
-    compressed = status == szdd::Status::ok;
-    return status == szdd::Status::unknownMethod ? failed(Status::unknownMethod)
-                                                 : TransformResult{};
-}
-
-// Checks that the source is as it was before reading, then gives the output
-// its modification time.
-TransformResult finishOutput(const PosixFile& source, const struct stat& before,
-                             ReplacingFile& output, TransformResult result) {
-    if (result.status != Status::ok && result.status != Status::lengthDiffers)
-        return result;
-    struct stat after {};
-    if (const int error = source.status(after); error != 0)
-        return failed(Status::readFailed, error);
-    if (!sameFile(before, after))
-        return failed(Status::sourceChanged);
-    if (const int error = output.setModificationTime(before.st_mtim); error != 0)
-        return failed(Status::writeFailed, error);
-    return result;
-}
-
-TransformResult expandChecked(const PosixFile& source, ReplacingFile& output,
-                              const std::atomic<bool>* stop) {
-    struct stat before {};
-    if (const int error = source.status(before); error != 0)
-        return failed(Status::readFailed, error);
-    bool compressed = false;
-    szdd::Header header;
-    if (TransformResult sniffed = sniff(source, compressed, header); sniffed.status != Status::ok)
-        return sniffed;
-    TransformResult result =
-        compressed ? copyExpanded(source, header, output, stop) : copyPlain(source, output, stop);
-    return finishOutput(source, before, output, result);
-}
-
-TransformResult compressChecked(const PosixFile& source, std::uint8_t missingChar,
-                                ReplacingFile& output) {
-    struct stat before {};
-    if (const int error = source.status(before); error != 0)
-        return failed(Status::readFailed, error);
-    const auto length = static_cast<std::uint64_t>(before.st_size);
-    if (length > szdd::kMaxLength)
-        return failed(Status::tooLarge);
-    // The header holds the length found before reading; should the source
-    // change meanwhile, the output is refused (see finishOutput).
-    szdd::Header header;
-    header.missingChar = missingChar;
-    header.length = static_cast<std::uint32_t>(length);
-    std::uint8_t bytes[szdd::kHeaderSize];
-    szdd::writeHeader(header, bytes);
-    if (const int error = output.write(bytes, sizeof bytes); error != 0)
-        return failed(Status::writeFailed, error);
-    int writeError = 0;
-    szdd::Encoder encoder([&](const std::uint8_t* data, std::size_t size) {
-        writeError = output.write(data, size);
-        return writeError == 0;
-    });
-    auto encoded = [&](szdd::Status status, TransformResult& r) {
-        if (status == szdd::Status::tooLarge) {
-            r = failed(Status::sourceChanged); // it grew past the length read first
-        } else if (status != szdd::Status::ok) {
+// Feeds the data (from `dataOffset` of the head on) to `decoder`, whose sink
+// sets `writeError`.
+template <typename Decoder>
+TransformResult decode(Decoder& decoder, const int& writeError, SourceReader& reader,
+                       const Head& head, std::size_t dataOffset, const std::atomic<bool>* stop) {
+    const auto fed = [&](szdd::Status status, TransformResult& r) {
+        if (status == szdd::Status::sinkFailed) {
             r = failed(Status::writeFailed, writeError);
+        } else if (status != szdd::Status::ok) {
+            r.status = Status::damaged;
+            r.damage = status;
         }
         return status == szdd::Status::ok;
     };
-    TransformResult result =
-        readChunks(source, 0, [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
-            return encoded(encoder.feed({data, size}), r);
-        });
-    if (result.status == Status::ok && !encoded(encoder.finish(), result))
+    TransformResult result;
+    if (fed(decoder.feed(head.from(dataOffset)), result) && !head.whole)
+        result = transform::readRest(
+            reader,
+            [&](const std::uint8_t* data, std::size_t size, TransformResult& r) {
+                return fed(decoder.feed({data, size}), r);
+            },
+            stop);
+    if (result.status == Status::damaged)
+        result.expandedBytes = decoder.produced();
+    return result;
+}
+
+template <typename Decoder>
+TransformResult decodeAll(Decoder& decoder, const int& writeError, SourceReader& reader,
+                          const Head& head, std::size_t dataOffset,
+                          std::optional<std::uint32_t> expected, bool kwaj,
+                          const std::atomic<bool>* stop) {
+    TransformResult result = decode(decoder, writeError, reader, head, dataOffset, stop);
+    result.headerLength = expected.value_or(0);
+    if (result.status != Status::ok)
         return result;
-    result.expandedBytes = encoder.consumed();
-    if (result.status == Status::ok && result.expandedBytes != length)
-        return failed(Status::sourceChanged);
-    return finishOutput(source, before, output, result);
+    const szdd::Status finished = decoder.finish();
+    if (finished == szdd::Status::sinkFailed)
+        return failed(Status::writeFailed, writeError);
+    result.expandedBytes = decoder.produced();
+    judgeEnd(finished, expected, kwaj, result);
+    return result;
+}
+
+TransformResult expandData(SourceReader& reader, const Head& head, const CompressedInfo& info,
+                           const OutputWriter& write, const std::atomic<bool>* stop) {
+    int writeError = 0;
+    const szdd::Sink sink = [&](const std::uint8_t* data, std::size_t size) {
+        writeError = write ? write(data, size) : 0;
+        return writeError == 0;
+    };
+    if (info.format == szdd::Format::kwaj) {
+        szdd::KwajHeader header;
+        szdd::readKwajHeader(head.from(0), head.whole ? head.size : ~std::uint64_t{0}, header);
+        szdd::KwajDecoder decoder(header.method, sink);
+        return decodeAll(decoder, writeError, reader, head, header.dataOffset, header.length, true,
+                         stop);
+    }
+    const bool sz = info.format == szdd::Format::sz;
+    szdd::Decoder decoder(sink, sz ? szdd::Lzss::sz : szdd::Lzss::szdd);
+    return decodeAll(decoder, writeError, reader, head,
+                     sz ? szdd::kSzHeaderSize : szdd::kHeaderSize, info.expandedLength, false,
+                     stop);
+}
+
+TransformResult expandFrom(SourceReader& reader, const OutputWriter& write,
+                           const std::atomic<bool>* stop) {
+    Head head;
+    if (TransformResult read = readHead(reader, head); read.status != Status::ok)
+        return read;
+    const CompressedInfo info = compressedInfoOf(
+        head.from(0), head.whole ? head.size : std::numeric_limits<std::uint64_t>::max());
+    if (info.format == szdd::Format::unknown)
+        return copyPlain(reader, head, write, stop);
+    TransformResult result;
+    if (info.header != szdd::Status::ok) {
+        result.status =
+            info.header == szdd::Status::unknownMethod ? Status::unknownMethod : Status::badHeader;
+        result.damage = info.header;
+    } else {
+        result = expandData(reader, head, info, write, stop);
+    }
+    result.compressed = true;
+    result.format = info.format;
+    result.method = info.method;
+    return result;
 }
 
 } // namespace
 
 TransformResult expandIntoFile(const PosixFile& source, ReplacingFile& output,
                                const std::atomic<bool>* stop) {
-    try {
-        return expandChecked(source, output, stop);
-    } catch (const std::bad_alloc&) {
-        return failed(Status::outOfMemory);
-    }
+    return transform::guarded([&] {
+        struct stat before {};
+        if (const int error = source.status(before); error != 0)
+            return failed(Status::readFailed, error);
+        SourceReader reader(source, true);
+        const TransformResult result = expandFrom(
+            reader,
+            [&](const std::uint8_t* data, std::size_t size) { return output.write(data, size); },
+            stop);
+        return transform::finishOutput(source, before, output, result);
+    });
 }
 
-TransformResult compressIntoFile(const PosixFile& source, std::uint8_t missingChar,
-                                 ReplacingFile& output) {
-    try {
-        return compressChecked(source, missingChar, output);
-    } catch (const std::bad_alloc&) {
-        return failed(Status::outOfMemory);
-    }
+TransformResult expandStream(const PosixFile& source, const OutputWriter& write,
+                             const std::atomic<bool>* stop) {
+    return transform::guarded([&] {
+        SourceReader reader(source, false);
+        return expandFrom(reader, write, stop);
+    });
 }
 
 } // namespace crunchwise

@@ -25,7 +25,7 @@ struct LzFile {
     PosixFile source;
     ReplacingFile output;
     bool failed = false;  // a copy into this destination failed
-    bool damaged = false; // its expansion's length differs from the header's
+    bool damaged = false; // its expansion is damaged or not of the header's length
     std::atomic<bool> stop{false};
     LZCOPYINFO info; // of the last copy into this destination
 };
@@ -111,6 +111,9 @@ std::int64_t copyResult(const TransformResult& result) {
         return LZERROR_READ;
     case Status::unknownMethod:
         return LZERROR_UNKNOWNALG;
+    case Status::badHeader:
+    case Status::damaged:
+        return LZERROR_DAMAGED;
     case Status::outOfMemory:
         return LZERROR_GLOBALLOC;
     case Status::writeFailed:
@@ -124,9 +127,13 @@ std::int64_t copyLocked(LzFile& in, LzFile& out) {
     std::lock_guard inLock(in.mutex);
     const TransformResult result = expandIntoFile(in.source, out.output, &out.stop);
     tLastError = result.hostError;
-    out.info = {result.expandedBytes, result.compressed, result.headerLength,
-                out.output.replacesExisting()};
-    out.damaged = result.status == TransformResult::Status::lengthDiffers;
+    out.info = {
+        result.expandedBytes, result.compressed, result.headerLength, out.output.replacesExisting(),
+        result.format,        result.method,     result.damage};
+    // What was expanded of a damaged file is kept where no file was; a
+    // refused header leaves nothing to keep.
+    out.damaged = result.status == TransformResult::Status::lengthDiffers ||
+                  result.status == TransformResult::Status::damaged;
     return copyResult(result);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The LZ expansion library: open a file for reading (an SZDD file is read
-// expanded), create a destination, copy one into the other, close.
+// The LZ expansion library: open a file for reading (an SZDD, SZ or KWAJ
+// file is read expanded), create a destination, copy one into the other,
+// close.
 //
 // Handles are non-negative; failures are the negative LZERROR_* codes. The
 // functions are safe to call from several threads.
@@ -14,9 +15,12 @@
 // a pipe as destination is written in place instead (see ReplacingFile).
 //
 // Beyond the platform's library: LZCopy reports an expansion whose length
-// differs from the header's (LZERROR_BADLENGTH) and a copy stopped by
-// LZStop (LZERROR_STOPPED); LZCopyInfo and LZLastError tell the details.
+// differs from the header's (LZERROR_BADLENGTH), a refused header or damaged
+// data (LZERROR_DAMAGED), and a copy stopped by LZStop (LZERROR_STOPPED);
+// LZCopyInfo and LZLastError tell the details.
 #pragma once
+
+#include "szdd/szdd.h"
 
 #include <cstdint>
 #include <string>
@@ -42,15 +46,15 @@ inline constexpr int LZERROR_UNKNOWNALG = -8;
 // Codes of our own.
 inline constexpr int LZERROR_BADLENGTH = -9; // expanded length differs from the header's
 inline constexpr int LZERROR_STOPPED = -10;  // LZStop ended the copy
+inline constexpr int LZERROR_DAMAGED = -11;  // a refused header or damaged data
 
-// Opens `name`. With OF_READ an SZDD file (method 'A') is read expanded, any
-// other file as it is; with OF_CREATE the file is created, or an existing one
-// replaced (see above). Returns a handle, LZERROR_BADINHANDLE (-1) for a
-// missing or unreadable file or a destination that cannot be created
-// (missing folder, folder not writable, an existing file that may not be
-// written, a name too long or otherwise invalid, a folder, socket or block
-// device of that name, a link loop or a link to a missing file), or
-// LZERROR_BADVALUE (-7) for any other style.
+// Opens `name`. With OF_READ an SZDD (method 'A'), SZ or KWAJ (methods 0 to
+// 4) file is read expanded, any other file as it is; with OF_CREATE the file is created, or an
+// existing one replaced (see above). Returns a handle, LZERROR_BADINHANDLE (-1) for a missing or
+// unreadable file or a destination that cannot be created (missing folder, folder not writable, an
+// existing file that may not be written, a name too long or otherwise invalid, a folder, socket or
+// block device of that name, a link loop or a link to a missing file), or LZERROR_BADVALUE (-7) for
+// any other style.
 int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
 
 // Writes the expanded contents of `source` (read from its start) into
@@ -61,14 +65,20 @@ int LZOpenFileA(const std::string& name, OFSTRUCT& record, int style);
 // for a read failure or a source that changed while it was read,
 // LZERROR_WRITE (-4) for a write failure (a full disk, for example),
 // LZERROR_GLOBALLOC (-5) when out of memory, LZERROR_UNKNOWNALG (-8) for an
-// SZDD file of another method, LZERROR_BADLENGTH (-9) when the expansion is
-// not as long as the SZDD header says (the file was cut short or is damaged,
-// or its compressor wrote a wrong length: they cannot be told apart), and
-// LZERROR_STOPPED (-10) when LZStop stopped it. After LZERROR_BADLENGTH the
+// SZDD file of another method than 'A' or a KWAJ file of a method above 4,
+// LZERROR_BADLENGTH (-9) when the expansion is not as long as the header
+// says (SZDD, SZ, and KWAJ files that store their length; the file was cut
+// short or is damaged, or its compressor wrote a wrong length: they cannot
+// be told apart), LZERROR_STOPPED (-10) when LZStop stopped it, and
+// LZERROR_DAMAGED (-11) for a header that is refused (cut short, a KWAJ name
+// or extension without its NUL, a KWAJ data offset past the end) or data
+// that no compressor writes (bad codes or blocks, or a KWAJ file without a
+// stored length whose data ends inside an item); LZCopyInfo's `damage` says
+// which. After LZERROR_BADLENGTH, and LZERROR_DAMAGED of damaged data, the
 // destination holds what could be expanded, and LZClose moves it into place
 // only when no file lay at the destination's name when it was opened; an
-// existing file is never replaced by it. Memory use does not depend on the
-// file size.
+// existing file is never replaced by it. After a refused header nothing is
+// written. Memory use does not depend on the file size.
 std::int64_t LZCopy(int source, int destination);
 
 // Asks a copy into `destination` that runs on another thread to stop: it
@@ -79,10 +89,16 @@ int LZStop(int destination);
 
 // What the last LZCopy into `destination` found.
 struct LZCOPYINFO {
-    std::uint64_t written = 0;      // bytes written (also after LZERROR_BADLENGTH)
-    bool compressed = false;        // the source was SZDD and was expanded, not copied
-    std::uint32_t headerLength = 0; // the expanded length that the SZDD header gives
+    std::uint64_t written = 0;      // bytes written (also after BADLENGTH and DAMAGED)
+    bool compressed = false;        // the source was compressed and was expanded, not copied
+    std::uint32_t headerLength = 0; // the expanded length its header gives; 0 when none
     bool replacesExisting = false;  // a file lay at the destination's name when opened
+    szdd::Format format = szdd::Format::unknown; // the source's format (unknown: copied)
+    int method = 0;                              // SZDD 'A'; KWAJ 0-4 (or the unknown one); SZ 0
+    // Why, after LZERROR_DAMAGED (headerTruncated, badName, badDataOffset,
+    // truncated, damaged) and LZERROR_UNKNOWNALG (unknownMethod); else ok.
+    // szdd::statusText gives its text.
+    szdd::Status damage = szdd::Status::ok;
 };
 // Fills `info`. Returns 0, or LZERROR_BADOUTHANDLE when `destination` is no
 // open OF_CREATE handle.

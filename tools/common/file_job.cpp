@@ -83,6 +83,9 @@ ExitCode reportTransformFailure(const FileJob& job, const char* program,
         break; // see reportDamaged
     case Status::unknownMethod:
         return source("unknown compression method", exitCorruptSource);
+    case Status::badHeader:
+    case Status::damaged:
+        return source(szdd::statusText(result.damage), exitCorruptSource);
     case Status::tooLarge:
         return source("larger than 4 GiB - 1 bytes", exitSourceTooLarge);
     case Status::sourceChanged:
