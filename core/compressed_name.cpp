@@ -41,6 +41,17 @@ std::size_t sequenceLength(std::string_view text) {
     return length;
 }
 
+bool isShortNameCharacter(char c) {
+    return c > ' ' && c < 0x7F && c != '.' && c != '/' && c != '\\';
+}
+
+bool isShortNamePart(std::string_view part, std::size_t longest) {
+    for (const char c : part)
+        if (!isShortNameCharacter(c))
+            return false;
+    return part.size() <= longest;
+}
+
 } // namespace
 
 std::size_t lastCharacterSize(std::string_view name) {
@@ -63,6 +74,20 @@ std::uint8_t missingCharacter(std::string_view name) {
     if (lastCharacterSize(name) != 1)
         return 0;
     return static_cast<std::uint8_t>(name.back());
+}
+
+bool splitShortName(std::string_view fileName, std::string& name, std::string& extension) {
+    name.clear();
+    extension.clear();
+    const std::size_t dot = fileName.find('.');
+    const std::string_view base = fileName.substr(0, dot);
+    const std::string_view ext =
+        dot == std::string_view::npos ? std::string_view{} : fileName.substr(dot + 1);
+    if (base.empty() || !isShortNamePart(base, 8) || !isShortNamePart(ext, 3))
+        return false;
+    name = base;
+    extension = ext;
+    return true;
 }
 
 } // namespace crunchwise

@@ -26,4 +26,11 @@ std::string compressedName(std::string_view name);
 // character itself when it is one byte, else 0.
 std::uint8_t missingCharacter(std::string_view name);
 
+// Splits a file name into the name and extension that a KWAJ header stores,
+// when it fits the 8.3 form: a name of 1 to 8 and an extension of 0 to 3
+// characters, each a printable ASCII character other than a blank, ".",
+// "/" or "\\" (README.TXT gives README and TXT). Returns false, with both
+// parts empty, when it does not fit.
+bool splitShortName(std::string_view fileName, std::string& name, std::string& extension);
+
 } // namespace crunchwise

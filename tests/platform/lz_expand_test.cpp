@@ -12,10 +12,9 @@ using namespace crunchwise;
 using namespace crunchwise::testing;
 
 TEST(LzExpand, ExpandsCompressedFilesAndCopiesOthersUnchanged) {
-    const Bytes shortMagic(kReferenceCompressed.begin(), kReferenceCompressed.begin() + 9);
     const Bytes reference(kReferenceText.begin(), kReferenceText.end());
     std::vector<std::pair<Bytes, Bytes>> cases = {
-        {referenceWithTrueLength(), reference}, {{}, {}}, {{'x'}, {'x'}}, {shortMagic, shortMagic},
+        {referenceWithTrueLength(), reference}, {{}, {}}, {{'x'}, {'x'}},
         {testData(200000), testData(200000)},
     };
     for (const std::size_t size : {0u, 1u, 15u, 4095u, 4096u, 4097u, 70000u, 1500000u}) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/file_transform.h"
+#include "platform/replacing_file.h"
 #include "tools/common/exit_code.h"
 #include "tools/common/tool_arguments.h"
 
@@ -26,13 +27,41 @@ ExitCode checkFileJob(const FileJob& job, const char* program, std::ostream& err
 // socket or block device, else the host's text for the error.
 std::string destinationFailure(const FileJob& job, int hostError);
 
+// Where a transform writes: into `file` when the destination is a file (the
+// writer then writes into it too), else into standard output through
+// `write`.
+struct TransformOutput {
+    ReplacingFile* file = nullptr;
+    OutputWriter write;
+};
+// Turns `source` into `output`. `source` is a regular file read from its
+// start, or, with `stream`, standard input read in order.
+using Transform = std::function<TransformResult(const PosixFile& source, bool stream,
+                                                const TransformOutput& output)>;
+
+enum class Direction {
+    compressing, // standard input is held in a temporary first (headers hold the length);
+                 // a terminal as standard output is refused
+    expanding,   // a terminal as standard input is refused
+};
+
 // Turns the source of `job` into its destination: checks the job, opens the
 // source and the output, runs `transform`, then moves the output into place
-// or reports why not. An expansion whose length differs from the header's
-// is reported with both lengths (exitCorruptSource) and moved into place
-// only where no file was. Returns exitOk, or the exit code after reporting.
-using Transform = std::function<TransformResult(const PosixFile& source, ReplacingFile& output)>;
-ExitCode runFileJob(const FileJob& job, const char* program, const Transform& transform,
-                    std::ostream& err);
+// or reports why not. An expansion whose length differs from the header's,
+// or whose data is damaged, is reported (exitCorruptSource) and moved into
+// place only where no file was. Returns exitOk, or the exit code after
+// reporting.
+ExitCode runFileJob(const FileJob& job, const char* program, Direction direction,
+                    const Transform& transform, std::ostream& err);
+
+// Reports a transform's failure other than lengthDiffers and damaged (on
+// the job's source, or its destination for writeFailed and stopped).
+// Returns its exit code (exitOk for ok).
+ExitCode reportTransformFailure(const FileJob& job, const char* program,
+                                const TransformResult& result, std::ostream& err);
+
+// The reason for a damaged expansion (lengthDiffers or damaged): "expanded N
+// bytes, the header says M", or the damage and the bytes expanded before it.
+std::string damageReason(const TransformResult& result);
 
 } // namespace crunchwise::tools

@@ -38,8 +38,8 @@ ExitCode refuseSecond(const ToolDescription& tool, const FileJob& job, const Fil
 
 int runTool(const ToolDescription& tool, const std::vector<std::string>& arguments,
             std::ostream& out, std::ostream& err) {
-    const ToolCommand command =
-        parseToolArguments(arguments, tool.outputName, tool.acceptsNoFollow);
+    ::mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
+    const ToolCommand command = parseToolArguments(arguments, tool.outputName, tool.syntax);
     switch (command.action) {
     case ToolCommand::Action::help:
         out << tool.help;
@@ -50,12 +50,14 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
     case ToolCommand::Action::usageError:
         err << tool.program << ": " << command.error << "\nTry '" << tool.program << " --help'.\n";
         return exitUsage;
+    case ToolCommand::Action::list:
+    case ToolCommand::Action::test:
+        return tool.listOrTest(command, out, err);
     case ToolCommand::Action::run:
         break;
     }
     // An interrupted run leaves no hidden temporary behind.
     InterruptCleanup::installHandlers();
-    ::mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
     int result = exitOk;
     // Each output of the run, with the job that claimed it first: with -r
     // two sources may map to one name, and the second must not overwrite
@@ -63,12 +65,12 @@ int runTool(const ToolDescription& tool, const std::vector<std::string>& argumen
     std::map<fs::path, const FileJob*> claimed;
     for (const FileJob& job : command.jobs) {
         if (command.jobs.size() == 1) { // nothing to collide with
-            result = tool.convert(job, err);
+            result = tool.convert(command, job, err);
             break;
         }
         const auto [first, isNew] = claimed.emplace(outputKey(job.destination), &job);
         const ExitCode code =
-            isNew ? tool.convert(job, err) : refuseSecond(tool, job, *first->second, err);
+            isNew ? tool.convert(command, job, err) : refuseSecond(tool, job, *first->second, err);
         if (result == exitOk)
             result = code;
     }

@@ -14,12 +14,14 @@
 namespace crunchwise::tools {
 
 struct ToolDescription {
-    const char* program; // "compress.exe"
-    const char* help;    // the --help text
+    const char* program = nullptr; // "compress.exe"
+    const char* help = nullptr;    // the --help text
     OutputNamer outputName;
     // Writes one output; reports its own failures on the error stream.
-    std::function<ExitCode(const FileJob&, std::ostream& err)> convert;
-    bool acceptsNoFollow = false; // takes --no-follow
+    std::function<ExitCode(const ToolCommand&, const FileJob&, std::ostream& err)> convert;
+    ToolSyntax syntax; // the options it takes beyond the common ones
+    // Runs -l or -t on the command's files. Returns the exit code.
+    std::function<int(const ToolCommand&, std::ostream& out, std::ostream& err)> listOrTest;
 };
 
 // Runs the tool on `arguments` (without the program name). Returns exitOk,

@@ -14,10 +14,20 @@ namespace {
 constexpr const char* kProgram = "compress.exe";
 
 constexpr const char* kHelp =
-    R"(Usage: compress.exe [-n] [--no-follow] SOURCE DEST
-       compress.exe [-n] [--no-follow] -r SOURCE... [FOLDER]
-Writes the SZDD (LZ) compressed form of SOURCE to DEST.
+    R"(Usage: compress.exe [OPTION]... SOURCE DEST
+       compress.exe [OPTION]... -r SOURCE... [FOLDER]
+Writes the compressed form of SOURCE to DEST: SZDD (LZ) unless --format
+says otherwise. "-" as SOURCE is standard input, as DEST standard output.
 
+  --format=FORMAT
+               szdd (the default): LZSS, with the last character of the
+                 source's name in the header;
+               sz: the older SZ variant of the same LZSS;
+               kwaj: KWAJ of the --method given, with the expanded length
+                 and, when they fit 8.3 (README.TXT), the source's name
+                 and extension
+  --method=N   the KWAJ method: 0 stored, 1 XOR, 2 LZSS, 3 LZH (the
+               default), 4 MS-ZIP
   -r           name each output after its source, with the last character
                replaced by "_" (SETUP.EXE gives SETUP.EX_); outputs go into
                FOLDER when the last argument is an existing folder, otherwise
@@ -33,20 +43,37 @@ Writes the SZDD (LZ) compressed form of SOURCE to DEST.
 
 DEST is written under a temporary name and moved into place when complete;
 it is never the source itself. A link at DEST is followed and a device or
-pipe written in place, unless --no-follow is given.
+pipe written in place, unless --no-follow is given. Standard output is
+written directly; a terminal is refused. Standard input is read into an
+unnamed temporary file in $TMPDIR (or /tmp) first, as every format's header
+holds the length; nothing of the name is stored then.
 Sources larger than 4 GiB - 1 are refused.
 Exit codes: 0 success, 1 wrong arguments, 2 source unreadable or changed
 while read, 3 destination cannot be written (or already written by this
-run), 4 destination is the source, 5 source too large, 7 out of memory.
-With several files the first failure's code is returned.
+run, or a terminal), 4 destination is the source, 5 source too large, 7 out
+of memory. With several files the first failure's code is returned.
 )";
 
-ExitCode compressFile(const FileJob& job, std::ostream& err) {
-    const std::uint8_t missingChar = missingCharacter(job.source.filename().string());
+// The options for one source: its name's last character (SZDD) or its 8.3
+// name (KWAJ); standard input has no name.
+CompressOptions optionsFor(const ToolCommand& command, const FileJob& job) {
+    CompressOptions options = command.compress;
+    if (isStandardStream(job.source))
+        return options;
+    const std::string name = job.source.filename().string();
+    options.missingChar = missingCharacter(name);
+    if (options.format == szdd::Format::kwaj)
+        splitShortName(name, options.kwajName, options.kwajExtension);
+    return options;
+}
+
+ExitCode compressFile(const ToolCommand& command, const FileJob& job, std::ostream& err) {
+    const CompressOptions options = optionsFor(command, job);
     return runFileJob(
-        job, kProgram,
-        [missingChar](const PosixFile& source, ReplacingFile& output) {
-            return compressIntoFile(source, missingChar, output);
+        job, kProgram, Direction::compressing,
+        [&options](const PosixFile& source, bool, const TransformOutput& output) {
+            return output.file != nullptr ? compressIntoFile(source, options, *output.file)
+                                          : compressIntoWriter(source, options, output.write);
         },
         err);
 }
@@ -55,9 +82,15 @@ ExitCode compressFile(const FileJob& job, std::ostream& err) {
 
 int runCompressTool(const std::vector<std::string>& arguments, std::ostream& out,
                     std::ostream& err) {
-    const ToolDescription tool{kProgram, kHelp,
-                               [](const std::string& name) { return compressedName(name); },
-                               compressFile, true};
+    ToolDescription tool;
+    tool.program = kProgram;
+    tool.help = kHelp;
+    tool.outputName = [](const std::filesystem::path& source) {
+        return compressedName(source.filename().string());
+    };
+    tool.convert = compressFile;
+    tool.syntax.noFollow = true;
+    tool.syntax.formats = true;
     return runTool(tool, arguments, out, err);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// expand.exe: restores SZDD-compressed files; other files are copied as they
-// are, as the LZ library reads them.
+// expand.exe: restores SZDD, SZ and KWAJ files; other files are copied as
+// they are, as the LZ library reads them. Also lists (-l) and checks (-t)
+// compressed files.
 #pragma once
 
 #include <iosfwd>
