@@ -36,11 +36,11 @@ if [ "$(id -u)" -eq 0 ]; then
     user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 home=$work/home
-mkdir -p "$home" "$work/data" "$work/out" "$work/run" "$work/runtime"
+mkdir -p "$home" "$work/data" "$work/out" "$work/run" "$work/runtime" "$work/kwaj"
 chmod 755 "$work"
 chmod 700 "$work/runtime"
 [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$home" "$work/data" "$work/out" "$work/run" \
-    "$work/runtime"
+    "$work/runtime" "$work/kwaj"
 # A fresh user environment; a simple command, so that the process started
 # in the background is the program itself.
 as_user=(env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$home" TMPDIR="$work/runtime"
@@ -112,6 +112,10 @@ check_file_manager_actions() {
     mv "$odd" "$work/data/original"
     run_action "$kde/crunchwise-expand.desktop" "${odd%t}_" || fail "Expand here failed"
     cmp "$work/data/original" "$odd" || fail "Expand here gave other bytes"
+    # A KWAJ file comes out under the name it stores.
+    run szdd-compress --format=kwaj "$work/data/sample.txt" "$work/kwaj/packed_"
+    run_action "$fma/crunchwise-expand.desktop" "$work/kwaj/packed_" || fail "Expand here (KWAJ)"
+    cmp "$work/data/sample.txt" "$work/kwaj/sample.txt" || fail "Expand here (KWAJ) gave other bytes"
 }
 
 # The batch runner, started in the read-only program folder as the launcher
