@@ -18,14 +18,10 @@ QByteArray bytesOf(const std::vector<std::uint8_t>& data) {
     return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
 }
 
-QByteArray szddOf(const QByteArray& data) {
+// The SZDD file of `data`, or with `sz` its SZ file.
+QByteArray lzssFile(const QByteArray& data, bool sz = false) {
     std::vector<std::uint8_t> out;
-    szdd::compress(spanOf(data), 'E', out);
-    return bytesOf(out);
-}
-QByteArray sz(const QByteArray& data) {
-    std::vector<std::uint8_t> out;
-    szdd::compressSz(spanOf(data), out);
+    sz ? szdd::compressSz(spanOf(data), out) : szdd::compress(spanOf(data), 'E', out);
     return bytesOf(out);
 }
 // A KWAJ file of `data`, storing the name `stored` ("NAME.EXT") when given.
@@ -102,8 +98,12 @@ private slots:
             QTest::addRow("KWAJ method %d, no stored name", method)
                 << ExpandCase{{{name, kwaj(method, data_)}}, out, {{out, data_}}, {}, done, {}};
         }
-        QTest::newRow("SZ") << ExpandCase{
-            {{"notes.tx_", sz(data_)}}, "notes.txt", {{"notes.txt", data_}}, {}, done, {}};
+        QTest::newRow("SZ") << ExpandCase{{{"notes.tx_", lzssFile(data_, true)}},
+                                          "notes.txt",
+                                          {{"notes.txt", data_}},
+                                          {},
+                                          done,
+                                          {}};
         // The first is proposed its stored name; the second, not asked
         // about, takes its own. The names' bytes are kept as stored.
         QTest::newRow("KWAJ methods 3 and 4 under their stored names")
@@ -167,7 +167,7 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("line");
         const QString size = QLocale().toString(data_.size()) + QStringLiteral(" bytes");
-        QTest::newRow("SZDD") << "SETUP.EX_" << szddOf(data_)
+        QTest::newRow("SZDD") << "SETUP.EX_" << lzssFile(data_)
                               << "SZDD, expands to SETUP.EXE, " + size;
         QTest::newRow("KWAJ with a stored name")
             << "disk1.ex_" << kwaj(3, data_, "SETUP.EXE")
