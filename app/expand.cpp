@@ -5,13 +5,13 @@
 // or the output of an earlier file, is refused; files that already exist are
 // replaced only when the user agrees, in one question for the run.
 #include "app/busy_pointer.h"
+#include "app/compressed_header.h"
 #include "app/expand_run.h"
 #include "app/file_commands.h"
 #include "app/frm_main.h"
 #include "app/selection_capture.h"
 #include "common/file_name_codec.h"
 #include "common/globals.h"
-#include "core/expanded_name.h"
 #include "core/output_plan.h"
 #include "dialogs/frm_save_directory_expand.h"
 #include "dialogs/replace_question.h"
@@ -37,10 +37,6 @@ using State = ExpandOutcome::State;
 
 constexpr int kProgressInterval = 100; // ms
 constexpr int kProgressDelay = 500;    // ms before the progress dialog shows
-
-QString proposedName(const QString& name) {
-    return FileNameCodec::fromHostPath(BuildExpandedName(FileNameCodec::hostPath(name)));
-}
 
 // The last part of `path`.
 std::string fileNameOf(const std::string& path) {
@@ -74,7 +70,9 @@ ExpandPlan planOf(const frmMain& form) {
     ExpandPlan plan;
     plan.folder = form.txtLongPathName;
     for (int j = 0; j < form.lstToCompress.size(); ++j) {
-        const QString name = j == 0 ? Globals::SaveFileName : proposedName(form.lstLongName.at(j));
+        const QString name =
+            j == 0 ? Globals::SaveFileName
+                   : proposedExpandedName(form.lstToCompress.at(j), form.lstLongName.at(j));
         plan.jobs.push_back({FileNameCodec::hostPath(form.lstToCompress.at(j)),
                              FileNameCodec::hostPath(plan.folder + name)});
         plan.pending.push_back(std::size_t(j));
@@ -200,8 +198,11 @@ FileFailure failureOf(const ExpandPlan& plan, std::size_t j, const ExpandOutcome
     const std::string output = plan.outputName(j);
     std::string reason = outcome.reason;
     if (outcome.state == State::damaged) {
-        reason = "expanded " + std::to_string(outcome.info.written) + " bytes, the header says " +
-                 std::to_string(outcome.info.headerLength) +
+        // A wrong length gives both lengths, damaged data what it is.
+        const std::string written = std::to_string(outcome.info.written);
+        reason = (reason.empty() ? "expanded " + written + " bytes, the header says " +
+                                       std::to_string(outcome.info.headerLength)
+                                 : reason + ": expanded " + written + " bytes") +
                  (outcome.info.replacesExisting ? "; " + output + " not replaced"
                                                 : "; what was expanded is kept as " + output);
     } else if (outcome.atDestination) {
@@ -271,7 +272,8 @@ void Expand(frmMain& form) {
     trap.step([&] {
         frmSaveDirectoryExpand dialog(&form, form.Drive1, form.Dir1);
         dialog.setWindowTitle(QStringLiteral("Expand To"));
-        dialog.txtFileName->setText(proposedName(form.lstLongName.value(0)));
+        dialog.txtFileName->setText(
+            proposedExpandedName(form.lstToCompress.value(0), form.lstLongName.value(0)));
         dialog.exec();
     });
     if (trap.test([&] { return Globals::SavePath.isEmpty(); }))

@@ -2,6 +2,7 @@
 #include "app/expand_run.h"
 
 #include "failures/runtime_error.h"
+#include "platform/compressed_info.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,8 +52,17 @@ ExpandOutcome failedWith(int number, std::string reason) {
     return outcome;
 }
 
+// The source's format and what is wrong with it: "KWAJ method 3 (LZH),
+// compressed data is damaged".
+std::string damageText(const LZCOPYINFO& info) {
+    CompressedInfo header;
+    header.format = info.format;
+    header.method = info.method;
+    return formatAndMethodText(header) + ", " + szdd::statusText(info.damage);
+}
+
 // The outcome of a copy that did not complete: LZCopy's negative `copied`.
-ExpandOutcome copyFailure(std::int64_t copied, int copyError) {
+ExpandOutcome copyFailure(std::int64_t copied, int copyError, const LZCOPYINFO& info) {
     switch (copied) {
     case LZERROR_STOPPED: {
         ExpandOutcome outcome;
@@ -68,18 +78,29 @@ ExpandOutcome copyFailure(std::int64_t copied, int copyError) {
     case LZERROR_GLOBALLOC:
         return failedWith(ErrorNumber::OutOfMemory, runtimeErrorText(ErrorNumber::OutOfMemory));
     case LZERROR_UNKNOWNALG:
-        return failedWith(ErrorNumber::InvalidFileFormat, "unknown compression method");
+    case LZERROR_DAMAGED: // a refused header; damaged data is State::damaged
+        return failedWith(ErrorNumber::InvalidFileFormat, damageText(info) + "; not expanded");
     default:
         return failedWith(ErrorNumber::InternalError, runtimeErrorText(ErrorNumber::InternalError));
     }
 }
 
+// Whether LZERROR_DAMAGED with `damage` means a header that was refused
+// (nothing written) rather than damaged data.
+bool headerRefused(szdd::Status damage) {
+    using szdd::Status;
+    return damage == Status::headerTruncated || damage == Status::badName ||
+           damage == Status::badDataOffset;
+}
+
 // The outcome of one file from what LZCopy and LZClose returned.
 ExpandOutcome outcomeOf(std::int64_t copied, int copyError, const LZCOPYINFO& info, int closed,
                         int closeError) {
-    const bool damaged = copied == LZERROR_BADLENGTH;
+    // Damaged data leaves what could be expanded, as a wrong length does.
+    const bool damagedData = copied == LZERROR_DAMAGED && !headerRefused(info.damage);
+    const bool damaged = copied == LZERROR_BADLENGTH || damagedData;
     if (copied < 0 && !damaged)
-        return copyFailure(copied, copyError);
+        return copyFailure(copied, copyError, info);
     if (closed < 0)
         return failedWith(closeError, true);
     ExpandOutcome outcome;
@@ -87,6 +108,8 @@ ExpandOutcome outcomeOf(std::int64_t copied, int copyError, const LZCOPYINFO& in
     if (damaged) {
         outcome.state = State::damaged;
         outcome.number = ErrorNumber::InvalidFileFormat;
+        if (damagedData)
+            outcome.reason = damageText(info);
     } else {
         outcome.state = info.compressed ? State::expanded : State::copied;
     }

@@ -28,12 +28,12 @@ struct ExpandOutcome {
         expanded, // complete on disk
         copied,   // not compressed: copied unchanged, complete on disk
         failed,   // nothing written (number, reason, atDestination)
-        damaged,  // expanded to another length than the header's (number, info)
+        damaged,  // another length than the header's, or damaged data (number, info)
         stopped,  // cancelled while in hand: nothing written
     };
     State state = State::notTried;
     int number = 0;             // failed, damaged: the run-time number
-    std::string reason;         // failed: why, in words
+    std::string reason;         // failed, damaged data: why, in words
     bool atDestination = false; // failed: the destination could not be made or written
     LZCOPYINFO info;            // damaged: the lengths; kept unless it replaces a file
 };

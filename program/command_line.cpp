@@ -37,7 +37,8 @@ QStringList argumentList(int argc, char* argv[]) {
 
 CommandLine::CommandLine() {
     parser_.setApplicationDescription(
-        QStringLiteral("Compress and expand SZDD files (names ending in \"_\")."));
+        QStringLiteral("Compress SZDD files and expand SZDD, SZ and KWAJ files (names "
+                       "ending in \"_\")."));
     // Options of our own: Qt's need the application object, and so a display.
     parser_.addOptions({help_, version_});
     parser_.addPositionalArgument(QStringLiteral("path"),

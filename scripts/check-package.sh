@@ -54,18 +54,24 @@ for action in expand compress; do
 done
 echo "file manager actions: $(ls /usr/share/kio/servicemenus/crunchwise-* /usr/share/file-manager/actions/crunchwise-* | xargs)"
 seq 1 5000 >"$work/notes.txt"
-szdd-compress "$work/notes.txt" "$work/NOTES.DA_"
-szdd-expand "$work/NOTES.DA_" "$work/notes.again"
-cmp "$work/notes.txt" "$work/notes.again" || fail "szdd-compress/szdd-expand round trip"
-# No file extension to go by: the eight signature bytes decide.
-cp "$work/NOTES.DA_" "$work/packed"
-for file in NOTES.DA_ packed; do
-    type=$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query filetype "$work/$file")
-    [ "$type" = application/x-ms-compress-szdd ] || fail "xdg-mime names $type for $file"
+# One file of each compressed type, each expanded again; by name and, with
+# no extension to go by, by its eight signature bytes alone.
+types=(szdd=application/x-ms-compress-szdd sz=application/x-ms-compress-sz
+    kwaj=application/x-ms-compress-kwaj)
+for pair in "${types[@]}"; do
+    format=${pair%%=*} mime=${pair#*=}
+    szdd-compress --format="$format" "$work/notes.txt" "$work/NOTES-$format.DA_"
+    szdd-expand "$work/NOTES-$format.DA_" "$work/notes.again"
+    cmp "$work/notes.txt" "$work/notes.again" || fail "szdd-compress/szdd-expand round trip ($format)"
+    cp "$work/NOTES-$format.DA_" "$work/packed-$format"
+    for file in "NOTES-$format.DA_" "packed-$format"; do
+        type=$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query filetype "$work/$file")
+        [ "$type" = "$mime" ] || fail "xdg-mime names $type for $file"
+    done
+    handler=$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query default "$mime")
+    [ "$handler" = crunchwise.desktop ] || fail "the $format handler is '$handler'"
+    echo "xdg-mime: $mime, opened by $handler"
 done
-handler=$(XDG_CURRENT_DESKTOP=X-Generic xdg-mime query default application/x-ms-compress-szdd)
-[ "$handler" = crunchwise.desktop ] || fail "the SZDD handler is '$handler'"
-echo "xdg-mime: application/x-ms-compress-szdd, opened by $handler"
 
 echo "== dpkg -r"
 installed=$(dpkg -L crunchwise)
@@ -79,6 +85,8 @@ while read -r path; do
     fi
 done <<<"$installed"
 [ "${#left[@]}" -eq 0 ] || fail "left after dpkg -r: ${left[*]}"
-type=$(mimetype --brief "$work/packed")
-[ "$type" != application/x-ms-compress-szdd ] || fail "the file type outlived the package"
+for pair in "${types[@]}"; do
+    type=$(mimetype --brief "$work/packed-${pair%%=*}")
+    [ "$type" != "${pair#*=}" ] || fail "the file type $type outlived the package"
+done
 echo "package checks passed: $deb"

@@ -36,11 +36,11 @@ if [ "$(id -u)" -eq 0 ]; then
     user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 home=$work/home
-mkdir -p "$home" "$work/data" "$work/out" "$work/run" "$work/runtime"
+mkdir -p "$home" "$work/data" "$work/out" "$work/run" "$work/runtime" "$work/kwaj"
 chmod 755 "$work"
 chmod 700 "$work/runtime"
 [ "$(id -u)" -eq 0 ] && chown nobody:nogroup "$home" "$work/data" "$work/out" "$work/run" \
-    "$work/runtime"
+    "$work/runtime" "$work/kwaj"
 # A fresh user environment; a simple command, so that the process started
 # in the background is the program itself.
 as_user=(env -i PATH="$prefix/bin:/usr/bin:/bin" HOME="$home" TMPDIR="$work/runtime"
@@ -95,8 +95,13 @@ check_file_manager_actions() {
             <(sed -n 's/^Exec=//p' "$fma/crunchwise-$action.desktop") ||
             fail "the $action actions differ"
     done
-    grep -q '^MimeType=application/x-ms-compress-szdd;' "$kde/crunchwise-expand.desktop" ||
-        fail "Expand here is not offered for SZDD files"
+    # Each compressed type is opened by the program and offered Expand here.
+    local types='application/x-ms-compress-szdd;application/x-ms-compress-sz;'
+    types+='application/x-ms-compress-kwaj;'
+    for entry in "$prefix/share/applications/crunchwise.desktop" "$kde/crunchwise-expand.desktop" \
+        "$fma/crunchwise-expand.desktop"; do
+        grep -qxE "MimeTypes?=$types" "$entry" || fail "$(basename "$entry") lacks a compressed type"
+    done
     cp "$work/data/sample.txt" "$odd"
     printf 'mine' >"$work/data/kept.tx_"
     cp "$work/data/sample.txt" "$work/data/kept.txt"
@@ -107,6 +112,10 @@ check_file_manager_actions() {
     mv "$odd" "$work/data/original"
     run_action "$kde/crunchwise-expand.desktop" "${odd%t}_" || fail "Expand here failed"
     cmp "$work/data/original" "$odd" || fail "Expand here gave other bytes"
+    # A KWAJ file comes out under the name it stores.
+    run szdd-compress --format=kwaj "$work/data/sample.txt" "$work/kwaj/packed_"
+    run_action "$fma/crunchwise-expand.desktop" "$work/kwaj/packed_" || fail "Expand here (KWAJ)"
+    cmp "$work/data/sample.txt" "$work/kwaj/sample.txt" || fail "Expand here (KWAJ) gave other bytes"
 }
 
 # The batch runner, started in the read-only program folder as the launcher
