@@ -72,25 +72,46 @@ CompressedInfo compressedInfoOf(std::span<const std::uint8_t> start, std::uint64
     return info;
 }
 
-int readCompressedInfo(const PosixFile& file, CompressedInfo& info) {
-    info = {};
-    const auto buffer = std::make_unique<std::uint8_t[]>(szdd::kKwajMaxHeaderSize);
+namespace {
+
+// Reads up to `size` bytes from the start of `file` into `buffer`; returns
+// the count, or minus an errno value.
+ssize_t readStart(const PosixFile& file, std::uint8_t* buffer, std::size_t size) {
     std::size_t filled = 0;
-    while (filled < szdd::kKwajMaxHeaderSize) {
-        const ssize_t got =
-            file.readSomeAt(filled, buffer.get() + filled, szdd::kKwajMaxHeaderSize - filled);
+    while (filled < size) {
+        const ssize_t got = file.readSomeAt(filled, buffer + filled, size - filled);
         if (got < 0)
-            return static_cast<int>(-got);
+            return got;
         if (got == 0)
             break;
         filled += static_cast<std::size_t>(got);
     }
+    return static_cast<ssize_t>(filled);
+}
+
+} // namespace
+
+int readCompressedInfo(const PosixFile& file, CompressedInfo& info) {
+    info = {};
     struct stat status {};
     if (const int error = file.status(status); error != 0)
         return error;
-    const std::uint64_t size =
-        filled < szdd::kKwajMaxHeaderSize ? filled : static_cast<std::uint64_t>(status.st_size);
-    info = compressedInfoOf({buffer.get(), filled}, size);
+    // SZDD and SZ headers lie in the first bytes, and so does nearly every
+    // KWAJ header; only a KWAJ header that runs on (up to 128 KiB) takes the
+    // long read, so that a large selection is not read 128 KiB a file.
+    for (const std::size_t want : {std::size_t{4096}, szdd::kKwajMaxHeaderSize}) {
+        const auto buffer = std::make_unique<std::uint8_t[]>(want);
+        const ssize_t got = readStart(file, buffer.get(), want);
+        if (got < 0)
+            return static_cast<int>(-got);
+        const auto filled = static_cast<std::size_t>(got);
+        const std::uint64_t size =
+            filled < want ? filled : static_cast<std::uint64_t>(status.st_size);
+        info = compressedInfoOf({buffer.get(), filled}, size);
+        if (filled < want || info.format != szdd::Format::kwaj ||
+            info.header != szdd::Status::headerTruncated)
+            return 0;
+    }
     return 0;
 }
 

@@ -69,10 +69,14 @@ std::string randomSuffix() {
 // Gives the new file the owner, group and permissions of the one it
 // replaces, as far as this process may: root keeps a user's file theirs.
 void takeOver(int fd, const struct stat& existing) {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
-        (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+    // Best effort: an ordinary user cannot give a file away, and may keep
+    // only a group of their own; the file is theirs then.
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+    }
     // After the owner, since a change of owner clears the set-id bits.
-    (void)::fchmod(fd, existing.st_mode & kPermissionBits);
+    if (::fchmod(fd, existing.st_mode & kPermissionBits) != 0) {
+    }
 }
 
 } // namespace

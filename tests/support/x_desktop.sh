@@ -42,7 +42,13 @@ desktop_start() {
     export DISPLAY=:$(head -n 1 "$WORK/display")
     openbox >/dev/null 2>&1 &
     desktop_pids+=($!)
-    sleep 0.5
+    # A window mapped before the window manager runs is framed late, and
+    # moves; wait until openbox has announced itself on the root window.
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
+        sleep 0.1
+    done
+    fail "openbox did not start"
 }
 
 program_start() {
