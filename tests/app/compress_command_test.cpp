@@ -21,13 +21,6 @@ private:
     QTemporaryDir runtime_;
 
     QString inProgram(const QString& name) const { return program_.path() + u'/' + name; }
-    static QByteArray expandedByMsexpand(const QString& file) {
-        QProcess process;
-        process.setStandardInputFile(file);
-        process.start(QStringLiteral(MSEXPAND_PATH), {});
-        process.waitForFinished(20000);
-        return process.readAllStandardOutput();
-    }
 
 private slots:
     void initTestCase() {
@@ -74,11 +67,10 @@ private slots:
         QVERIFY(!QFile::exists(inProgram(QStringLiteral("_tempcom.bat"))));
         QCOMPARE(QDir(destination.path()).entryList(QDir::Files),
                  QStringList({"Read Me.tx_", "setup.ex_", "zz data.bi_"}));
-        for (int i : {0, 2, 3}) {
-            const QString packed = destination.path() + u'/' + names[i].chopped(1) + u'_';
-            QCOMPARE(expanded(packed), sampleData(i));
-            QCOMPARE(expandedByMsexpand(packed), sampleData(i));
-        }
+        // That msexpand reads them too is the codec's test (SzddPeers).
+        for (int i : {0, 2, 3})
+            QCOMPARE(expanded(destination.path() + u'/' + names[i].chopped(1) + u'_'),
+                     sampleData(i));
     }
 
     void presenceChecks_data() {

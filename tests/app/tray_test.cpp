@@ -74,7 +74,9 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 0);
     }
 
-    void startFollowsTheSetting_data() {
+    // The setting decides at start; the unload removes icon and hook and
+    // leaves the setting as it was.
+    void startFollowsTheSettingAndUnloadRemovesTheIcon_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("on");
         QTest::newRow("no setting") << QString() << true;
@@ -82,14 +84,16 @@ private slots:
         QTest::newRow("0") << QStringLiteral("0") << false;
         QTest::newRow("any other number") << QStringLiteral("2") << false;
     }
-
-    void startFollowsTheSetting() {
+    void startFollowsTheSettingAndUnloadRemovesTheIcon() {
         QFETCH(QString, stored);
         QFETCH(bool, on);
         if (!stored.isNull())
             WindowSession::store("SysTray", stored);
         auto window = WindowSession::start();
         QCOMPARE(trayState(window.get()), on ? on_ : off_);
+        QVERIFY(window->close());
+        QVERIFY(!icon(window.get()));
+        QVERIFY(!winproc::PrevWndProc());
         QCOMPARE(WindowSession::stored("SysTray"), stored.isNull() ? "<absent>" : stored);
     }
 
@@ -106,22 +110,6 @@ private slots:
         QCOMPARE(WindowSession::stored("SysTray"), QStringLiteral("1"));
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         QVERIFY(!window->isVisible());
-    }
-
-    void unloadRemovesIconAndHook_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("with an icon") << QStringLiteral("1");
-        QTest::newRow("without an icon") << QStringLiteral("0");
-    }
-
-    void unloadRemovesIconAndHook() {
-        QFETCH(QString, stored);
-        WindowSession::store("SysTray", stored);
-        auto window = WindowSession::start();
-        QVERIFY(window->close());
-        QVERIFY(!icon(window.get()));
-        QVERIFY(!winproc::PrevWndProc());
-        QCOMPARE(WindowSession::stored("SysTray"), stored);
     }
 
     void trayMessagesHideAndShowAndAllPassOn_data() {
