@@ -186,21 +186,6 @@ private slots:
         QCOMPARE(window->lstDOSName, QStringList{name});
     }
 
-    // The run's new files show in the list with no refresh; the selection
-    // stays.
-    void newFilesShowInTheListWithoutRefresh() {
-        QTemporaryDir source;
-        for (const char* name : {"a.txt", "b.dat", "c.txt"})
-            QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
-        auto window = compress(source.path(), source.path(), {0, 2});
-        QVERIFY(!window->File1->list(1).endsWith(u'_'));
-        QVERIFY(endsAs(*window, "Compression Completed"));
-        QCOMPARE(listed(window->File1), QStringList({"a.tx_", "a.txt", "b.dat", "c.tx_", "c.txt"}));
-        QVERIFY(window->File1->selected(rowOf(window->File1, QStringLiteral("a.txt"))));
-        QVERIFY(window->File1->selected(rowOf(window->File1, QStringLiteral("c.txt"))));
-        QCOMPARE(window->File1->selCount(), 2);
-    }
-
     // Names that no quoting can carry are left out and named in the run's
     // one failure report; the others, however hostile, only ever reach the
     // compressor.
@@ -254,12 +239,13 @@ private slots:
     }
 
     // While a run goes on, no second file command starts; once it has
-    // ended, the next one does.
+    // ended, its new files show in the list with no refresh, the selection
+    // stays on the same files, and the next command runs.
     void aSecondCommandWaitsForTheRun() {
-        QTemporaryDir source, destination;
-        for (const char* name : {"first.txt", "second.txt"})
+        QTemporaryDir source;
+        for (const char* name : {"first.txt", "other.dat", "second.txt"})
             QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
-        auto window = compress(source.path(), destination.path(), {0});
+        auto window = compress(source.path(), source.path(), {0});
         QVERIFY(!window->cmdCompress->isEnabled());
         bool opened = false;
         QTimer watch;
@@ -274,13 +260,17 @@ private slots:
         QVERIFY(endsAs(*window, "Compression Completed"));
         watch.stop();
         QVERIFY(!opened);
+        QCOMPARE(listed(window->File1),
+                 QStringList({"first.tx_", "first.txt", "other.dat", "second.txt"}));
+        QCOMPARE(selectedNames(window->File1), QStringList{"first.txt"});
         QVERIFY(window->cmdCompress->isEnabled());
-        selectRows(window->File1, {1});
-        answerCompressTo(destination.path());
+        selectRows(window->File1, {3});
+        answerCompressTo(source.path());
         window->mPopUp2_Click(0);
         QVERIFY(endsAs(*window, "Compression Completed"));
         QCOMPARE(readAll(program_.file("runner.done")), QByteArray("0\n0\n"));
-        QCOMPARE(filesIn(destination.path()), QStringList({"first.tx_", "second.tx_"}));
+        QCOMPARE(filesIn(source.path()),
+                 QStringList({"first.tx_", "first.txt", "other.dat", "second.tx_", "second.txt"}));
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
     }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `crunchwise PATH`: the lists open on a folder, or on a file's folder with
 // that file current; a running copy does the same for a second one, and
-// takes a second copy's Enter.
+// takes a second copy's Enter (never into an open question: SingleInstance's
+// requestsActOnTheMainWindowOnly).
 #include "tests/support/window_session.h"
 
 using namespace crunchwise;
@@ -156,31 +157,6 @@ private slots:
         QVERIFY(window->isVisible() && !window->isMinimized());
         // Opening a path sends no Enter: no Properties box for the file.
         QVERIFY(MessageBox::shown().isEmpty());
-    }
-
-    // The hand-off brings a question forward and leaves it to the user: no
-    // Enter answers it. (A request that names the question is dropped, as
-    // single_instance_test shows; a path waits for the answer, as above.)
-    void handOffNeverAnswersAnOpenQuestion() {
-        auto window = WindowSession::later();
-        QVERIFY(window);
-        window->Dir1->setPath(source());
-        selectRows(window->File1, {0});
-        // An Enter in the folder list would open its highlighted folder.
-        window->Dir1->setListIndex(0);
-        window->Dir1->setFocus();
-        bool handedOff = false;
-        bool stillAsking = false;
-        whenOpen<QMessageBox>([&](QMessageBox* question) {
-            handedOff = runSecondCopy(QString());
-            stillAsking = question->isVisible() && QApplication::activeModalWidget() == question;
-            question->button(QMessageBox::No)->click();
-        });
-        window->mnuDelete->trigger();
-        QVERIFY(handedOff);
-        QVERIFY(stillAsking);
-        QCOMPARE(session_.onDisk(), QStringList({"a.txt", "b.ex_"}));
-        QCOMPARE(window->Dir1->path(), source());
     }
 };
 

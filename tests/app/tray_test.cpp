@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon, its setting and menus, and the hook that brings the icon's
 // messages to the main window.
-#include "desktop/single_instance.h"
 #include "desktop/systray.h"
 #include "desktop/window_message.h"
 #include "desktop/winproc.h"
 #include "tests/support/window_session.h"
-#include "widgets/drive_list_box.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -204,15 +202,6 @@ private slots:
         // It goes away while the window is hidden: the window comes back.
         setNotificationAreaForTesting(false);
         QTRY_VERIFY(window->isVisible());
-    }
-
-    void secondCopyShowsAHiddenWindow() {
-        auto window = WindowSession::start();
-        window->Drive1->setFocus();
-        window->mnuHide->trigger();
-        QVERIFY(!window->isVisible());
-        QVERIFY(activateWindowAndPressEnter(window.get()));
-        QVERIFY(window->isVisible());
     }
 };
 
