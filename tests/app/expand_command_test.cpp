@@ -32,13 +32,13 @@ private slots:
     void init() { MessageBox::clearShown(); }
     void cleanup() { QVERIFY2(MessageBox::pendingAnswers() == 0, "an answer was not asked for"); }
 
-    // Ours and Debian's compressor, each file under its own proposed name.
+    // Each file under its own proposed name. (Files of Debian's mscompress
+    // are the codec's: SzddPeers.)
     void expandsEveryFileUnderItsProposedName() {
         QTemporaryDir folder;
-        QVERIFY(compressed("ours", sampleData(1), folder.path() + QStringLiteral("/read me.tx_")));
-        QVERIFY(
-            compressed("mscompress", sampleData(2), folder.path() + QStringLiteral("/SETUP.EX_")));
-        QVERIFY(compressed("ours", sampleData(3), folder.path() + QStringLiteral("/lib.dl_")));
+        QVERIFY(compressed(sampleData(1), folder.path() + QStringLiteral("/read me.tx_")));
+        QVERIFY(compressed(sampleData(2), folder.path() + QStringLiteral("/SETUP.EX_")));
+        QVERIFY(compressed(sampleData(3), folder.path() + QStringLiteral("/lib.dl_")));
         QString proposed;
         auto window = expand(folder.path(), {"read me.tx_", "SETUP.EX_", "lib.dl_"},
                              [&](frmSaveDirectoryExpand* dialog) {
@@ -58,7 +58,7 @@ private slots:
     // Each way out of the dialog is the dialog test's; one is enough here.
     void leavingTheDialogWritesNothing() {
         QTemporaryDir folder;
-        QVERIFY(compressed("ours", sampleData(1), folder.path() + QStringLiteral("/a.tx_")));
+        QVERIFY(compressed(sampleData(1), folder.path() + QStringLiteral("/a.tx_")));
         auto window = expand(folder.path(), {"a.tx_"}, [&](frmSaveDirectoryExpand* dialog) {
             QVERIFY(writeAll(folder.path() + QStringLiteral("/later.txt"), "x"));
             dialog->cmdCancel->click();
@@ -79,8 +79,8 @@ private slots:
         QFETCH(bool, agree);
         QTemporaryDir folder;
         const QString in = folder.path() + u'/';
-        QVERIFY(compressed("ours", sampleData(1), in + QStringLiteral("SAMPLE.TX_")));
-        QVERIFY(compressed("ours", sampleData(2), in + QStringLiteral("OTHER.TX_")));
+        QVERIFY(compressed(sampleData(1), in + QStringLiteral("SAMPLE.TX_")));
+        QVERIFY(compressed(sampleData(2), in + QStringLiteral("OTHER.TX_")));
         QVERIFY(writeAll(in + QStringLiteral("SAMPLE.TXT"), "edited by the user"));
         MessageBox::setNextAnswer(agree ? QMessageBox::Yes : QMessageBox::No);
         auto window = expand(folder.path(), {"OTHER.TX_", "SAMPLE.TX_"}, acceptProposal);
@@ -115,8 +115,8 @@ private slots:
         QFETCH(QString, line);
         QTemporaryDir folder;
         const QString in = folder.path() + u'/';
-        QVERIFY(compressed("ours", sampleData(1), in + QStringLiteral("a.tx_")));
-        QVERIFY(compressed("ours", sampleData(2), in + QStringLiteral("b.tx_")));
+        QVERIFY(compressed(sampleData(1), in + QStringLiteral("a.tx_")));
+        QVERIFY(compressed(sampleData(2), in + QStringLiteral("b.tx_")));
         const QByteArray a = readAll(in + QStringLiteral("a.tx_"));
         const QByteArray b = readAll(in + QStringLiteral("b.tx_"));
         MessageBox::setNextAnswer(QMessageBox::Cancel);
@@ -147,7 +147,7 @@ private slots:
         QFETCH(QString, line);
         QTemporaryDir folder;
         const QString in = folder.path() + u'/';
-        QVERIFY(compressed("ours", sampleData(7, 78737), in + QStringLiteral("whole.tx_")));
+        QVERIFY(compressed(sampleData(7, 78737), in + QStringLiteral("whole.tx_")));
         const QByteArray source = readAll(in + QStringLiteral("whole.tx_")).left(5000);
         QVERIFY(writeAll(in + QStringLiteral("trunc.tx_"), source));
         if (existing) {
@@ -176,7 +176,7 @@ private slots:
     // A failure names the file; Retry expands the failed files again.
     void retryExpandsTheFailedFilesAgain() {
         QTemporaryDir folder;
-        QVERIFY(compressed("ours", sampleData(4), folder.path() + QStringLiteral("/a.tx_")));
+        QVERIFY(compressed(sampleData(4), folder.path() + QStringLiteral("/a.tx_")));
         QString text;
         whenOpen<QMessageBox>([&](QMessageBox* box) {
             text = box->text();
@@ -193,7 +193,7 @@ private slots:
     // The root folder's doubled separator is passed on and works.
     void rootFolderDestination() {
         QTemporaryDir folder;
-        QVERIFY(compressed("ours", sampleData(4), folder.path() + QStringLiteral("/root.tx_")));
+        QVERIFY(compressed(sampleData(4), folder.path() + QStringLiteral("/root.tx_")));
         const QString target = QStringLiteral("/crunchwise-expand-test.txt");
         if (!writeAll(target, "probe") || !QFile::remove(target))
             QSKIP("the root folder is not writable here");

@@ -267,6 +267,8 @@ private slots:
 
     void commandsWithoutACurrentFileDoNothing_data() {
         QTest::addColumn<int>("index");
+        QTest::newRow("Compress") << 0;
+        QTest::newRow("Expand") << 1;
         QTest::newRow("Delete") << 4;
         QTest::newRow("Rename") << 5;
         QTest::newRow("Properties") << 7;

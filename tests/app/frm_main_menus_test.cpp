@@ -61,17 +61,14 @@ private slots:
                                          << "Crunchwise" << all;
         QTest::newRow("Compress menu") << "mnuCompress"
                                        << "Crunchwise" << all;
-        // Expand asks for a destination; the test cancels it.
+        // Expand asks for a destination; the test cancels it. The Delete and
+        // Properties items are their keys' (frm_main_desktop_test).
         QTest::newRow("Expand button") << "cmdExpand" << QString() << all;
         QTest::newRow("Expand menu") << "mnuExpand" << QString() << all;
         QTest::newRow("Delete button") << "cmdDelete"
                                        << "Move to Trash" << QStringList{"b.txt"};
-        QTest::newRow("Delete menu") << "mnuDelete"
-                                     << "Move to Trash" << QStringList{"b.txt"};
         QTest::newRow("Properties button") << "cmdProperties"
                                            << "a.txt" << all;
-        QTest::newRow("Properties menu") << "mnuProperties"
-                                         << "a.txt" << all;
     }
     void buttonAndMenuItemRunTheSameCommand() {
         QFETCH(QString, control);

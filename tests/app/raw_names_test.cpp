@@ -52,8 +52,8 @@ private slots:
         folder_ = FileNameCodec::decode(QByteArray::fromStdString(scratch_->path()));
         QVERIFY(writeAll(in(raw(".txt")), rawData_));
         QVERIFY(writeAll(in(twin(".txt")), twinData_));
-        QVERIFY(compressed("ours", rawData_, folder_ + QStringLiteral("/packed")));
-        QVERIFY(compressed("ours", twinData_, folder_ + QStringLiteral("/packed-twin")));
+        QVERIFY(compressed(rawData_, folder_ + QStringLiteral("/packed")));
+        QVERIFY(compressed(twinData_, folder_ + QStringLiteral("/packed-twin")));
         QVERIFY(writeAll(in(raw(".tx_")), readAll(folder_ + QStringLiteral("/packed"))));
         QVERIFY(writeAll(in(twin(".tx_")), readAll(folder_ + QStringLiteral("/packed-twin"))));
         QVERIFY(QFile::remove(folder_ + QStringLiteral("/packed")));

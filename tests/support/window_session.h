@@ -325,15 +325,11 @@ public:
     QString path() const { return folder_.path(); }
     QString file(const char* name) const { return folder_.path() + u'/' + QLatin1String(name); }
 
-    // Waits until `runs` batches have run; the exit code of the last.
-    QByteArray waitForRunner(int runs = 1) const {
-        const auto lines = [&] {
-            return readAll(file("runner.done")).count('\n');
-        };
-        if (!QTest::qWaitFor([&] { return QFile::exists(file("runner.done")) && lines() >= runs; },
-                             20000))
+    // Waits until a batch has run; its exit code.
+    QByteArray waitForRunner() const {
+        if (!QTest::qWaitFor([&] { return readAll(file("runner.done")).endsWith('\n'); }, 20000))
             return "<not run>";
-        return readAll(file("runner.done")).trimmed().split('\n').last();
+        return readAll(file("runner.done")).trimmed();
     }
     void clearRecords() const {
         for (const char* name : {"recorded.bat", "recorded.cwd", "runner.err", "runner.done"})
@@ -344,20 +340,14 @@ private:
     QTemporaryDir folder_;
 };
 
-// A compressed copy of `data` at `file`, made by "ours" or "mscompress".
-inline bool compressed(const QString& program, const QByteArray& data, const QString& file) {
+// A compressed copy of `data` at `file`, made by compress.exe.
+inline bool compressed(const QByteArray& data, const QString& file) {
     const QString plain = file + QStringLiteral(".plain");
     if (!writeAll(plain, data))
         return false;
-    QProcess process;
-    if (program == u"mscompress") {
-        process.start(QStringLiteral("mscompress"), {plain});
-        process.waitForFinished(20000);
-        return QFile::remove(plain) && QFile::rename(plain + u'_', file);
-    }
-    process.start(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), {plain, file});
-    process.waitForFinished(20000);
-    return QFile::remove(plain) && process.exitCode() == 0;
+    const int code =
+        QProcess::execute(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), {plain, file});
+    return QFile::remove(plain) && code == 0;
 }
 
 // What expand.exe makes of the compressed `file`.
