@@ -4,6 +4,7 @@
 #include "core/batch_file.h"
 #include "core/compress_batch.h"
 #include "failures/runtime_error.h"
+#include "tests/support/failure_number.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/cmd/batch_line.h"
@@ -24,16 +25,6 @@ using crunchwise::testing::ScratchFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The number of the RuntimeError that `action` raises, or 0 for none.
-template <typename Action> int failureOf(Action action) {
-    try {
-        action();
-    } catch (const RuntimeError& failure) {
-        return failure.number();
-    }
-    return 0;
-}
 
 class RoundTrip : public ::testing::TestWithParam<const char*> {};
 
@@ -69,12 +60,12 @@ INSTANTIATE_TEST_SUITE_P(Names, RoundTrip,
 
 TEST(BatchWord, NamesNoQuotingCanCarryAreBadFileNames) {
     for (const char* name : {"quote\"name", "line\nbreak", "carriage\rreturn"})
-        EXPECT_EQ(failureOf([&] { batchWord(name); }), ErrorNumber::BadName) << name;
+        EXPECT_EQ(failureNumber([&] { batchWord(name); }), ErrorNumber::BadName) << name;
 }
 
 TEST(BatchLines, AFileWithoutANameIsAnInvalidArgument) {
     for (const auto& [shortName, longName] : {std::pair{"", "a.txt"}, std::pair{"A.TXT", ""}})
-        EXPECT_EQ(failureOf([&] { batchLinesFor("/src/", shortName, longName, "/out/"); }),
+        EXPECT_EQ(failureNumber([&] { batchLinesFor("/src/", shortName, longName, "/out/"); }),
                   ErrorNumber::InvalidArgument)
             << shortName << longName;
 }
@@ -150,17 +141,14 @@ TEST_F(BatchFileTest, ReadOnlyProgramFolderUsesTheUsersOwnFolder) {
         ::setresuid(-1, 65534, 0); // geteuid() is the owner that the checks expect
     }
     std::optional<BatchFile> batch;
-    try {
-        batch.emplace(BatchFile::create(program_, {own_}));
-    } catch (const RuntimeError& failure) {
-        ADD_FAILURE() << failure.number();
-    }
+    const int failed = failureNumber([&] { batch.emplace(BatchFile::create(program_, {own_})); });
     const bool inOwnFolder = batch && batch->folder().parent_path() == own_;
     batch.reset();
     if (asSuperuser) {
         ::setresuid(-1, 0, 0);
         ::setfsuid(0);
     }
+    EXPECT_EQ(failed, 0);
     EXPECT_TRUE(inOwnFolder);
     EXPECT_FALSE(fs::exists(program_ / "_tempcom.bat"));
 }
@@ -192,7 +180,7 @@ TEST_F(BatchFileTest, ForeignOpenOrLinkedFoldersArePassedOverUnchanged) {
         EXPECT_EQ(fs::status(foreign).permissions() & fs::perms::all, fs::perms::owner_all);
     }
     // With no usable place at all: Permission denied, not a crash.
-    EXPECT_EQ(failureOf([&] {
+    EXPECT_EQ(failureNumber([&] {
                   BatchFile::create(root_ / "none", {open, linked});
               }),
               ErrorNumber::PermissionDenied);
