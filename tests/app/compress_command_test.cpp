@@ -21,13 +21,6 @@ private:
     QTemporaryDir runtime_;
 
     QString inProgram(const QString& name) const { return program_.path() + u'/' + name; }
-    static QByteArray expandedByMsexpand(const QString& file) {
-        QProcess process;
-        process.setStandardInputFile(file);
-        process.start(QStringLiteral(MSEXPAND_PATH), {});
-        process.waitForFinished(20000);
-        return process.readAllStandardOutput();
-    }
 
 private slots:
     void initTestCase() {
@@ -74,11 +67,10 @@ private slots:
         QVERIFY(!QFile::exists(inProgram(QStringLiteral("_tempcom.bat"))));
         QCOMPARE(QDir(destination.path()).entryList(QDir::Files),
                  QStringList({"Read Me.tx_", "setup.ex_", "zz data.bi_"}));
-        for (int i : {0, 2, 3}) {
-            const QString packed = destination.path() + u'/' + names[i].chopped(1) + u'_';
-            QCOMPARE(expanded(packed), sampleData(i));
-            QCOMPARE(expandedByMsexpand(packed), sampleData(i));
-        }
+        // That msexpand reads them too is the codec's test (SzddPeers).
+        for (int i : {0, 2, 3})
+            QCOMPARE(expanded(destination.path() + u'/' + names[i].chopped(1) + u'_'),
+                     sampleData(i));
     }
 
     void presenceChecks_data() {
@@ -131,82 +123,27 @@ private slots:
             QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Crunchwise"));
             QCOMPARE(MessageBox::shown()[0].text.section(QStringLiteral("\r\n"), 0, 0), message);
         }
-        // The reset ran; without a selection nothing more happened.
-        QVERIFY(window->txtDOSPath.isEmpty() == !message.isEmpty());
+        // Without a selection nothing more happened.
         QVERIFY(!QFile::exists(folder.path() + QStringLiteral("/_tempcom.bat")));
     }
 
-    // Leaving "Compress To" (each way out is the dialog test's) writes no batch.
-    void captureCases_data() {
-        QTest::addColumn<QList<int>>("selected"); // the first is current; -1 for none
-        QTest::addColumn<QStringList>("captured");
-        QTest::addColumn<QString>("dosPath"); // "old" when the lists kept their contents
-        QTest::newRow("no current item") << QList<int>{-1} << QStringList{"old"} << "old";
-        QTest::newRow("current item without selection") << QList<int>{} << QStringList{} << "/";
-        QTest::newRow("positions 2, 5 and 9")
-            << QList<int>{2, 5, 9} << QStringList{"f2", "f5", "f9"} << "/";
-    }
-    void captureCases() {
-        QFETCH(QList<int>, selected);
-        QFETCH(QStringList, captured);
-        QFETCH(QString, dosPath);
+    // Leaving "Compress To" (each way out is the dialog test's) writes no
+    // batch and empties the status. (What the capture keeps in the window's
+    // lists on the way is no one's to see: the batch of a run, checked above,
+    // is what it captured.)
+    void leavingCompressToWritesNoBatch() {
         QTemporaryDir source;
-        for (int i = 0; i < 12; ++i)
-            QVERIFY(writeAll(source.path() + QStringLiteral("/f%1").arg(i), "x"));
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), "x"));
         auto window = windowOn(source.path());
-        window->lstLongName = window->lstDOSName = window->lstToCompress = {QStringLiteral("old")};
-        window->txtDOSPath = QStringLiteral("old");
-        window->lblStatus->setText(QStringLiteral("old"));
-        if (selected.isEmpty()) {
-            window->File1->setListIndex(3);
-            window->File1->setSelected(3, false);
-        } else if (selected[0] >= 0) {
-            selectRows(window->File1, selected);
-            answerCompressTo(QString());
-        }
+        window->lblStatus->setText(QStringLiteral("Compression Completed"));
+        selectRows(window->File1, {0, 2});
+        answerCompressTo(QString());
         window->mPopUp2_Click(0);
-
-        QStringList paths;
-        for (const QString& name : captured)
-            paths << (name == u"old" ? name : source.path() + u'/' + name);
-        QCOMPARE(window->lstLongName, captured);
-        QCOMPARE(window->lstDOSName, captured);
-        QCOMPARE(window->lstToCompress, paths);
-        QCOMPARE(window->txtDOSPath, dosPath == u"old" ? dosPath : source.path() + dosPath);
-        QCOMPARE(window->txtPATH.isEmpty(), captured.isEmpty() || dosPath == u"old");
         QVERIFY(window->lblStatus->text().isEmpty());
         QVERIFY(Globals::SavePath.isEmpty());
         QVERIFY(!QFile::exists(inProgram(QStringLiteral("recorded.bat"))));
-    }
-
-    // In the root folder the joined paths carry a doubled separator.
-    void driveRootCapturesWithADoubledSeparator() {
-        const QString name = QStringLiteral("crunchwise-capture-test");
-        if (!writeAll(QStringLiteral("/") + name, "x"))
-            QSKIP("the root folder is not writable here");
-        auto window = windowOn(QStringLiteral("/"));
-        selectRows(window->File1, {rowOf(window->File1, name)});
-        answerCompressTo(QString());
-        window->mPopUp2_Click(0);
-        QFile::remove(QStringLiteral("/") + name);
-        QCOMPARE(window->txtDOSPath, QStringLiteral("//"));
-        QCOMPARE(window->lstToCompress, QStringList{"//" + name});
-        QCOMPARE(window->lstDOSName, QStringList{name});
-    }
-
-    // The run's new files show in the list with no refresh; the selection
-    // stays.
-    void newFilesShowInTheListWithoutRefresh() {
-        QTemporaryDir source;
-        for (const char* name : {"a.txt", "b.dat", "c.txt"})
-            QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
-        auto window = compress(source.path(), source.path(), {0, 2});
-        QVERIFY(!window->File1->list(1).endsWith(u'_'));
-        QVERIFY(endsAs(*window, "Compression Completed"));
-        QCOMPARE(listed(window->File1), QStringList({"a.tx_", "a.txt", "b.dat", "c.tx_", "c.txt"}));
-        QVERIFY(window->File1->selected(rowOf(window->File1, QStringLiteral("a.txt"))));
-        QVERIFY(window->File1->selected(rowOf(window->File1, QStringLiteral("c.txt"))));
-        QCOMPARE(window->File1->selCount(), 2);
+        QVERIFY(!QFile::exists(inProgram(QStringLiteral("_tempcom.bat"))));
     }
 
     // Names that no quoting can carry are left out and named in the run's
@@ -262,12 +199,13 @@ private slots:
     }
 
     // While a run goes on, no second file command starts; once it has
-    // ended, the next one does.
+    // ended, its new files show in the list with no refresh, the selection
+    // stays on the same files, and the next command runs.
     void aSecondCommandWaitsForTheRun() {
-        QTemporaryDir source, destination;
-        for (const char* name : {"first.txt", "second.txt"})
+        QTemporaryDir source;
+        for (const char* name : {"first.txt", "other.dat", "second.txt"})
             QVERIFY(writeAll(source.path() + u'/' + QLatin1String(name), sampleData(name[0])));
-        auto window = compress(source.path(), destination.path(), {0});
+        auto window = compress(source.path(), source.path(), {0});
         QVERIFY(!window->cmdCompress->isEnabled());
         bool opened = false;
         QTimer watch;
@@ -282,13 +220,17 @@ private slots:
         QVERIFY(endsAs(*window, "Compression Completed"));
         watch.stop();
         QVERIFY(!opened);
+        QCOMPARE(listed(window->File1),
+                 QStringList({"first.tx_", "first.txt", "other.dat", "second.txt"}));
+        QCOMPARE(selectedNames(window->File1), QStringList{"first.txt"});
         QVERIFY(window->cmdCompress->isEnabled());
-        selectRows(window->File1, {1});
-        answerCompressTo(destination.path());
+        selectRows(window->File1, {3});
+        answerCompressTo(source.path());
         window->mPopUp2_Click(0);
         QVERIFY(endsAs(*window, "Compression Completed"));
         QCOMPARE(readAll(program_.file("runner.done")), QByteArray("0\n0\n"));
-        QCOMPARE(filesIn(destination.path()), QStringList({"first.tx_", "second.tx_"}));
+        QCOMPARE(filesIn(source.path()),
+                 QStringList({"first.tx_", "first.txt", "other.dat", "second.tx_", "second.txt"}));
         QVERIFY(!QFile::exists(program_.file("_tempcom.bat")));
     }
 
@@ -306,7 +248,6 @@ private slots:
         });
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         window->mPopUp2_Click(0);
-        QCOMPARE(window->txtShortPathName, destination.path() + u'/');
         QTRY_COMPARE_WITH_TIMEOUT(window->lblStatus->text(), QStringLiteral("Compression Failed"),
                                   20000);
         QVERIFY(readAll(program_.file("recorded.bat"))

@@ -1,23 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A Compress run through the real window when things go wrong: a folder it
-// cannot write, outputs that collide, a runtime folder someone else owns,
-// runs too large for one batch, a batch the runner refuses, Cancel, and
-// closing the window while it runs.
+// cannot write, outputs that collide, runs too large for one batch, a batch
+// the runner refuses, Cancel, and closing the window while it runs. A link
+// at an output name is compress.exe's test (Destination), a runtime folder
+// someone else owns BatchFile's (BatchFileTest).
 #include "tests/support/window_session.h"
 
-#include "errors/on_error.h"
 #include "tests/support/own_volume.h"
 
 #include <QToolButton>
 #include <numeric>
-#include <sys/stat.h>
 
 using namespace crunchwise;
 using namespace command_fixture;
 
 namespace {
-
-constexpr uid_t kNobody = 65534; // an unprivileged user
 
 // A file that takes the compressor several seconds: zeros, without taking
 // any room on the disk.
@@ -141,53 +138,6 @@ private slots:
         QCOMPARE(replace ? expanded(in + QStringLiteral("y.tx_"))
                          : readAll(in + QStringLiteral("y.tx_")),
                  replace ? readAll(in + QStringLiteral("y.txt")) : "the user's own y.tx_");
-    }
-
-    // A link planted at an output name in a shared folder: replacing it
-    // replaces the link itself, never the file it points to.
-    void aLinkAtTheOutputIsReplacedNotWrittenThrough() {
-        QTemporaryDir source, shared, home;
-        QVERIFY(writeAll(source.path() + QStringLiteral("/report.txt"), sampleData(3)));
-        const QString precious = home.path() + QStringLiteral("/precious.txt");
-        QVERIFY(writeAll(precious, "the victim's own file"));
-        QVERIFY(QFile::link(precious, shared.path() + QStringLiteral("/report.tx_")));
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        auto window = compress(source.path(), shared.path(), {0});
-        QVERIFY(endsAs(*window, "Compression Completed"));
-        QCOMPARE(readAll(precious), QByteArray("the victim's own file"));
-        const QFileInfo output(shared.path() + QStringLiteral("/report.tx_"));
-        QVERIFY(!output.isSymLink());
-        QCOMPARE(expanded(output.filePath()), sampleData(3));
-    }
-
-    // A runtime folder that someone else owns (as with su) is passed over,
-    // left as it was, and the run goes on in the cache folder.
-    void foreignRuntimeFolderIsPassedOver() {
-        if (::geteuid() != 0)
-            QSKIP("needs root to give a folder to another user");
-        QTemporaryDir source, destination, foreign, cache;
-        QVERIFY(writeAll(source.path() + QStringLiteral("/one.txt"), sampleData(1)));
-        QCOMPARE(::chown(QFile::encodeName(foreign.path()).constData(), kNobody, kNobody), 0);
-        QVERIFY(writeAll(program_.file("_tempcom.bat"), "del _tempcom.bat\r\n")); // not finished
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(foreign.path()));
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
-        auto window = compress(source.path(), destination.path(), {0});
-        const bool completed = endsAs(*window, "Compression Completed");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-        qunsetenv("XDG_CACHE_HOME");
-        QFile::remove(program_.file("_tempcom.bat"));
-
-        QVERIFY(completed);
-        QCOMPARE(filesIn(destination.path()), QStringList{"one.tx_"});
-        const QString runFolder =
-            QString::fromUtf8(readAll(program_.file("recorded.cwd")).trimmed());
-        QCOMPARE(QFileInfo(runFolder).path(), cache.path() + QStringLiteral("/Crunchwise"));
-        QVERIFY(
-            QDir(foreign.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
-        struct stat info {};
-        QCOMPARE(::stat(QFile::encodeName(foreign.path()).constData(), &info), 0);
-        QCOMPARE(info.st_uid, kNobody);
-        QCOMPARE(info.st_mode & 07777, mode_t(0700));
     }
 
     // More than one batch's worth of files: each batch under the runner's

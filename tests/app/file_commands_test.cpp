@@ -10,34 +10,9 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
-using command_fixture::readAll;
-using command_fixture::writeAll;
-using crunchwise::MessageBox;
+using namespace command_fixture;
 
 namespace {
-// Answers the next text-input box with `answer` (a null string cancels it)
-// and notes what the box showed.
-struct InputBoxAnswer {
-    QString title, prompt, proposed;
-
-    explicit InputBoxAnswer(const QString& answer) {
-        QTimer::singleShot(0, [this, answer] {
-            auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            title = box->windowTitle();
-            prompt = box->labelText();
-            proposed = box->textValue();
-            if (answer.isNull()) {
-                box->reject();
-                return;
-            }
-            box->setTextValue(answer);
-            box->accept();
-        });
-    }
-};
-
 QStringList trashed(const QString& home) {
     return QDir(home + QStringLiteral("/.local/share/Trash/files")).entryList(QDir::Files);
 }
@@ -73,9 +48,8 @@ private slots:
 
         session.window->mPopUp2_Click(4);
 
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].text,
-                 QStringLiteral("Are you sure you want to move these 3 items to the Trash?"));
+        QCOMPARE(boxTexts(),
+                 QStringList{"Are you sure you want to move these 3 items to the Trash?"});
         QCOMPARE(session.onDisk(), QStringList({"c.txt", "late.txt"}));
         QCOMPARE(trashed(session.homePath()), QStringList({"a.txt", "b.txt", "d.txt"}));
         for (const char* name : {"a.txt", "b.txt", "d.txt"}) {
@@ -127,13 +101,11 @@ private slots:
 
         session.window->mPopUp2_Click(4);
 
-        QCOMPARE(MessageBox::shown().size(), 2);
-        QCOMPARE(MessageBox::shown()[1].icon, QMessageBox::Warning);
-        QCOMPARE(MessageBox::shown()[1].text,
+        QCOMPARE(boxTexts().value(1),
                  QStringLiteral("1 item could not be moved to the Trash and was left where it "
                                 "is:\n\n%1: Path not found")
                      .arg(session.source.pathOf("a.txt")));
-        QCOMPARE(session.onDisk(), QStringList({"a.txt", "b.txt"}));
+        QCOMPARE(MessageBox::shown()[1].icon, QMessageBox::Warning);
         QCOMPARE(session.read("a.txt"), QByteArray("a.txt"));
         QCOMPARE(QDir(session.source.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList({"a.txt", "b.txt"}));
@@ -169,11 +141,9 @@ private slots:
         const QByteArray kept = readAll(folder + QStringLiteral("/a.txt"));
         ::umount2(volume.constData(), MNT_DETACH);
         QCOMPARE(kept, QByteArray("keep me"));
-        QCOMPARE(infos, QStringList());
-        QCOMPARE(moved, QStringList());
-        QCOMPARE(MessageBox::shown().size(), 2);
-        QVERIFY2(MessageBox::shown()[1].text.endsWith(folder + QStringLiteral("/a.txt: Disk full")),
-                 qPrintable(MessageBox::shown()[1].text));
+        QCOMPARE(infos + moved, QStringList());
+        QVERIFY2(boxTexts().value(1).endsWith(folder + QStringLiteral("/a.txt: Disk full")),
+                 qPrintable(boxTexts().join(u'|')));
     }
 
     void rename_data() {
@@ -216,13 +186,16 @@ private slots:
             session_.source.remove("b.txt");
         if (error != 0)
             MessageBox::setNextAnswer(QMessageBox::Cancel);
-        InputBoxAnswer box(answer);
+        QString asked; // title, prompt and proposed name
+        whenOpen<QInputDialog>([&](QInputDialog* box) {
+            asked = box->windowTitle() + u'|' + box->labelText() + u'|' + box->textValue();
+            box->setTextValue(answer);
+            answer.isNull() ? box->reject() : box->accept();
+        });
 
         window.mPopUp2_Click(5);
 
-        QCOMPARE(box.title, QStringLiteral("File Rename"));
-        QCOMPARE(box.prompt, QStringLiteral("Enter New Filename"));
-        QCOMPARE(box.proposed, QStringLiteral("b.txt"));
+        QCOMPARE(asked, QStringLiteral("File Rename|Enter New Filename|b.txt"));
         QCOMPARE(session_.onDisk(), after);
         QCOMPARE(session_.listed(), after);
         QCOMPARE(session_.read("c.txt"), QByteArray("c.txt"));
@@ -274,10 +247,9 @@ private slots:
 
         window.mPopUp2_Click(7);
 
-        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(boxTitles(), QStringList{"Report 1.doc"});
+        QCOMPARE(boxTexts(), QStringList{text});
         QCOMPARE(MessageBox::shown()[0].icon, QMessageBox::Information);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("Report 1.doc"));
-        QCOMPARE(MessageBox::shown()[0].text, text);
     }
 
     // The error dialog names the file that could not be read.
@@ -287,8 +259,7 @@ private slots:
         session_.source.remove("gone.txt");
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         window.mPopUp2_Click(7);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QCOMPARE(boxTitles(), QStringList{"System Error!"});
         QVERIFY2(MessageBox::shown()[0].text.startsWith(
                      QStringLiteral("Error Number: 53\r\n\r\n\"gone.txt\": File not found")),
                  qPrintable(MessageBox::shown()[0].text));
@@ -296,6 +267,8 @@ private slots:
 
     void commandsWithoutACurrentFileDoNothing_data() {
         QTest::addColumn<int>("index");
+        QTest::newRow("Compress") << 0;
+        QTest::newRow("Expand") << 1;
         QTest::newRow("Delete") << 4;
         QTest::newRow("Rename") << 5;
         QTest::newRow("Properties") << 7;

@@ -14,6 +14,8 @@
 #include <QAction>
 
 using namespace crunchwise;
+using command_fixture::boxTexts;
+using command_fixture::boxTitles;
 
 namespace {
 QPoint twipsToPoint(int left, int top) {
@@ -41,41 +43,26 @@ private:
 
     static QString stored(const char* key) { return WindowSession::stored(key); }
     static void store(const char* key, const QString& value) { WindowSession::store(key, value); }
-    static std::unique_ptr<frmMain> startWindow() { return WindowSession::load(); }
-    // A loaded and shown window of a later start (no first-run help).
-    static std::unique_ptr<frmMain> laterWindow() {
-        store("RunOnce", QStringLiteral("1"));
-        return startWindow();
-    }
-    // A window of a later start on the source folder: two files and folders.
-    frmMain* startWindowOn() {
-        session_->window = laterWindow();
-        session_->window->Dir1->setPath(source());
-        return session_->window.get();
-    }
     QString source() const { return session_->source.path(); }
-    QString pathOf(const QString& name) const { return session_->source.pathOf(name); }
-    QStringList listed() const { return session_->listed(); }
-    static void closeHelp() { delete activeHelpViewer(); }
 
 private slots:
     void initTestCase() { AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE)); }
 
+    // Each case its own settings; the source folder has two files and folders.
     void init() {
         session_ = std::make_unique<WindowSession>(WindowSession::NoWindow{});
         QVERIFY(session_->source.create(
             {"a.txt", "b.ex_", "sub/", "sub/inner/", "sub/c.dl_", "sub/d.txt", "gone/"}));
-        closeHelp();
     }
 
     void cleanup() {
-        closeHelp();
+        delete activeHelpViewer();
         session_.reset();
         QVERIFY2(MessageBox::pendingAnswers() == 0, "a scripted answer was not asked for");
     }
 
     void firstStartOpensAtDefaultsAndShowsHelp() {
-        auto window = startWindow();
+        auto window = WindowSession::load();
         QVERIFY(window);
         QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
         QCOMPARE(window->centralWidget()->size(),
@@ -91,7 +78,7 @@ private slots:
     // The normal first run: closing the window with the help still open
     // ends the program and keeps the placement.
     void closingTheWindowEndsTheProgramWhileHelpIsOpen() {
-        auto window = startWindow();
+        auto window = WindowSession::load();
         QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
         QTimer::singleShot(0, window.get(), &QWidget::close);
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -102,10 +89,9 @@ private slots:
     }
 
     void closingWhileMinimizedKeepsThePlacement() {
-        store("RunOnce", QStringLiteral("1"));
         for (const char* key : {"MainLeft", "MainTop", "MainWidth", "MainHeight"})
             store(key, QStringLiteral("1234"));
-        auto window = startWindow();
+        auto window = WindowSession::later();
         window->showMinimized();
         QVERIFY(window->isMinimized());
         window->close();
@@ -114,8 +100,7 @@ private slots:
     }
 
     void movedWindowReopensWhereItWasLeftAtDesignedSize() {
-        store("RunOnce", QStringLiteral("1"));
-        auto window = startWindow();
+        auto window = WindowSession::later();
         const QSize designed = window->size();
         window->move(200, 150);
         window->close();
@@ -128,23 +113,21 @@ private slots:
         store("MainWidth", QStringLiteral("99999"));
         store("MainHeight", QStringLiteral("99999"));
         window.reset();
-        auto again = startWindow();
+        auto again = WindowSession::load();
         QCOMPARE(again->pos(), QPoint(200, 150));
         QCOMPARE(again->size(), designed);
     }
 
     void storedPositionThatIsNoNumberFallsBackToDefaults() {
-        store("RunOnce", QStringLiteral("1"));
         store("MainLeft", QStringLiteral("left"));
         store("MainTop", QStringLiteral(""));
-        auto window = startWindow();
+        auto window = WindowSession::later();
         QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
         QVERIFY(!activeHelpViewer()); // a later start opens no help
     }
 
     void unwritableStoreAtCloseIsReportedAndTheWindowStillCloses() {
-        store("RunOnce", QStringLiteral("1"));
-        auto window = startWindow();
+        auto window = WindowSession::later();
         // The store's file becomes a folder: every write now fails.
         const QString file = session_->configPath() + QStringLiteral("/Crunchwise/Crunchwise.conf");
         QVERIFY(QFile::remove(file));
@@ -152,27 +135,25 @@ private slots:
         for (int i = 0; i < 4; ++i)
             MessageBox::setNextAnswer(QMessageBox::Cancel);
         QVERIFY(window->close());
-        QCOMPARE(MessageBox::shown().size(), 4);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QCOMPARE(boxTitles(), QStringList(4, QStringLiteral("System Error!")));
         QCOMPARE(session_->errorLog().count("frmMainForm_Unload - "), 4);
     }
 
     void panesFollowTheChosenFolder() {
-        auto* window = startWindowOn();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* window = session_->startOnSource();
         window->Dir1->setPath(QDir::rootPath());
         window->lblStatus->setText(QStringLiteral("Compression Completed"));
 
         window->Dir1->setPath(source());
         QCOMPARE(window->File1->path(), source());
-        QCOMPARE(listed(), QStringList({"a.txt", "b.ex_"}));
+        QCOMPARE(session_->listed(), QStringList({"a.txt", "b.ex_"}));
         QVERIFY(window->lblStatus->text().isEmpty());
 
         // Enter in the folder list opens the highlighted folder.
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         QTest::keyClick(window->Dir1, Qt::Key_Return);
         QCOMPARE(window->Dir1->path(), source() + QStringLiteral("/sub"));
-        QCOMPARE(listed(), QStringList({"c.dl_", "d.txt"}));
+        QCOMPARE(session_->listed(), QStringList({"c.dl_", "d.txt"}));
 
         // Enter on the open folder changes nothing.
         window->Dir1->setListIndex(-1);
@@ -184,7 +165,7 @@ private slots:
     // Into a folder on another volume and back by the "/" entry: the drive
     // list follows, and "/" opens the root, not the root's current folder.
     void folderListCrossingVolumesMovesTheDriveList() {
-        auto* window = startWindowOn();
+        auto* window = session_->startOnSource();
         OwnVolume volume(source() + QStringLiteral("/sub"));
         if (!volume.offered())
             QSKIP("needs root and a temporary folder on disk to mount a volume");
@@ -199,41 +180,27 @@ private slots:
         QCOMPARE(window->File1->path(), QStringLiteral("/"));
     }
 
-    void arrowKeysInTheFileListEmptyTheStatus() {
-        auto* window = startWindowOn();
-        window->File1->setListIndex(0);
-        window->lblStatus->setText(QStringLiteral("Compression Completed"));
-        QTest::keyClick(window->File1, Qt::Key_Down);
-        QCOMPARE(window->File1->listIndex(), 1);
-        QVERIFY(window->lblStatus->text().isEmpty());
-    }
-
     void refreshShowsNewFilesAndKeepsTheStatus() {
-        auto* window = startWindowOn();
+        auto* window = session_->startOnSource();
         window->lblStatus->setText(QStringLiteral("Expansion Completed"));
-        QFile created(source() + QStringLiteral("/new.txt"));
-        QVERIFY(created.open(QIODevice::WriteOnly));
-        QFile::remove(source() + QStringLiteral("/a.txt"));
+        session_->write(QStringLiteral("new.txt"), "new");
+        QVERIFY(session_->source.remove(QStringLiteral("a.txt")));
         window->mnuRefresh->trigger();
-        QCOMPARE(listed(), QStringList({"b.ex_", "new.txt"}));
+        QCOMPARE(session_->listed(), QStringList({"b.ex_", "new.txt"}));
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
     }
 
     void vanishedFolderWarnsAndFallsBackToTheSystemDrive() {
-        auto* window = startWindowOn();
+        auto* window = session_->startOnSource();
+        const QRect gone = window->Dir1->visualItemRect(
+            window->Dir1->findItems(QStringLiteral("gone"), Qt::MatchEndsWith).value(0));
         QVERIFY(QDir(source() + QStringLiteral("/gone")).removeRecursively());
-
         MessageBox::setNextAnswer(QMessageBox::Ok);
-        const QList<QListWidgetItem*> items =
-            window->Dir1->findItems(QStringLiteral("gone"), Qt::MatchEndsWith);
-        QCOMPARE(items.size(), 1);
-        const QRect item = window->Dir1->visualItemRect(items.first());
-        QTest::mouseDClick(window->Dir1->viewport(), Qt::LeftButton, {}, item.center());
+        QTest::mouseDClick(window->Dir1->viewport(), Qt::LeftButton, {}, gone.center());
 
-        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(boxTitles(), QStringList{"Crunchwise"});
         const MessageBox::Shown& warning = MessageBox::shown()[0];
         QCOMPARE(warning.icon, QMessageBox::Warning);
-        QCOMPARE(warning.title, QStringLiteral("Crunchwise"));
         QVERIFY2(QRegularExpression(QStringLiteral("^Error \\d+:  [A-Z].*\\.$"))
                      .match(warning.text)
                      .hasMatch(),
@@ -243,8 +210,7 @@ private slots:
     }
 
     void failureOnTheSystemDriveStopsAfterOneWarning() {
-        store("RunOnce", QStringLiteral("1"));
-        auto window = startWindow();
+        auto window = WindowSession::later();
         MessageBox::setNextAnswer(QMessageBox::Ok);
         int attempts = 0;
         window->paneTrap().step([&] {
@@ -252,8 +218,7 @@ private slots:
             raiseRuntimeError(71);
         });
         QCOMPARE(attempts, 2);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].text, QStringLiteral("Error 71:  Disk not ready."));
+        QCOMPARE(boxTexts(), QStringList{"Error 71:  Disk not ready."});
         QCOMPARE(window->Drive1->drive(), frmMain::systemDrive());
     }
 
@@ -267,7 +232,7 @@ private slots:
     void onlyTheRightButtonAloneOpensTheFilePopUpMenu() {
         QFETCH(Qt::MouseButton, button);
         QFETCH(bool, opens);
-        auto* window = startWindowOn();
+        auto* window = session_->startOnSource();
         window->File1->setListIndex(0);
         window->File1->setSelected(1, true);
         window->lblStatus->setText(QStringLiteral("Compression Completed"));
@@ -294,13 +259,12 @@ private slots:
     }
 
     void failedEnterInTheFolderListIsReported() {
-        auto* window = startWindowOn();
+        auto* window = session_->startOnSource();
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("gone")));
         QVERIFY(QDir(source() + QStringLiteral("/gone")).removeRecursively());
         MessageBox::setNextAnswer(QMessageBox::Cancel);
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown()[0].title, QStringLiteral("System Error!"));
+        QCOMPARE(boxTitles(), QStringList{"System Error!"});
         QCOMPARE(window->Dir1->path(), source());
         QVERIFY(session_->errorLog().contains(" frmMainDir1_KeyPress - "));
     }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `crunchwise PATH`: the lists open on a folder, or on a file's folder with
 // that file current; a running copy does the same for a second one, and
-// takes a second copy's Enter.
+// takes a second copy's Enter (never into an open question: SingleInstance's
+// requestsActOnTheMainWindowOnly).
 #include "tests/support/window_session.h"
-
-#include <QLocalSocket>
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -48,11 +47,6 @@ private:
 
     QString source() const { return session_.source.path(); }
     QString pathOf(const QString& name) const { return session_.source.pathOf(name); }
-    // A loaded and shown window of a later start (no first-run help).
-    static std::unique_ptr<frmMain> laterWindow() {
-        WindowSession::store("RunOnce", QStringLiteral("1"));
-        return WindowSession::load();
-    }
 
 private slots:
     void initTestCase() {
@@ -64,7 +58,7 @@ private slots:
     void cleanup() { QVERIFY(MessageBox::shown().isEmpty()); }
 
     void secondCopyHandsOffToTheFirstAndEnds() {
-        auto window = laterWindow();
+        auto window = WindowSession::later();
         window->Dir1->setPath(source());
         window->Dir1->setListIndex(window->Dir1->listCount() - 1); // sub
         window->Dir1->setFocus();
@@ -104,7 +98,7 @@ private slots:
         QFETCH(bool, opened);
         QFETCH(QString, folder);
         QFETCH(QString, currentFile);
-        auto window = laterWindow();
+        auto window = WindowSession::later();
         QVERIFY(window);
         const QString start = window->Dir1->path();
         // An earlier selection elsewhere does not survive the opening.
@@ -122,32 +116,27 @@ private slots:
                  currentFile.isEmpty() ? QStringList() : QStringList{currentFile});
     }
 
+    // A name that is not UTF-8 is left to the lower layers' tests: the
+    // command line (raw_names_test), the request (single_instance_test) and
+    // openPath (above) each keep its bytes.
     void runningCopyOpensThePathOfASecondAndComesForward_data() {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("currentFile");
         QTest::addColumn<bool>("hidden"); // else minimized
         QTest::addColumn<bool>("dialogOpen");
         QTest::newRow("file, window hidden in the tray") << "sub/c.dl_"
-                                                         << "sub"
                                                          << "c.dl_" << true << false;
         QTest::newRow("folder, window minimized") << "sub"
-                                                  << "sub"
                                                   << "" << false << false;
         QTest::newRow("file, once the open dialog is answered") << "sub/c.dl_"
-                                                                << "sub"
                                                                 << "c.dl_" << false << true;
-        const QString raw = FileNameCodec::decode("raw/" + kRawName);
-        QTest::newRow("name not UTF-8 beside its look-alike")
-            << raw << "raw" << raw.mid(4) << true << false;
     }
     void runningCopyOpensThePathOfASecondAndComesForward() {
         QFETCH(QString, path);
-        QFETCH(QString, folder);
         QFETCH(QString, currentFile);
         QFETCH(bool, hidden);
         QFETCH(bool, dialogOpen);
-        auto window = laterWindow();
+        auto window = WindowSession::later();
         QVERIFY(window);
         window->Dir1->setPath(source());
         hidden ? window->hide() : window->showMinimized();
@@ -163,57 +152,11 @@ private slots:
             QCOMPARE(window->Dir1->path(), source());
             dialog.accept();
         }
-        QTRY_COMPARE(window->Dir1->path(), pathOf(folder));
+        QTRY_COMPARE(window->Dir1->path(), pathOf(QStringLiteral("sub")));
         QCOMPARE(currentName(window->File1), currentFile);
         QVERIFY(window->isVisible() && !window->isMinimized());
         // Opening a path sends no Enter: no Properties box for the file.
         QVERIFY(MessageBox::shown().isEmpty());
-    }
-    // The hand-off brings a question forward and leaves it to the user: no
-    // Enter answers it, and no request names another window.
-    void handOffNeverAnswersAnOpenQuestion_data() {
-        QTest::addColumn<QString>("handOff");
-        QTest::newRow("a second copy") << "second copy";
-        QTest::newRow("a second copy with a path") << "second copy with a path";
-        QTest::newRow("a request naming the question") << "Move to Trash";
-    }
-    void handOffNeverAnswersAnOpenQuestion() {
-        QFETCH(QString, handOff);
-        auto window = laterWindow();
-        QVERIFY(window);
-        window->Dir1->setPath(source());
-        window->File1->setListIndex(0);
-        window->File1->setSelected(0, true);
-        // An Enter in the folder list would open its highlighted folder.
-        window->Dir1->setListIndex(0);
-        window->Dir1->setFocus();
-        const QString chosen = window->File1->list(0);
-        bool handedOff = false;
-        bool stillAsking = false;
-        whenOpen<QMessageBox>([&](QMessageBox* question) {
-            if (handOff == QLatin1String("second copy")) {
-                handedOff = runSecondCopy(QString());
-            } else if (handOff == QLatin1String("second copy with a path")) {
-                handedOff = runSecondCopy(pathOf(QStringLiteral("b.ex_")));
-            } else {
-                QLocalSocket socket;
-                socket.connectToServer(qEnvironmentVariable("XDG_RUNTIME_DIR") +
-                                       QStringLiteral("/Crunchwise.socket"));
-                socket.write(handOff.toUtf8() + '\n');
-                // Dropped, unanswered.
-                handedOff = socket.waitForConnected(1000) && QTest::qWaitFor([&] {
-                                return socket.state() == QLocalSocket::UnconnectedState;
-                            }) &&
-                            socket.readAll().isEmpty();
-            }
-            stillAsking = question->isVisible() && QApplication::activeModalWidget() == question;
-            question->button(QMessageBox::No)->click();
-        });
-        window->mnuDelete->trigger();
-        QVERIFY(handedOff);
-        QVERIFY(stillAsking);
-        QVERIFY(QFile::exists(pathOf(chosen)));
-        QCOMPARE(window->Dir1->path(), source());
     }
 };
 

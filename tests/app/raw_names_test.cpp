@@ -52,8 +52,8 @@ private slots:
         folder_ = FileNameCodec::decode(QByteArray::fromStdString(scratch_->path()));
         QVERIFY(writeAll(in(raw(".txt")), rawData_));
         QVERIFY(writeAll(in(twin(".txt")), twinData_));
-        QVERIFY(compressed("ours", rawData_, folder_ + QStringLiteral("/packed")));
-        QVERIFY(compressed("ours", twinData_, folder_ + QStringLiteral("/packed-twin")));
+        QVERIFY(compressed(rawData_, folder_ + QStringLiteral("/packed")));
+        QVERIFY(compressed(twinData_, folder_ + QStringLiteral("/packed-twin")));
         QVERIFY(writeAll(in(raw(".tx_")), readAll(folder_ + QStringLiteral("/packed"))));
         QVERIFY(writeAll(in(twin(".tx_")), readAll(folder_ + QStringLiteral("/packed-twin"))));
         QVERIFY(QFile::remove(folder_ + QStringLiteral("/packed")));
@@ -73,9 +73,8 @@ private slots:
         auto window = windowOnRaw(".txt");
         MessageBox::setNextAnswer(QMessageBox::Ok);
         window->mPopUp2_Click(7);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown()[0].text.endsWith(QStringLiteral("File Size: 2,222 bytes")));
-        QCOMPARE(MessageBox::shown()[0].title, FileNameCodec::displayText(raw(".txt")));
+        QCOMPARE(boxTitles(), QStringList{FileNameCodec::displayText(raw(".txt"))});
+        QVERIFY(boxTexts()[0].endsWith(QStringLiteral("File Size: 2,222 bytes")));
     }
 
     void deleteTrashesTheChosenFile() {
@@ -92,8 +91,7 @@ private slots:
 
     void renameRenamesTheChosenFile() {
         auto window = windowOnRaw(".txt");
-        QTimer::singleShot(0, [] {
-            auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        whenOpen<QInputDialog>([](QInputDialog* box) {
             box->setTextValue(QStringLiteral("renamed.txt"));
             box->accept();
         });

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The tray icon, its setting and menus, and the hook that brings the icon's
 // messages to the main window.
-#include "desktop/single_instance.h"
 #include "desktop/systray.h"
 #include "desktop/window_message.h"
 #include "desktop/winproc.h"
 #include "tests/support/window_session.h"
-#include "widgets/drive_list_box.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -74,7 +72,9 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 0);
     }
 
-    void startFollowsTheSetting_data() {
+    // The setting decides at start; the unload removes icon and hook and
+    // leaves the setting as it was.
+    void startFollowsTheSettingAndUnloadRemovesTheIcon_data() {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("on");
         QTest::newRow("no setting") << QString() << true;
@@ -82,14 +82,16 @@ private slots:
         QTest::newRow("0") << QStringLiteral("0") << false;
         QTest::newRow("any other number") << QStringLiteral("2") << false;
     }
-
-    void startFollowsTheSetting() {
+    void startFollowsTheSettingAndUnloadRemovesTheIcon() {
         QFETCH(QString, stored);
         QFETCH(bool, on);
         if (!stored.isNull())
             WindowSession::store("SysTray", stored);
         auto window = WindowSession::start();
         QCOMPARE(trayState(window.get()), on ? on_ : off_);
+        QVERIFY(window->close());
+        QVERIFY(!icon(window.get()));
+        QVERIFY(!winproc::PrevWndProc());
         QCOMPARE(WindowSession::stored("SysTray"), stored.isNull() ? "<absent>" : stored);
     }
 
@@ -106,22 +108,6 @@ private slots:
         QCOMPARE(WindowSession::stored("SysTray"), QStringLiteral("1"));
         post(window.get(), kTrayCallback, WM_LBUTTONDOWN);
         QVERIFY(!window->isVisible());
-    }
-
-    void unloadRemovesIconAndHook_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::newRow("with an icon") << QStringLiteral("1");
-        QTest::newRow("without an icon") << QStringLiteral("0");
-    }
-
-    void unloadRemovesIconAndHook() {
-        QFETCH(QString, stored);
-        WindowSession::store("SysTray", stored);
-        auto window = WindowSession::start();
-        QVERIFY(window->close());
-        QVERIFY(!icon(window.get()));
-        QVERIFY(!winproc::PrevWndProc());
-        QCOMPARE(WindowSession::stored("SysTray"), stored);
     }
 
     void trayMessagesHideAndShowAndAllPassOn_data() {
@@ -216,15 +202,6 @@ private slots:
         // It goes away while the window is hidden: the window comes back.
         setNotificationAreaForTesting(false);
         QTRY_VERIFY(window->isVisible());
-    }
-
-    void secondCopyShowsAHiddenWindow() {
-        auto window = WindowSession::start();
-        window->Drive1->setFocus();
-        window->mnuHide->trigger();
-        QVERIFY(!window->isVisible());
-        QVERIFY(activateWindowAndPressEnter(window.get()));
-        QVERIFY(window->isVisible());
     }
 };
 

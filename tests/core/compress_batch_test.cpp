@@ -4,11 +4,14 @@
 #include "core/batch_file.h"
 #include "core/compress_batch.h"
 #include "failures/runtime_error.h"
+#include "tests/support/failure_number.h"
+#include "tests/support/file_contents.h"
+#include "tests/support/scratch_folder.h"
 #include "tools/cmd/batch_line.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cctype>
 #include <fstream>
 #include <optional>
 #include <sys/fsuid.h>
@@ -17,11 +20,13 @@
 
 using namespace crunchwise;
 using namespace crunchwise::commands;
+using crunchwise::testing::readText;
+using crunchwise::testing::ScratchFolder;
 namespace fs = std::filesystem;
 
 namespace {
 
-class RoundTrip : public testing::TestWithParam<const char*> {};
+class RoundTrip : public ::testing::TestWithParam<const char*> {};
 
 // Whatever the name, the runner reads back exactly the paths and names that
 // were written, as a compress or ren line and nothing else.
@@ -43,30 +48,26 @@ TEST_P(RoundTrip, TheRunnerReadsBackTheSameNames) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, RoundTrip,
-                         testing::Values("setup.exe", "Read Me.txt", "a&b.txt", "pipe|name",
-                                         "less<more>.txt", "100%.txt", "%PATH%", "^caret",
-                                         "tab\there", "@at", "semi;colon", "x"));
+                         ::testing::Values("setup.exe", "Read Me.txt", "a&b.txt", "pipe|name",
+                                           "less<more>.txt", "100%.txt", "%PATH%", "^caret",
+                                           "tab\there", "@at", "semi;colon", "x"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param; // "a&b.txt" is a_b_txt
+                             for (char& c : name)
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
 
 TEST(BatchWord, NamesNoQuotingCanCarryAreBadFileNames) {
-    for (const char* name : {"quote\"name", "line\nbreak", "carriage\rreturn"}) {
-        try {
-            batchWord(name);
-            ADD_FAILURE() << name;
-        } catch (const RuntimeError& failure) {
-            EXPECT_EQ(failure.number(), ErrorNumber::BadName);
-        }
-    }
+    for (const char* name : {"quote\"name", "line\nbreak", "carriage\rreturn"})
+        EXPECT_EQ(failureNumber([&] { batchWord(name); }), ErrorNumber::BadName) << name;
 }
 
 TEST(BatchLines, AFileWithoutANameIsAnInvalidArgument) {
-    for (const auto& [shortName, longName] : {std::pair{"", "a.txt"}, std::pair{"A.TXT", ""}}) {
-        try {
-            batchLinesFor("/src/", shortName, longName, "/out/");
-            ADD_FAILURE() << shortName << longName;
-        } catch (const RuntimeError& failure) {
-            EXPECT_EQ(failure.number(), ErrorNumber::InvalidArgument);
-        }
-    }
+    for (const auto& [shortName, longName] : {std::pair{"", "a.txt"}, std::pair{"A.TXT", ""}})
+        EXPECT_EQ(failureNumber([&] { batchLinesFor("/src/", shortName, longName, "/out/"); }),
+                  ErrorNumber::InvalidArgument)
+            << shortName << longName;
 }
 
 TEST(SplitIntoBatches, EveryBatchFitsTheLimitAndKeepsEachFilesLinesTogether) {
@@ -90,27 +91,17 @@ TEST(SplitIntoBatches, EveryBatchFitsTheLimitAndKeepsEachFilesLinesTogether) {
     EXPECT_EQ(next, files.size());
 }
 
-class BatchFileTest : public testing::Test {
+class BatchFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/batch-place-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        program_ = root_ / "program";
         fs::create_directories(program_);
         fs::create_directories(root_ / "runtime");
         fs::permissions(root_ / "runtime", fs::perms::owner_all);
-        own_ = root_ / "runtime" / "Crunchwise";
     }
-    void TearDown() override {
-        fs::permissions(program_, fs::perms::owner_all);
-        fs::remove_all(root_);
-    }
-    static std::string contents(const fs::path& file) {
-        std::ifstream in(file);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path root_, program_, own_;
+    ScratchFolder scratch_;
+    const fs::path root_ = scratch_.path();
+    const fs::path program_ = root_ / "program";
+    const fs::path own_ = root_ / "runtime" / "Crunchwise";
 };
 
 TEST_F(BatchFileTest, ProgramFolderWhenFreeElseAFolderOfItsOwnRemovedAfterTheRun) {
@@ -127,7 +118,7 @@ TEST_F(BatchFileTest, ProgramFolderWhenFreeElseAFolderOfItsOwnRemovedAfterTheRun
     EXPECT_EQ(fs::status(own_).permissions() & fs::perms::all, fs::perms::owner_all);
     EXPECT_EQ(fs::status(second.folder()).permissions() & fs::perms::all, fs::perms::owner_all);
     second.write("x");
-    EXPECT_EQ(contents(first.file()), "del _tempcom.bat\r\n");
+    EXPECT_EQ(readText(first.file()), "del _tempcom.bat\r\n");
 
     // Once the runner has exited, each batch goes, and so does its run folder.
     const fs::path runFolder = second.folder();
@@ -150,17 +141,14 @@ TEST_F(BatchFileTest, ReadOnlyProgramFolderUsesTheUsersOwnFolder) {
         ::setresuid(-1, 65534, 0); // geteuid() is the owner that the checks expect
     }
     std::optional<BatchFile> batch;
-    try {
-        batch.emplace(BatchFile::create(program_, {own_}));
-    } catch (const RuntimeError& failure) {
-        ADD_FAILURE() << failure.number();
-    }
+    const int failed = failureNumber([&] { batch.emplace(BatchFile::create(program_, {own_})); });
     const bool inOwnFolder = batch && batch->folder().parent_path() == own_;
     batch.reset();
     if (asSuperuser) {
         ::setresuid(-1, 0, 0);
         ::setfsuid(0);
     }
+    EXPECT_EQ(failed, 0);
     EXPECT_TRUE(inOwnFolder);
     EXPECT_FALSE(fs::exists(program_ / "_tempcom.bat"));
 }
@@ -192,12 +180,10 @@ TEST_F(BatchFileTest, ForeignOpenOrLinkedFoldersArePassedOverUnchanged) {
         EXPECT_EQ(fs::status(foreign).permissions() & fs::perms::all, fs::perms::owner_all);
     }
     // With no usable place at all: Permission denied, not a crash.
-    try {
-        BatchFile::create(root_ / "none", {open, linked});
-        ADD_FAILURE() << "a batch was made";
-    } catch (const RuntimeError& failure) {
-        EXPECT_EQ(failure.number(), ErrorNumber::PermissionDenied);
-    }
+    EXPECT_EQ(failureNumber([&] {
+                  BatchFile::create(root_ / "none", {open, linked});
+              }),
+              ErrorNumber::PermissionDenied);
 }
 
 // A run folder swapped for another after it was made is noticed, and what
@@ -213,13 +199,14 @@ TEST_F(BatchFileTest, ASwappedRunFolderIsNotInPlace) {
     { std::ofstream(batch.folder() / "_tempcom.bat") << "theirs"; }
     EXPECT_FALSE(batch.inPlace());
     batch.remove();
-    EXPECT_EQ(contents(batch.folder() / "_tempcom.bat"), "theirs");
+    EXPECT_EQ(readText(batch.folder() / "_tempcom.bat"), "theirs");
 }
 
 TEST(BatchFolderBases, RuntimeFolderOnlyWhenPrivateThenCacheThenTemporaryFolder) {
-    char pattern[] = "/tmp/batch-bases-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const fs::path root = pattern;
+    const ScratchFolder scratch;
+    const fs::path& root = scratch.path();
+    const std::optional<std::string> tmp =
+        std::getenv("TMPDIR") ? std::optional<std::string>(std::getenv("TMPDIR")) : std::nullopt;
     fs::create_directories(root / "runtime");
     fs::create_directories(root / "cache");
     fs::permissions(root / "cache", fs::perms::owner_all);
@@ -232,7 +219,8 @@ TEST(BatchFolderBases, RuntimeFolderOnlyWhenPrivateThenCacheThenTemporaryFolder)
     fs::permissions(root / "runtime", fs::perms::owner_all);
     EXPECT_EQ(batchFolderBases(), (std::vector<fs::path>{root / "runtime/Crunchwise",
                                                          root / "cache/Crunchwise", root / user}));
-    fs::remove_all(root);
+    // The later tests of this program make their folders in the old one.
+    tmp ? ::setenv("TMPDIR", tmp->c_str(), 1) : ::unsetenv("TMPDIR");
 }
 
 } // namespace

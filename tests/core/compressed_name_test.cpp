@@ -20,6 +20,7 @@ struct NameCase {
     std::string compressed;
     std::uint8_t missing;
     std::string expanded; // BuildExpandedName of the name
+    friend void PrintTo(const NameCase& c, std::ostream* out) { *out << c.what; }
 };
 
 class CompressedNameTest : public testing::TestWithParam<NameCase> {};

@@ -15,6 +15,7 @@ using namespace crunchwise::testing;
 
 const std::string kPrevious = "the previous destination file";
 
+// Each leaves the host's reason for LZLastError.
 TEST(LzFailure, UnopenableSourceOrUncreatableDestinationGivesBadInHandle) {
     ScratchFolder folder;
     writeText(folder / "file", "x");
@@ -22,18 +23,23 @@ TEST(LzFailure, UnopenableSourceOrUncreatableDestinationGivesBadInHandle) {
     fs::create_symlink("loop", folder / "loop");
     OFSTRUCT record;
     EXPECT_EQ(LZOpenFileA((folder / "absent.tx_").string(), record, OF_READ), LZERROR_BADINHANDLE);
+    EXPECT_EQ(LZLastError(), ENOENT);
     EXPECT_EQ(LZOpenFileA((folder / "folder").string(), record, OF_READ), LZERROR_BADINHANDLE);
+    EXPECT_EQ(LZLastError(), EISDIR);
     EXPECT_EQ(LZOpenFileA((folder / "folder").string(), record, 0x0002), LZERROR_BADVALUE);
+    EXPECT_EQ(LZOpenFileA((folder / "missing/a.txt").string(), record, OF_CREATE),
+              LZERROR_BADINHANDLE);
+    EXPECT_EQ(LZLastError(), ENOENT);
     const fs::path tooLong = folder / std::string(256, 'n');
     const fs::path withNul = folder.path().string() + std::string("/a\0b", 4);
-    for (const fs::path& name :
-         {folder / "missing" / "a.txt", folder / "file" / "a.txt", folder / "folder", fs::path(""),
-          folder / "folder/", tooLong, withNul, folder / "loop"})
+    for (const fs::path& name : {folder / "file" / "a.txt", folder / "folder", fs::path(""),
+                                 folder / "folder/", tooLong, withNul, folder / "loop"})
         EXPECT_EQ(LZOpenFileA(name.string(), record, OF_CREATE), LZERROR_BADINHANDLE) << name;
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"file", "folder", "loop"}));
     // The control: a name of the largest length can still be created.
     writeBytes(folder / "a.tx_", referenceWithTrueLength());
     EXPECT_EQ(expandFile(folder / "a.tx_", folder / std::string(255, 'n')), 20);
+    EXPECT_EQ(LZLastError(), 0);
     EXPECT_EQ(readText(folder / std::string(255, 'n')), kReferenceText);
 }
 
@@ -92,21 +98,6 @@ TEST(LzFailure, LengthOtherThanTheHeadersReplacesNothing) {
     }
 }
 
-// What each failure of the host leaves for LZLastError.
-TEST(LzFailure, LastErrorTellsTheHostsReason) {
-    ScratchFolder folder;
-    writeBytes(folder / "a.tx_", referenceWithTrueLength());
-    OFSTRUCT record;
-    EXPECT_EQ(LZOpenFileA((folder / "absent").string(), record, OF_READ), LZERROR_BADINHANDLE);
-    EXPECT_EQ(LZLastError(), ENOENT);
-    EXPECT_EQ(LZOpenFileA((folder / "no/a.txt").string(), record, OF_CREATE), LZERROR_BADINHANDLE);
-    EXPECT_EQ(LZLastError(), ENOENT);
-    EXPECT_EQ(LZOpenFileA(folder.path().string(), record, OF_READ), LZERROR_BADINHANDLE);
-    EXPECT_EQ(LZLastError(), EISDIR);
-    EXPECT_EQ(expandFile(folder / "a.tx_", folder / "a.txt"), 20);
-    EXPECT_EQ(LZLastError(), 0);
-}
-
 TEST(LzFailure, WriteFailureGivesWriteErrorAndKeepsThePreviousFile) {
     ScratchFolder folder;
     writeBytes(folder / "big.da_", compressed(testData(2000000)));
@@ -146,32 +137,28 @@ TEST(LzFailure, BadHandlesAreReportedAndTheDestinationKept) {
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.tx_", "a.txt"}));
 }
 
-TEST(LzFailure, DestinationRemovedBeforeCloseIsReported) {
-    ScratchFolder folder;
-    writeBytes(folder / "a.tx_", referenceWithTrueLength());
-    fs::create_directory(folder / "out");
-    OFSTRUCT record;
-    const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
-    const int out = LZOpenFileA((folder / "out" / "a.txt").string(), record, OF_CREATE);
-    ASSERT_EQ(LZCopy(in, out), 20);
-    fs::remove_all(folder / "out");
-    EXPECT_EQ(LZClose(in), 0);
-    EXPECT_EQ(LZClose(out), LZERROR_WRITE);
-}
-
-// A file that appears at a new destination's name while the copy runs is
-// not replaced by it.
-TEST(LzFailure, FileThatAppearedMeanwhileIsNotReplaced) {
-    ScratchFolder folder;
-    writeBytes(folder / "a.tx_", referenceWithTrueLength());
-    OFSTRUCT record;
-    const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
-    const int out = LZOpenFileA((folder / "a.txt").string(), record, OF_CREATE);
-    ASSERT_EQ(LZCopy(in, out), 20);
-    writeText(folder / "a.txt", kPrevious);
-    EXPECT_EQ(LZClose(in), 0);
-    EXPECT_EQ(LZClose(out), LZERROR_WRITE);
-    EXPECT_EQ(LZLastError(), EEXIST);
-    EXPECT_EQ(readText(folder / "a.txt"), kPrevious);
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.tx_", "a.txt"}));
+// What happens at the destination while the copy runs is reported at the
+// close: its folder removed, or a file that appeared at a new destination's
+// name, which is not replaced.
+TEST(LzFailure, ChangesAtTheDestinationBeforeCloseAreReported) {
+    for (const bool folderRemoved : {true, false}) {
+        ScratchFolder folder;
+        writeBytes(folder / "a.tx_", referenceWithTrueLength());
+        fs::create_directory(folder / "out");
+        OFSTRUCT record;
+        const int in = LZOpenFileA((folder / "a.tx_").string(), record, OF_READ);
+        const int out = LZOpenFileA((folder / "out/a.txt").string(), record, OF_CREATE);
+        ASSERT_EQ(LZCopy(in, out), 20);
+        if (folderRemoved)
+            fs::remove_all(folder / "out");
+        else
+            writeText(folder / "out/a.txt", kPrevious);
+        EXPECT_EQ(LZClose(in), 0);
+        EXPECT_EQ(LZClose(out), LZERROR_WRITE);
+        if (!folderRemoved) {
+            EXPECT_EQ(LZLastError(), EEXIST);
+            EXPECT_EQ(readText(folder / "out/a.txt"), kPrevious);
+            EXPECT_EQ(folder.entries(folder / "out"), std::vector<std::string>{"a.txt"});
+        }
+    }
 }

@@ -36,6 +36,83 @@
 #include <functional>
 #include <memory>
 
+namespace command_fixture {
+
+using crunchwise::FileListBox;
+using crunchwise::frmSaveDirectory;
+using crunchwise::frmSaveDirectoryExpand;
+using crunchwise::MessageBox;
+
+// Whole files by the host's names (see FileNameCodec), which QFile would
+// not keep when they are not UTF-8. readAll gives "<missing>" for none.
+inline QByteArray readAll(const QString& path) {
+    std::ifstream file(crunchwise::FileNameCodec::encode(path).toStdString(), std::ios::binary);
+    const std::string data{std::istreambuf_iterator<char>(file), {}};
+    return file ? QByteArray::fromStdString(data) : QByteArray("<missing>");
+}
+inline bool writeAll(const QString& path, const QByteArray& data) {
+    std::ofstream file(crunchwise::FileNameCodec::encode(path).toStdString(), std::ios::binary);
+    return bool(file.write(data.constData(), data.size()).flush());
+}
+
+// Varied, compressible contents, different for each `seed`.
+inline QByteArray sampleData(int seed, int size = 20000) {
+    QByteArray data;
+    while (data.size() < size)
+        data += "line " + QByteArray::number(data.size() % 977 + seed) + " of sample text\n";
+    return data.left(size);
+}
+
+// The files the list shows, the selected ones, and the current one ("" for none).
+inline QStringList listed(const FileListBox* list) {
+    QStringList names;
+    for (int i = 0; i < list->listCount(); ++i)
+        names << list->list(i);
+    return names;
+}
+inline QStringList selectedNames(const FileListBox* list) {
+    QStringList names;
+    for (int i = 0; i < list->listCount(); ++i)
+        if (list->selected(i))
+            names << list->list(i);
+    return names;
+}
+inline QString currentName(const FileListBox* list) {
+    return list->listIndex() < 0 ? QString() : list->list(list->listIndex());
+}
+inline int rowOf(const FileListBox* list, const QString& name) {
+    return int(listed(list).indexOf(name));
+}
+
+// Makes the files at `rows`, or named `names`, selected, the first one current.
+inline void selectRows(FileListBox* list, const QList<int>& rows) {
+    list->setListIndex(rows.value(0, -1));
+    for (int row : rows)
+        list->setSelected(row, true);
+}
+inline void select(FileListBox* list, const QStringList& names) {
+    QList<int> rows;
+    for (const QString& name : names)
+        rows << rowOf(list, name);
+    selectRows(list, rows);
+}
+
+// The titles of the message boxes shown, and their texts.
+inline QStringList boxTitles() {
+    QStringList titles;
+    for (const MessageBox::Shown& box : MessageBox::shown())
+        titles << box.title;
+    return titles;
+}
+inline QStringList boxTexts() {
+    QStringList texts;
+    for (const MessageBox::Shown& box : MessageBox::shown())
+        texts << box.text;
+    return texts;
+}
+
+} // namespace command_fixture
+
 class WindowSession {
 public:
     // No window of its own: the test starts its windows with start().
@@ -93,38 +170,37 @@ public:
         started->show();
         return started;
     }
-    // A window of a later start (the first-run help done), once on screen.
-    static std::unique_ptr<frmMain> start(QObject* watcher = nullptr) {
+    // A window of a later start (the first-run help done), shown; start()
+    // waits until it is on screen.
+    static std::unique_ptr<frmMain> later(QObject* watcher = nullptr) {
         store("RunOnce", QStringLiteral("1"));
-        auto started = load(watcher);
+        return load(watcher);
+    }
+    static std::unique_ptr<frmMain> start(QObject* watcher = nullptr) {
+        auto started = later(watcher);
         if (!started || !QTest::qWaitForWindowExposed(started.get()))
             return nullptr;
         return started;
     }
+    // The session's window, a later start, on the source folder.
+    frmMain* startOnSource() {
+        window = later();
+        if (window)
+            window->Dir1->setPath(source.path());
+        return window.get();
+    }
 
     void write(const QString& name, const QByteArray& contents) const {
-        QFile file(source.pathOf(name));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(contents);
+        command_fixture::writeAll(source.pathOf(name), contents);
     }
     QByteArray read(const QString& name) const {
-        QFile file(source.pathOf(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
+        return command_fixture::readAll(source.pathOf(name));
     }
     // The names of the source folder's files, sorted.
     QStringList onDisk() const { return QDir(source.path()).entryList(QDir::Files, QDir::Name); }
-    QStringList listed() const {
-        QStringList names;
-        for (int i = 0; i < window->File1->listCount(); ++i)
-            names << window->File1->list(i);
-        return names;
-    }
+    QStringList listed() const { return command_fixture::listed(window->File1); }
     // Selects the files `names` alone, the first of them current.
-    void select(const QStringList& names) const {
-        window->File1->setListIndex(int(listed().indexOf(names.value(0))));
-        for (const QString& name : names)
-            window->File1->setSelected(int(listed().indexOf(name)), true);
-    }
+    void select(const QStringList& names) const { command_fixture::select(window->File1, names); }
     QString homePath() const { return home_.path(); }
     QString configPath() const { return config_.path(); }
     QString errorLog() const {
@@ -153,70 +229,13 @@ private:
 
 namespace command_fixture {
 
-using crunchwise::FileListBox;
-using crunchwise::frmSaveDirectory;
-using crunchwise::frmSaveDirectoryExpand;
-
-// Whole files by the host's names (see FileNameCodec), which QFile would
-// not keep when they are not UTF-8. readAll gives "<missing>" for none.
-inline QByteArray readAll(const QString& path) {
-    std::ifstream file(crunchwise::FileNameCodec::encode(path).toStdString(), std::ios::binary);
-    const std::string data{std::istreambuf_iterator<char>(file), {}};
-    return file ? QByteArray::fromStdString(data) : QByteArray("<missing>");
-}
-inline bool writeAll(const QString& path, const QByteArray& data) {
-    std::ofstream file(crunchwise::FileNameCodec::encode(path).toStdString(), std::ios::binary);
-    return bool(file.write(data.constData(), data.size()).flush());
-}
-
-// Varied, compressible contents, different for each `seed`.
-inline QByteArray sampleData(int seed, int size = 20000) {
-    QByteArray data;
-    while (data.size() < size)
-        data += "line " + QByteArray::number(data.size() % 977 + seed) + " of sample text\n";
-    return data.left(size);
-}
-
 // A main window of a later start (no help), its lists on `folder`.
 inline std::unique_ptr<frmMain> windowOn(const QString& folder) {
-    crunchwise::SaveSetting(QStringLiteral("Crunchwise"), QStringLiteral("Settings"),
-                            QStringLiteral("RunOnce"), QStringLiteral("1"));
+    WindowSession::store("RunOnce", QStringLiteral("1"));
     auto window = std::make_unique<frmMain>();
     window->show();
     window->Dir1->setPath(folder);
     return window;
-}
-
-// Makes the files at `rows` current and selected, the first one current.
-inline void selectRows(FileListBox* list, const QList<int>& rows) {
-    list->setListIndex(rows.value(0, -1));
-    for (int row : rows)
-        list->setSelected(row, true);
-}
-
-inline int rowOf(const FileListBox* list, const QString& name) {
-    for (int i = 0; i < list->listCount(); ++i)
-        if (list->list(i) == name)
-            return i;
-    return -1;
-}
-
-// The files the list shows, the selected ones, and the current one ("" for none).
-inline QStringList listed(const FileListBox* list) {
-    QStringList names;
-    for (int i = 0; i < list->listCount(); ++i)
-        names << list->list(i);
-    return names;
-}
-inline QStringList selectedNames(const FileListBox* list) {
-    QStringList names;
-    for (int i = 0; i < list->listCount(); ++i)
-        if (list->selected(i))
-            names << list->list(i);
-    return names;
-}
-inline QString currentName(const FileListBox* list) {
-    return list->listIndex() < 0 ? QString() : list->list(list->listIndex());
 }
 
 // The names in `folder`, hidden ones included, as the host has them; sorted.
@@ -306,15 +325,11 @@ public:
     QString path() const { return folder_.path(); }
     QString file(const char* name) const { return folder_.path() + u'/' + QLatin1String(name); }
 
-    // Waits until `runs` batches have run; the exit code of the last.
-    QByteArray waitForRunner(int runs = 1) const {
-        const auto lines = [&] {
-            return readAll(file("runner.done")).count('\n');
-        };
-        if (!QTest::qWaitFor([&] { return QFile::exists(file("runner.done")) && lines() >= runs; },
-                             20000))
+    // Waits until a batch has run; its exit code.
+    QByteArray waitForRunner() const {
+        if (!QTest::qWaitFor([&] { return readAll(file("runner.done")).endsWith('\n'); }, 20000))
             return "<not run>";
-        return readAll(file("runner.done")).trimmed().split('\n').last();
+        return readAll(file("runner.done")).trimmed();
     }
     void clearRecords() const {
         for (const char* name : {"recorded.bat", "recorded.cwd", "runner.err", "runner.done"})
@@ -325,20 +340,14 @@ private:
     QTemporaryDir folder_;
 };
 
-// A compressed copy of `data` at `file`, made by "ours" or "mscompress".
-inline bool compressed(const QString& program, const QByteArray& data, const QString& file) {
+// A compressed copy of `data` at `file`, made by compress.exe.
+inline bool compressed(const QByteArray& data, const QString& file) {
     const QString plain = file + QStringLiteral(".plain");
     if (!writeAll(plain, data))
         return false;
-    QProcess process;
-    if (program == u"mscompress") {
-        process.start(QStringLiteral("mscompress"), {plain});
-        process.waitForFinished(20000);
-        return QFile::remove(plain) && QFile::rename(plain + u'_', file);
-    }
-    process.start(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), {plain, file});
-    process.waitForFinished(20000);
-    return QFile::remove(plain) && process.exitCode() == 0;
+    const int code =
+        QProcess::execute(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), {plain, file});
+    return QFile::remove(plain) && code == 0;
 }
 
 // What expand.exe makes of the compressed `file`.
@@ -367,10 +376,7 @@ inline std::unique_ptr<frmMain> compress(const QString& source, const QString& d
 inline std::unique_ptr<frmMain> expand(const QString& folder, const QStringList& names,
                                        const std::function<void(frmSaveDirectoryExpand*)>& answer) {
     auto window = windowOn(folder);
-    QList<int> rows;
-    for (const QString& name : names)
-        rows << rowOf(window->File1, name);
-    selectRows(window->File1, rows);
+    select(window->File1, names);
     whenOpen<frmSaveDirectoryExpand>(answer);
     choosePopUpItem(QStringLiteral("Expand"));
     rightClickFileList(*window);

@@ -10,17 +10,6 @@ using crunchwise::testing::writeBytes;
 
 namespace szdd_test {
 
-namespace {
-
-// Any codec with feed and finish, fed in chunks.
-template <typename Codec>
-szdd::Status runChunked(Codec& codec, const Bytes& data, const std::vector<std::size_t>& chunks) {
-    const szdd::Status fed = feedChunks(data, chunks, [&](auto c) { return codec.feed(c); });
-    return fed != szdd::Status::ok ? fed : codec.finish();
-}
-
-} // namespace
-
 const std::vector<Writable>& writableFormats() {
     using szdd::Format;
     using szdd::KwajMethod;

@@ -8,6 +8,12 @@
 
 namespace szdd_test {
 
+// `a` followed by `b`.
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 // SZ, or KWAJ with one of its methods.
 struct Writable {
     const char* name;

@@ -42,10 +42,7 @@ Bytes withoutLast(Bytes b) {
     return b;
 }
 
-Bytes join(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+using S = szdd::Status;
 
 // What libmspack makes of a file. Version 0.11 frees a pointer it never set
 // when a KWAJ file is shorter than the fixed header, so it is not asked then.
@@ -61,20 +58,19 @@ TEST(FormatHeader, DetectsEachFormatByItsMagic) {
               szdd::Format::unknown);
     EXPECT_EQ(szdd::detectFormat(text("KWAJ file")), szdd::Format::unknown);
     Bytes out = {1};
-    EXPECT_EQ(szdd::expandAny(text("plain text"), out), szdd::Status::notCompressed);
+    EXPECT_EQ(szdd::expandAny(text("plain text"), out), S::notCompressed);
     EXPECT_TRUE(out.empty());
 }
 
 TEST(FormatHeader, SzHeaderHoldsTheLength) {
     Bytes header(szdd::kSzHeaderSize);
     szdd::writeSzHeader(0x12345678, std::span<std::uint8_t, 12>(header.data(), 12));
-    EXPECT_EQ(header, join(magic(szdd::kSzMagic), {0x78, 0x56, 0x34, 0x12}));
+    EXPECT_EQ(header, (magic(szdd::kSzMagic) + Bytes{0x78, 0x56, 0x34, 0x12}));
     std::uint32_t length = 0;
-    EXPECT_EQ(szdd::readSzHeader(header, length), szdd::Status::ok);
+    EXPECT_EQ(szdd::readSzHeader(header, length), S::ok);
     EXPECT_EQ(length, 0x12345678u);
-    EXPECT_EQ(szdd::readSzHeader(Bytes(header.begin(), header.end() - 1), length),
-              szdd::Status::notSz);
-    EXPECT_EQ(szdd::readSzHeader(magic(szdd::kMagic), length), szdd::Status::notSz);
+    EXPECT_EQ(szdd::readSzHeader(Bytes(header.begin(), header.end() - 1), length), S::notSz);
+    EXPECT_EQ(szdd::readSzHeader(magic(szdd::kMagic), length), S::notSz);
 }
 
 TEST(FormatHeader, KwajHeaderWrittenIsReadBackByUsAndLibmspack) {
@@ -85,10 +81,10 @@ TEST(FormatHeader, KwajHeaderWrittenIsReadBackByUsAndLibmspack) {
     header.extension = "EXE";
     header.extraText = text("made here", false);
     Bytes file;
-    ASSERT_EQ(szdd::writeKwajHeader(header, file), szdd::Status::ok);
+    ASSERT_EQ(szdd::writeKwajHeader(header, file), S::ok);
     file.insert(file.end(), {0, 0});
     szdd::KwajHeader read;
-    ASSERT_EQ(szdd::readKwajHeader(file, file.size(), read), szdd::Status::ok);
+    ASSERT_EQ(szdd::readKwajHeader(file, file.size(), read), S::ok);
     EXPECT_EQ(read.method, szdd::KwajMethod::mszip);
     EXPECT_EQ(read.dataOffset, file.size() - 2);
     EXPECT_EQ(read.flags, 0x01 | 0x08 | 0x10 | 0x20);
@@ -109,11 +105,11 @@ TEST(FormatHeader, KwajWriterRefusesWhatTheFormatCannotHold) {
         std::size_t extra;
         szdd::Status expected;
     } cases[] = {
-        {"nameOfNine", "ABCDEFGHI", "TXT", 0, szdd::Status::badName},
-        {"extensionOfFour", "A", "HTML", 0, szdd::Status::badName},
-        {"nulInName", std::string("A\0B", 3), std::nullopt, 0, szdd::Status::badName},
-        {"headerPast64KiB", "A", "B", 65535 - 14, szdd::Status::tooLarge},
-        {"largestHeader", std::nullopt, std::nullopt, 65535 - 16, szdd::Status::ok},
+        {"nameOfNine", "ABCDEFGHI", "TXT", 0, S::badName},
+        {"extensionOfFour", "A", "HTML", 0, S::badName},
+        {"nulInName", std::string("A\0B", 3), std::nullopt, 0, S::badName},
+        {"headerPast64KiB", "A", "B", 65535 - 14, S::tooLarge},
+        {"largestHeader", std::nullopt, std::nullopt, 65535 - 16, S::ok},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,7 +119,7 @@ TEST(FormatHeader, KwajWriterRefusesWhatTheFormatCannotHold) {
         header.extraText = Bytes(c.extra, 'x');
         Bytes out;
         EXPECT_EQ(szdd::writeKwajHeader(header, out), c.expected);
-        EXPECT_EQ(out.empty(), c.expected != szdd::Status::ok);
+        EXPECT_EQ(out.empty(), c.expected != S::ok);
     }
 }
 
@@ -141,18 +137,18 @@ TEST(FormatHeader, NameAndExtensionCasesOfLibmspacksSuite) {
             if (n)
                 fields = text(digits.substr(0, n), n < 9);
             if (e)
-                fields = join(fields, text(digits.substr(0, e), e < 4));
+                fields = fields + text(digits.substr(0, e), e < 4);
             const Bytes file = kwaj(0, flags, fields, text("data"));
             szdd::KwajHeader header;
             const szdd::Status status = szdd::readKwajHeader(file, file.size(), header);
             std::string theirs;
             const int error = kwajNameByLibmspack(dir.path(), file, theirs);
             if (n == 9 || e == 4) {
-                EXPECT_EQ(status, szdd::Status::badName);
+                EXPECT_EQ(status, S::badName);
                 EXPECT_EQ(error, MSPACK_ERR_DATAFORMAT);
                 continue;
             }
-            ASSERT_EQ(status, szdd::Status::ok);
+            ASSERT_EQ(status, S::ok);
             ASSERT_EQ(error, MSPACK_ERR_OK);
             const std::string ours =
                 header.name.value_or("") + (header.extension ? "." + *header.extension : "");
@@ -170,26 +166,21 @@ TEST(FormatHeader, DamagedKwajHeadersAreRefusedAsLibmspackRefusesThem) {
         szdd::Status expected;
         Peer libmspack;
     } cases[] = {
-        {"onlyTheMagic", magic(szdd::kKwajMagic), szdd::Status::headerTruncated, Peer::crashes},
-        {"fixedPartCut", withoutLast(kwaj(0, 0, {})), szdd::Status::headerTruncated, Peer::crashes},
-        {"lengthCut", kwaj(0, 0x01, {0x10, 0}), szdd::Status::headerTruncated, Peer::refuses},
-        {"unknown2Cut", kwaj(0, 0x03, join(length, {7})), szdd::Status::headerTruncated,
-         Peer::refuses},
-        {"unknownBlockLengthCut", kwaj(0, 0x04, {5}), szdd::Status::headerTruncated, Peer::refuses},
-        {"nameWithoutRoom", kwaj(0, 0x08, {0}), szdd::Status::headerTruncated, Peer::refuses},
-        {"nameOfNine", kwaj(0, 0x08, text("ABCDEFGHI")), szdd::Status::badName, Peer::refuses},
-        {"extensionOfFour", kwaj(0, 0x10, text("ABCD")), szdd::Status::badName, Peer::refuses},
-        {"extraTextCut", kwaj(0, 0x20, {9, 0, 'a', 'b'}), szdd::Status::headerTruncated,
-         Peer::refuses},
-        {"methodFive", kwaj(5, 0, {}, text("data")), szdd::Status::unknownMethod, Peer::refuses},
-        {"methodFFFF", kwaj(0xFFFF, 0, {}, text("data")), szdd::Status::unknownMethod,
-         Peer::refuses},
+        {"onlyTheMagic", magic(szdd::kKwajMagic), S::headerTruncated, Peer::crashes},
+        {"fixedPartCut", withoutLast(kwaj(0, 0, {})), S::headerTruncated, Peer::crashes},
+        {"lengthCut", kwaj(0, 0x01, {0x10, 0}), S::headerTruncated, Peer::refuses},
+        {"unknown2Cut", kwaj(0, 0x03, length + Bytes{7}), S::headerTruncated, Peer::refuses},
+        {"unknownBlockLengthCut", kwaj(0, 0x04, {5}), S::headerTruncated, Peer::refuses},
+        {"nameWithoutRoom", kwaj(0, 0x08, {0}), S::headerTruncated, Peer::refuses},
+        {"nameOfNine", kwaj(0, 0x08, text("ABCDEFGHI")), S::badName, Peer::refuses},
+        {"extensionOfFour", kwaj(0, 0x10, text("ABCD")), S::badName, Peer::refuses},
+        {"extraTextCut", kwaj(0, 0x20, {9, 0, 'a', 'b'}), S::headerTruncated, Peer::refuses},
+        {"methodFive", kwaj(5, 0, {}, text("data")), S::unknownMethod, Peer::refuses},
+        {"methodFFFF", kwaj(0xFFFF, 0, {}, text("data")), S::unknownMethod, Peer::refuses},
         // libmspack seeks past the end and expands nothing.
-        {"dataOffsetPastTheEnd", kwaj(0, 0, {}, text("data"), 20), szdd::Status::badDataOffset,
-         Peer::accepts},
-        {"extensionWithoutRoom", kwaj(0, 0x18, {0, 0}), szdd::Status::headerTruncated,
-         Peer::refuses},
-        {"dataOffsetAtTheEnd", kwaj(0, 0, {}, text("data"), 19), szdd::Status::ok, Peer::accepts},
+        {"dataOffsetPastTheEnd", kwaj(0, 0, {}, text("data"), 20), S::badDataOffset, Peer::accepts},
+        {"extensionWithoutRoom", kwaj(0, 0x18, {0, 0}), S::headerTruncated, Peer::refuses},
+        {"dataOffsetAtTheEnd", kwaj(0, 0, {}, text("data"), 19), S::ok, Peer::accepts},
     };
     ScratchFolder dir;
     for (const auto& c : cases) {
@@ -197,7 +188,7 @@ TEST(FormatHeader, DamagedKwajHeadersAreRefusedAsLibmspackRefusesThem) {
         szdd::KwajHeader header;
         header.name = "untouched";
         EXPECT_EQ(szdd::readKwajHeader(c.file, c.file.size(), header), c.expected);
-        if (c.expected != szdd::Status::ok) {
+        if (c.expected != S::ok) {
             EXPECT_EQ(header.name, "untouched");
         }
         Bytes ours, theirs;

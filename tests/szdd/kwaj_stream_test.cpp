@@ -45,30 +45,28 @@ Bytes mszipBlock(const Bytes& source, const Bytes& dictionary = {}) {
     return packed;
 }
 
-Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // What libmspack makes of a vector; where it reads memory it never set, its
 // answer means nothing and it is not asked.
 enum class Peer { accepts, refuses, readsUnsetMemory };
 
+using S = szdd::Status;
+const Bytes none;
+
 struct Vector {
     const char* name;
-    szdd::KwajMethod method;
     Bytes data;
-    szdd::Status expected;
+    S expected;
     Bytes out;
     Peer libmspack;
 };
 
-// Each vector expands as expected, whole and byte by byte, and libmspack agrees.
-void checkVectors(const std::vector<Vector>& vectors) {
+// Each vector of `method` expands as expected, whole and byte by byte, and
+// libmspack agrees.
+void checkVectors(szdd::KwajMethod method, const std::vector<Vector>& vectors) {
     ScratchFolder dir;
     for (const Vector& v : vectors) {
         SCOPED_TRACE(v.name);
-        const Bytes file = kwajFile(v.method, v.data);
+        const Bytes file = kwajFile(method, v.data);
         Bytes whole, chunked, theirs;
         EXPECT_EQ(szdd::expandKwaj(file, whole), v.expected);
         EXPECT_TRUE(whole == v.out) << whole.size() << " bytes";
@@ -196,47 +194,25 @@ TEST(KwajStream, MszipBlocksMadeWithZlib) {
     const Bytes second = first + Bytes{}; // refers to the whole first block
     const Bytes tail = makeText(100, 52);
     const Bytes two = mszipBlock(first) + mszipBlock(second, first);
-    Bytes overFull = mszipBlock(makeText(32769, 53));
-    checkVectors({
-        {"noBlocks", szdd::KwajMethod::mszip, {0, 0}, szdd::Status::ok, {}, Peer::accepts},
-        {"twoBlocksSharingHistory", szdd::KwajMethod::mszip,
-         two + mszipBlock(tail, second) + Bytes{0, 0}, szdd::Status::ok, first + second + tail,
-         Peer::accepts},
-        {"withoutTheClosingZero", szdd::KwajMethod::mszip, mszipBlock(tail), szdd::Status::ok, tail,
-         Peer::accepts},
-        {"garbageAfterTheEnd", szdd::KwajMethod::mszip, mszipBlock(tail) + Bytes{0, 0, 'x', 'y'},
-         szdd::Status::ok, tail, Peer::accepts},
-        {"lengthCutToZero", szdd::KwajMethod::mszip, mszipBlock(tail) + Bytes{0}, szdd::Status::ok,
-         tail, Peer::accepts},
-        {"lengthCut", szdd::KwajMethod::mszip, mszipBlock(tail) + Bytes{7}, szdd::Status::truncated,
-         tail, Peer::refuses},
-        {"noSignature",
-         szdd::KwajMethod::mszip,
-         Bytes{4, 0, 'C', 'X', 3, 0},
-         szdd::Status::damaged,
-         {},
-         Peer::refuses},
-        {"blockOver32KiB",
-         szdd::KwajMethod::mszip,
-         overFull,
-         szdd::Status::damaged,
-         {},
-         Peer::refuses},
-        {"historyBeforeTheFirstBlock",
-         szdd::KwajMethod::mszip,
-         mszipBlock(tail, first),
-         szdd::Status::damaged,
-         {},
-         Peer::readsUnsetMemory},
-        {"badBlockType",
-         szdd::KwajMethod::mszip,
-         Bytes{3, 0, 'C', 'K', 0x07},
-         szdd::Status::damaged,
-         {},
-         Peer::refuses},
-        {"cutInsideTheSecondBlock", szdd::KwajMethod::mszip, Bytes(two.begin(), two.end() - 50),
-         szdd::Status::truncated, first, Peer::refuses},
-    });
+    const Bytes overFull = mszipBlock(makeText(32769, 53));
+    checkVectors(szdd::KwajMethod::mszip,
+                 {
+                     {"noBlocks", {0, 0}, S::ok, none, Peer::accepts},
+                     {"twoBlocksSharingHistory", two + mszipBlock(tail, second) + Bytes{0, 0},
+                      S::ok, first + second + tail, Peer::accepts},
+                     {"withoutTheClosingZero", mszipBlock(tail), S::ok, tail, Peer::accepts},
+                     {"garbageAfterTheEnd", mszipBlock(tail) + Bytes{0, 0, 'x', 'y'}, S::ok, tail,
+                      Peer::accepts},
+                     {"lengthCutToZero", mszipBlock(tail) + Bytes{0}, S::ok, tail, Peer::accepts},
+                     {"lengthCut", mszipBlock(tail) + Bytes{7}, S::truncated, tail, Peer::refuses},
+                     {"noSignature", {4, 0, 'C', 'X', 3, 0}, S::damaged, none, Peer::refuses},
+                     {"blockOver32KiB", overFull, S::damaged, none, Peer::refuses},
+                     {"historyBeforeTheFirstBlock", mszipBlock(tail, first), S::damaged, none,
+                      Peer::readsUnsetMemory},
+                     {"badBlockType", {3, 0, 'C', 'K', 0x07}, S::damaged, none, Peer::refuses},
+                     {"cutInsideTheSecondBlock", Bytes(two.begin(), two.end() - 50), S::truncated,
+                      first, Peer::refuses},
+                 });
 }
 
 // A block after a short one may refer to what that one wrote at the start
@@ -248,22 +224,21 @@ TEST(KwajStream, MszipHistoryAfterAShortBlock) {
     const Bytes frame = shortBlock + Bytes(768, 0);
     const Bytes written = Bytes(shortBlock.begin() + 1000, shortBlock.begin() + 1100);
     const Bytes fresh = makeText(8000, 60);
-    const Bytes end = {0, 0};
     auto file = [&](const Bytes& second, const Bytes& dictionary) {
-        return mszipBlock(shortBlock) + mszipBlock(second, dictionary) + end;
+        return mszipBlock(shortBlock) + mszipBlock(second, dictionary) + Bytes{0, 0};
     };
-    checkVectors({
-        {"writtenThroughLibdeflate", szdd::KwajMethod::mszip, file(written + fresh, frame),
-         szdd::Status::ok, shortBlock + written + fresh, Peer::accepts},
-        {"writtenThroughZlib", szdd::KwajMethod::mszip, file(written, frame), szdd::Status::ok,
-         shortBlock + written, Peer::accepts},
-        {"neverWrittenThroughLibdeflate", szdd::KwajMethod::mszip,
-         file(unset + fresh, shortBlock + unset), szdd::Status::damaged, shortBlock,
-         Peer::readsUnsetMemory},
-        {"neverWrittenThroughZlib", szdd::KwajMethod::mszip,
-         file(Bytes(unset.begin(), unset.begin() + 200), shortBlock + unset), szdd::Status::damaged,
-         shortBlock, Peer::readsUnsetMemory},
-    });
+    checkVectors(szdd::KwajMethod::mszip,
+                 {
+                     {"writtenThroughLibdeflate", file(written + fresh, frame), S::ok,
+                      shortBlock + written + fresh, Peer::accepts},
+                     {"writtenThroughZlib", file(written, frame), S::ok, shortBlock + written,
+                      Peer::accepts},
+                     {"neverWrittenThroughLibdeflate", file(unset + fresh, shortBlock + unset),
+                      S::damaged, shortBlock, Peer::readsUnsetMemory},
+                     {"neverWrittenThroughZlib",
+                      file(Bytes(unset.begin(), unset.begin() + 200), shortBlock + unset),
+                      S::damaged, shortBlock, Peer::readsUnsetMemory},
+                 });
 }
 
 // The deflate stream, not the length field, says where a block ends; and
@@ -278,27 +253,23 @@ TEST(KwajStream, MszipBlocksDecidedByTheirStreams) {
     const Bytes frame = stored + Bytes(first.begin() + 1000, first.end());
     const Bytes echo = Bytes(stored.begin(), stored.begin() + 200) +
                        Bytes(first.begin() + 9000, first.begin() + 9300);
-    checkVectors({
-        {"lengthShortOfTheStream", szdd::KwajMethod::mszip,
-         withLength(mszipBlock(first), -40) + mszipBlock(tail, first) + end, szdd::Status::ok,
-         first + tail, Peer::accepts},
-        {"lengthPastTheStream", szdd::KwajMethod::mszip,
-         withLength(mszipBlock(tail), 6) + mszipBlock(other) + end, szdd::Status::ok, tail + other,
-         Peer::accepts},
-        {"storedLengthPastTheStream", szdd::KwajMethod::mszip, storedBlock(stored, 9) + end,
-         szdd::Status::ok, stored, Peer::accepts},
-        {"storedAfterHistory", szdd::KwajMethod::mszip,
-         mszipBlock(first) + storedBlock(stored, 0) + mszipBlock(echo, frame) + end,
-         szdd::Status::ok, first + stored + echo, Peer::accepts},
-        {"lengthSymbol286",
-         szdd::KwajMethod::mszip,
-         lengthSymbol286() + end,
-         szdd::Status::damaged,
-         {},
-         Peer::refuses},
-        {"distanceSymbol30", szdd::KwajMethod::mszip, mszipBlock(first) + distanceSymbol30() + end,
-         szdd::Status::damaged, first, Peer::refuses},
-    });
+    checkVectors(
+        szdd::KwajMethod::mszip,
+        {
+            {"lengthShortOfTheStream",
+             withLength(mszipBlock(first), -40) + mszipBlock(tail, first) + end, S::ok,
+             first + tail, Peer::accepts},
+            {"lengthPastTheStream", withLength(mszipBlock(tail), 6) + mszipBlock(other) + end,
+             S::ok, tail + other, Peer::accepts},
+            {"storedLengthPastTheStream", storedBlock(stored, 9) + end, S::ok, stored,
+             Peer::accepts},
+            {"storedAfterHistory",
+             mszipBlock(first) + storedBlock(stored, 0) + mszipBlock(echo, frame) + end, S::ok,
+             first + stored + echo, Peer::accepts},
+            {"lengthSymbol286", lengthSymbol286() + end, S::damaged, none, Peer::refuses},
+            {"distanceSymbol30", mszipBlock(first) + distanceSymbol30() + end, S::damaged, first,
+             Peer::refuses},
+        });
 }
 
 TEST(KwajStream, LzhStreamsMadeBitByBit) {
@@ -328,42 +299,18 @@ TEST(KwajStream, LzhStreamsMadeBitByBit) {
 
     Bytes blanksOut(17, ' ');
     blanksOut.push_back('z');
-    checkVectors({
-        {"empty", szdd::KwajMethod::lzh, {}, szdd::Status::ok, {}, Peer::accepts},
-        {"endsWithinTheTypes",
-         szdd::KwajMethod::lzh,
-         {0x00, 0x00},
-         szdd::Status::ok,
-         {},
-         Peer::accepts},
-        {"tablesOnly",
-         szdd::KwajMethod::lzh,
-         fixedCodes().bytes(),
-         szdd::Status::ok,
-         {},
-         Peer::accepts},
-        {"runsAndAMatch",
-         szdd::KwajMethod::lzh,
-         abc.bytes(),
-         szdd::Status::ok,
-         {'A', 'B', 'C', 'A', 'B', 'C', 'A', '!', 'Z'},
-         Peer::accepts},
-        {"distanceZeroReadsBlanks", szdd::KwajMethod::lzh, blanks.bytes(), szdd::Status::ok,
-         blanksOut, Peer::accepts},
-        {"incompleteCode",
-         szdd::KwajMethod::lzh,
-         incomplete.bytes(),
-         szdd::Status::damaged,
-         {},
-         Peer::refuses},
-        {"typeFour",
-         szdd::KwajMethod::lzh,
-         type4.bytes(),
-         szdd::Status::damaged,
-         {},
-         Peer::readsUnsetMemory},
-    });
+    checkVectors(szdd::KwajMethod::lzh,
+                 {
+                     {"empty", none, S::ok, none, Peer::accepts},
+                     {"endsWithinTheTypes", {0x00, 0x00}, S::ok, none, Peer::accepts},
+                     {"tablesOnly", fixedCodes().bytes(), S::ok, none, Peer::accepts},
+                     {"runsAndAMatch", abc.bytes(), S::ok,
+                      Bytes{'A', 'B', 'C', 'A', 'B', 'C', 'A', '!', 'Z'}, Peer::accepts},
+                     {"distanceZeroReadsBlanks", blanks.bytes(), S::ok, blanksOut, Peer::accepts},
+                     {"incompleteCode", incomplete.bytes(), S::damaged, none, Peer::refuses},
+                     {"typeFour", type4.bytes(), S::damaged, none, Peer::readsUnsetMemory},
+                 });
     Bytes out;
     EXPECT_EQ(szdd::expandKwaj(kwajFile(szdd::KwajMethod::lzh, cutInLengths.bytes()), out),
-              szdd::Status::truncated);
+              S::truncated);
 }

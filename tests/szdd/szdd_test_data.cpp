@@ -135,11 +135,8 @@ std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch) {
 Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes) {
     Bytes out;
     szdd::Encoder encoder(appendTo(out));
-    auto feed = [&](std::span<const std::uint8_t> chunk) {
-        return encoder.feed(chunk);
-    };
-    if (feedChunks(source, chunkSizes, feed) != szdd::Status::ok ||
-        encoder.finish() != szdd::Status::ok || encoder.consumed() != source.size())
+    if (runChunked(encoder, source, chunkSizes) != szdd::Status::ok ||
+        encoder.consumed() != source.size())
         throw std::runtime_error("encoder failed or miscounted");
     return out;
 }
@@ -148,11 +145,7 @@ szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& 
                            Bytes& out) {
     out.clear();
     szdd::Decoder decoder(appendTo(out));
-    auto feed = [&](std::span<const std::uint8_t> chunk) {
-        return decoder.feed(chunk);
-    };
-    const szdd::Status fed = feedChunks(stream, chunkSizes, feed);
-    const szdd::Status status = fed != szdd::Status::ok ? fed : decoder.finish();
+    const szdd::Status status = runChunked(decoder, stream, chunkSizes);
     if (decoder.produced() != out.size())
         throw std::runtime_error("decoder miscounted");
     return status;

@@ -44,18 +44,20 @@ std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch = nullptr);
 // A sink that appends to `out`.
 szdd::Sink appendTo(Bytes& out);
 
-// Feeds `data` to `feed` in chunks whose sizes cycle through `chunkSizes`;
-// stops at the first failure.
-template <typename Feed>
-szdd::Status feedChunks(const Bytes& data, const std::vector<std::size_t>& chunkSizes, Feed feed) {
+// Feeds `data` to `codec` (an encoder or decoder) in chunks whose sizes
+// cycle through `chunkSizes`, then finishes it; stops at the first failure.
+template <typename Codec>
+szdd::Status runChunked(Codec& codec, const Bytes& data,
+                        const std::vector<std::size_t>& chunkSizes) {
     std::size_t at = 0;
     for (std::size_t i = 0; at < data.size(); ++i) {
         const std::size_t n = std::min(chunkSizes[i % chunkSizes.size()], data.size() - at);
-        if (const szdd::Status s = feed(std::span(data).subspan(at, n)); s != szdd::Status::ok)
+        if (const szdd::Status s = codec.feed(std::span(data).subspan(at, n));
+            s != szdd::Status::ok)
             return s;
         at += n;
     }
-    return szdd::Status::ok;
+    return codec.finish();
 }
 
 // The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn;

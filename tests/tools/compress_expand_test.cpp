@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// compress.exe and expand.exe in a user's session: round trips read back by
-// msexpand too, naming. Files of mscompress are checked on the codec.
+// compress.exe and expand.exe in a user's session: round trips, headers,
+// naming. Files of msexpand and mscompress are checked on the codec.
 #include "szdd/szdd.h"
 #include "tests/tools/tool_session.h"
 
@@ -8,18 +8,14 @@ using namespace crunchwise::testing;
 
 class CompressExpand : public ToolSession {};
 
-TEST_F(CompressExpand, RoundTripsEverySizeAndMsexpandReadsTheSameBytes) {
+// That msexpand reads what the codec writes is SzddPeers'.
+TEST_F(CompressExpand, RoundTripsEverySize) {
     for (const std::size_t size : {0u, 1u, 15u, 16u, 4095u, 4096u, 4097u, 3145735u}) {
         SCOPED_TRACE(size);
         writeBytes(folder / "data.bin", testData(size, static_cast<unsigned>(size) + 3));
         ASSERT_EQ(run(kCompress, {"data.bin", "data.bi_"}), 0) << errors();
         ASSERT_EQ(run(kExpand, {"data.bi_", "back.bin"}), 0) << errors();
         EXPECT_TRUE(same(folder / "data.bin", folder / "back.bin"));
-        RunOptions redirect;
-        redirect.input = folder / "data.bi_";
-        redirect.output = folder / "peer.bin";
-        ASSERT_EQ(run("/usr/bin/msexpand", {}, redirect), 0);
-        EXPECT_TRUE(same(folder / "data.bin", folder / "peer.bin"));
     }
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The file list driven like a user would: real files, real clicks and keys.
 #include "common/file_name_codec.h"
-#include "failures/runtime_error.h"
+#include "tests/support/failure_number.h"
 #include "tests/support/test_folder.h"
 #include "widgets/file_list_box.h"
 
@@ -58,6 +58,13 @@ class TestFileListBox : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each case a fresh list on a fresh folder.
+    void init() {
+        box_.reset();
+        folder_ = std::make_unique<TestFolder>();
+        box_ = std::make_unique<FileListBox>();
+    }
+
     void listsTheFolderFiles_data() {
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QStringList>("expected");
@@ -77,32 +84,29 @@ private slots:
     void listsTheFolderFiles() {
         QFETCH(QStringList, entries);
         QFETCH(QStringList, expected);
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, entries);
-        QCOMPARE(listed(box), expected);
-        QCOMPARE(box.listCount(), expected.size());
-        QCOMPARE(box.listIndex(), -1);
-        QCOMPARE(box.selCount(), 0);
+        open(entries);
+        QCOMPARE(listed(*box_), expected);
+        QCOMPARE(box_->listCount(), expected.size());
+        QCOMPARE(box_->listIndex(), -1);
+        QCOMPARE(box_->selCount(), 0);
     }
 
     void oddByteNamesListReopenAndSelect() {
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, {"plain"});
-        QVERIFY(folder.createRaw("caf\xe9 \"x\".ex_"));
-        box.refresh();
-        QCOMPARE(box.listCount(), 2);
-        const int odd = box.list(0) == "plain" ? 1 : 0;
+        open({"plain"});
+        QVERIFY(folder_->createRaw("caf\xe9 \"x\".ex_"));
+        box_->refresh();
+        QCOMPARE(box_->listCount(), 2);
+        const int odd = box_->list(0) == "plain" ? 1 : 0;
         const QByteArray reopened =
-            crunchwise::FileNameCodec::encode(box.path() + '/' + box.list(odd));
-        QCOMPARE(reopened, QFile::encodeName(box.path()) + "/caf\xe9 \"x\".ex_");
+            crunchwise::FileNameCodec::encode(box_->path() + '/' + box_->list(odd));
+        QCOMPARE(reopened, QFile::encodeName(box_->path()) + "/caf\xe9 \"x\".ex_");
         const int fd = ::open(reopened.constData(), O_RDONLY | O_CLOEXEC);
         QVERIFY(fd >= 0);
         ::close(fd);
-        clickRow(box, odd);
-        QCOMPARE(selectedRows(box), QList<int>{odd});
-        QVERIFY(box.model()->index(odd, 0).data().toString().contains(QChar::ReplacementCharacter));
+        clickRow(*box_, odd);
+        QCOMPARE(selectedRows(*box_), QList<int>{odd});
+        QVERIFY(
+            box_->model()->index(odd, 0).data().toString().contains(QChar::ReplacementCharacter));
     }
 
     void mouseSelection_data() {
@@ -122,15 +126,13 @@ private slots:
         QFETCH(QList<Click>, clicks);
         QFETCH(QList<int>, expected);
         QFETCH(int, current);
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, tenFiles);
-        QSignalSpy clicked(&box, &FileListBox::click);
+        open(tenFiles);
+        QSignalSpy clicked(box_.get(), &FileListBox::click);
         for (const Click& click : clicks)
-            clickRow(box, click.row, click.modifiers);
-        QCOMPARE(selectedRows(box), expected);
-        QCOMPARE(box.selCount(), expected.size());
-        QCOMPARE(box.listIndex(), current);
+            clickRow(*box_, click.row, click.modifiers);
+        QCOMPARE(selectedRows(*box_), expected);
+        QCOMPARE(box_->selCount(), expected.size());
+        QCOMPARE(box_->listIndex(), current);
         QCOMPARE(clicked.size(), clicks.size());
     }
 
@@ -164,153 +166,138 @@ private slots:
         QFETCH(QList<KeyStroke>, keys);
         QFETCH(QList<int>, expected);
         QFETCH(int, clicks);
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, tenFiles);
-        clickRow(box, start);
-        QSignalSpy clicked(&box, &FileListBox::click);
+        open(tenFiles);
+        clickRow(*box_, start);
+        QSignalSpy clicked(box_.get(), &FileListBox::click);
         for (const KeyStroke& stroke : keys)
-            QTest::keyClick(&box, stroke.key, stroke.modifiers);
-        QCOMPARE(selectedRows(box), expected);
-        QCOMPARE(box.selCount(), expected.size());
+            QTest::keyClick(box_.get(), stroke.key, stroke.modifiers);
+        QCOMPARE(selectedRows(*box_), expected);
+        QCOMPARE(box_->selCount(), expected.size());
         QCOMPARE(clicked.size(), clicks);
     }
 
     void rightClickKeepsTheSelection() {
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, tenFiles);
-        clickRow(box, 1);
-        clickRow(box, 3, Qt::ControlModifier);
-        clickRow(box, 5, Qt::ControlModifier);
-        QSignalSpy pressed(&box, &FileListBox::mouseDown);
-        QSignalSpy clicked(&box, &FileListBox::click);
-        clickRow(box, 7, {}, Qt::RightButton);
-        QCOMPARE(selectedRows(box), (QList<int>{1, 3, 5}));
+        open(tenFiles);
+        clickRow(*box_, 1);
+        clickRow(*box_, 3, Qt::ControlModifier);
+        clickRow(*box_, 5, Qt::ControlModifier);
+        QSignalSpy pressed(box_.get(), &FileListBox::mouseDown);
+        QSignalSpy clicked(box_.get(), &FileListBox::click);
+        clickRow(*box_, 7, {}, Qt::RightButton);
+        QCOMPARE(selectedRows(*box_), (QList<int>{1, 3, 5}));
         QCOMPARE(pressed.size(), 1);
         QCOMPARE(pressed.at(0).at(0).value<Qt::MouseButton>(), Qt::RightButton);
-        QCOMPARE(pressed.at(0).at(2).toPoint(), centreOf(box, 7));
+        QCOMPARE(pressed.at(0).at(2).toPoint(), centreOf(*box_, 7));
         QCOMPARE(clicked.size(), 0);
     }
 
     void doubleClickOnAFileOnly() {
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, {"one", "two"});
-        QSignalSpy doubled(&box, &FileListBox::dblClick);
-        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {}, centreOf(box, 1));
+        open({"one", "two"});
+        QSignalSpy doubled(box_.get(), &FileListBox::dblClick);
+        QTest::mouseDClick(box_->viewport(), Qt::LeftButton, {}, centreOf(*box_, 1));
         QCOMPARE(doubled.size(), 1);
-        QCOMPARE(box.listIndex(), 1);
-        QTest::mouseDClick(box.viewport(), Qt::LeftButton, {},
-                           QPoint(5, box.viewport()->height() - 3));
+        QCOMPARE(box_->listIndex(), 1);
+        QTest::mouseDClick(box_->viewport(), Qt::LeftButton, {},
+                           QPoint(5, box_->viewport()->height() - 3));
         QCOMPARE(doubled.size(), 1);
     }
 
     void keyPressCanCancelTheKey() {
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, {"apple", "banana", "cherry"});
-        clickRow(box, 0);
+        open({"apple", "banana", "cherry"});
+        clickRow(*box_, 0);
         bool cancel = true;
         QList<int> seen;
-        connect(&box, &FileListBox::keyPress, &box, [&](int& keyAscii) {
+        connect(box_.get(), &FileListBox::keyPress, box_.get(), [&](int& keyAscii) {
             seen.append(keyAscii);
             if (cancel)
                 keyAscii = 0;
         });
-        QTest::keyClick(&box, Qt::Key_C);
-        QCOMPARE(box.listIndex(), 0); // the type-ahead search did not run
+        QTest::keyClick(box_.get(), Qt::Key_C);
+        QCOMPARE(box_->listIndex(), 0); // the type-ahead search did not run
         cancel = false;
-        QTest::keyClick(&box, Qt::Key_C);
-        QCOMPARE(box.listIndex(), 2);
-        QTest::keyClick(&box, Qt::Key_Return);
+        QTest::keyClick(box_.get(), Qt::Key_C);
+        QCOMPARE(box_->listIndex(), 2);
+        QTest::keyClick(box_.get(), Qt::Key_Return);
         QCOMPARE(seen, (QList<int>{'c', 'c', 13}));
     }
 
     void refreshFollowsTheFolder() {
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, {"a", "b", "c", "d"});
-        clickRow(box, 1);
-        clickRow(box, 2, Qt::ControlModifier);
-        clickRow(box, 3, Qt::ControlModifier);
-        QVERIFY(folder.create({"ab"}));
-        QVERIFY(folder.remove("d"));
-        box.refresh();
-        QCOMPARE(listed(box), (QStringList{"a", "ab", "b", "c"}));
-        QCOMPARE(selectedRows(box), (QList<int>{2, 3}));
-        QCOMPARE(box.listIndex(), -1); // "d" was current and is gone
-        clickRow(box, 3, Qt::ControlModifier);
-        clickRow(box, 3, Qt::ControlModifier);
-        box.refresh();
-        QCOMPARE(box.list(box.listIndex()), QStringLiteral("c"));
+        open({"a", "b", "c", "d"});
+        clickRow(*box_, 1);
+        clickRow(*box_, 2, Qt::ControlModifier);
+        clickRow(*box_, 3, Qt::ControlModifier);
+        QVERIFY(folder_->create({"ab"}));
+        QVERIFY(folder_->remove("d"));
+        box_->refresh();
+        QCOMPARE(listed(*box_), (QStringList{"a", "ab", "b", "c"}));
+        QCOMPARE(selectedRows(*box_), (QList<int>{2, 3}));
+        QCOMPARE(box_->listIndex(), -1); // "d" was current and is gone
+        clickRow(*box_, 3, Qt::ControlModifier);
+        clickRow(*box_, 3, Qt::ControlModifier);
+        box_->refresh();
+        QCOMPARE(box_->list(box_->listIndex()), QStringLiteral("c"));
     }
 
     // Hundreds of changes all over the list: read as one new list, with the
     // selection, the current file and the top file put back by name.
     void refreshOfManyChangesKeepsTheSelection() {
-        FileListBox box;
-        TestFolder folder;
         QStringList even;
         for (int i = 0; i < 1000; i += 2)
             even << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
-        open(box, folder, even);
-        box.setListIndex(300);
-        box.setSelected(10, true);
-        box.scrollTo(box.model()->index(200, 0), QAbstractItemView::PositionAtTop);
-        const QString top = box.list(box.indexAt(QPoint(1, 1)).row());
+        open(even);
+        box_->setListIndex(300);
+        box_->setSelected(10, true);
+        box_->scrollTo(box_->model()->index(200, 0), QAbstractItemView::PositionAtTop);
+        const QString top = box_->list(box_->indexAt(QPoint(1, 1)).row());
         QStringList odd;
         for (int i = 1; i < 800; i += 2)
             odd << QStringLiteral("f%1").arg(i, 3, 10, QLatin1Char('0'));
-        QVERIFY(folder.create(odd));
-        QSignalSpy reset(box.model(), &QAbstractItemModel::modelReset);
-        box.refresh();
+        QVERIFY(folder_->create(odd));
+        QSignalSpy reset(box_->model(), &QAbstractItemModel::modelReset);
+        box_->refresh();
         QCoreApplication::processEvents();
         QCOMPARE(reset.size(), 1);
-        QCOMPARE(box.listCount(), 900);
-        QCOMPARE(box.list(box.listIndex()), QStringLiteral("f600"));
-        QCOMPARE(selectedRows(box).size(), 2);
-        QVERIFY(box.selected(20) && box.list(20) == QStringLiteral("f020"));
-        QCOMPARE(box.list(box.indexAt(QPoint(1, 1)).row()), top);
+        QCOMPARE(box_->listCount(), 900);
+        QCOMPARE(box_->list(box_->listIndex()), QStringLiteral("f600"));
+        QCOMPARE(selectedRows(*box_).size(), 2);
+        QVERIFY(box_->selected(20) && box_->list(20) == QStringLiteral("f020"));
+        QCOMPARE(box_->list(box_->indexAt(QPoint(1, 1)).row()), top);
     }
 
     // Files that come or go above the top of a scrolled list do not move it.
     void refreshKeepsTheTopFile() {
-        FileListBox box;
-        TestFolder folder;
-        QVERIFY(folder.createNumbered(300, QStringLiteral("f")));
-        open(box, folder, {});
-        box.scrollTo(box.model()->index(150, 0), QAbstractItemView::PositionAtTop);
-        const QString top = box.list(box.indexAt(QPoint(1, 1)).row());
-        QVERIFY(folder.create({"a1", "a2", "a3"}) && folder.remove("f0"));
-        box.refresh();
+        QVERIFY(folder_->createNumbered(300, QStringLiteral("f")));
+        open({});
+        box_->scrollTo(box_->model()->index(150, 0), QAbstractItemView::PositionAtTop);
+        const QString top = box_->list(box_->indexAt(QPoint(1, 1)).row());
+        QVERIFY(folder_->create({"a1", "a2", "a3"}) && folder_->remove("f0"));
+        box_->refresh();
         QCoreApplication::processEvents(); // the list is laid out again
-        QCOMPARE(box.listCount(), 302);
-        QCOMPARE(box.list(box.indexAt(QPoint(1, 1)).row()), top);
+        QCOMPARE(box_->listCount(), 302);
+        QCOMPARE(box_->list(box_->indexAt(QPoint(1, 1)).row()), top);
     }
 
     // Dragged to a file manager, the selected files go as their exact file
     // addresses, offered to copy only: a move would take them away.
     void dragOffersTheSelectionToCopy() {
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, {"a b.txt", "c.txt"});
-        QVERIFY(folder.createRaw("caf\xe9.ex_"));
-        box.refresh();
-        box.selectAll();
+        open({"a b.txt", "c.txt"});
+        QVERIFY(folder_->createRaw("caf\xe9.ex_"));
+        box_->refresh();
+        box_->selectAll();
         // The headless platform has no drag and drop: the drag that the
         // mouse starts returns at once and stays behind to be looked at.
-        const QPoint from = centreOf(box, 0);
-        QTest::mousePress(box.viewport(), Qt::LeftButton, {}, from);
-        QTest::mouseMove(box.viewport(), from + QPoint(2, 2));
-        QTest::mouseMove(box.viewport(), from + QPoint(40, 40));
-        QCOMPARE(box.selCount(), 3);
-        QTest::mouseRelease(box.viewport(), Qt::LeftButton, {}, from + QPoint(40, 40));
-        auto* drag = box.findChild<QDrag*>();
+        const QPoint from = centreOf(*box_, 0);
+        QTest::mousePress(box_->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(box_->viewport(), from + QPoint(2, 2));
+        QTest::mouseMove(box_->viewport(), from + QPoint(40, 40));
+        QCOMPARE(box_->selCount(), 3);
+        QTest::mouseRelease(box_->viewport(), Qt::LeftButton, {}, from + QPoint(40, 40));
+        auto* drag = box_->findChild<QDrag*>();
         QVERIFY(drag);
         const QByteArray offered = drag->mimeData()->data(QStringLiteral("text/uri-list"));
         const Qt::DropActions actions = drag->supportedActions();
-        const QByteArray base = "file://" + QFile::encodeName(folder.path()).toPercentEncoding("/");
+        const QByteArray base =
+            "file://" + QFile::encodeName(folder_->path()).toPercentEncoding("/");
         QCOMPARE(offered, base + "/a%20b.txt\r\n" + base + "/c.txt\r\n" + base + "/caf%E9.ex_\r\n");
         QCOMPARE(actions, Qt::DropActions(Qt::CopyAction));
     }
@@ -324,54 +311,46 @@ private slots:
 
     void unreadableFolderKeepsTheListing() {
         QFETCH(QString, where);
-        FileListBox box;
-        TestFolder folder;
-        open(box, folder, {"one", "two"});
-        clickRow(box, 1);
-        const QString target = where.isEmpty() ? where : folder.pathOf(where);
-        try {
-            box.setPath(target);
-            QFAIL("setPath succeeded");
-        } catch (const RuntimeError& failure) {
-            QCOMPARE(failure.number(), 76);
-        }
-        QCOMPARE(box.path(), folder.path());
-        QCOMPARE(listed(box), (QStringList{"one", "two"}));
-        QCOMPARE(selectedRows(box), QList<int>{1});
+        open({"one", "two"});
+        clickRow(*box_, 1);
+        const QString target = where.isEmpty() ? where : folder_->pathOf(where);
+        QCOMPARE(failureNumber([&] { box_->setPath(target); }), 76);
+        QCOMPARE(box_->path(), folder_->path());
+        QCOMPARE(listed(*box_), (QStringList{"one", "two"}));
+        QCOMPARE(selectedRows(*box_), QList<int>{1});
     }
 
     void manyFilesPast16BitIndices() {
-        FileListBox box;
-        TestFolder folder;
-        QVERIFY(folder.createNumbered(40000, "file"));
-        open(box, folder, {});
-        QCOMPARE(box.listCount(), 40000);
-        QCOMPARE(box.list(39999), QStringLiteral("file39999"));
-        QCOMPARE(box.list(32768), QStringLiteral("file32768"));
-        box.setListIndex(39999);
-        QCOMPARE(box.listIndex(), 39999);
-        QVERIFY(box.selected(39999));
-        box.setSelected(32767, true);
-        box.setSelected(32768, true);
-        QCOMPARE(selectedRows(box), (QList<int>{32767, 32768, 39999}));
-        QCOMPARE(box.selCount(), 3);
-        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(box.selCount(), 40000);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, box.setSelected(40000, true));
+        QVERIFY(folder_->createNumbered(40000, "file"));
+        open({});
+        QCOMPARE(box_->listCount(), 40000);
+        QCOMPARE(box_->list(39999), QStringLiteral("file39999"));
+        QCOMPARE(box_->list(32768), QStringLiteral("file32768"));
+        box_->setListIndex(39999);
+        QCOMPARE(box_->listIndex(), 39999);
+        QVERIFY(box_->selected(39999));
+        box_->setSelected(32767, true);
+        box_->setSelected(32768, true);
+        QCOMPARE(selectedRows(*box_), (QList<int>{32767, 32768, 39999}));
+        QCOMPARE(box_->selCount(), 3);
+        QTest::keyClick(box_.get(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box_->selCount(), 40000);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, box_->setSelected(40000, true));
     }
 
 private:
     // A shown list of the files `entries` in a fresh folder.
-
-    void open(FileListBox& box, TestFolder& folder, const QStringList& entries) {
-        QVERIFY(folder.isValid());
-        QVERIFY(folder.create(entries));
-        box.resize(300, 400);
-        box.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&box));
-        box.setPath(folder.path());
-        QCOMPARE(box.path(), folder.path());
+    void open(const QStringList& entries) {
+        QVERIFY(folder_->create(entries));
+        box_->resize(300, 400);
+        box_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box_.get()));
+        box_->setPath(folder_->path());
+        QCOMPARE(box_->path(), folder_->path());
     }
+
+    std::unique_ptr<TestFolder> folder_;
+    std::unique_ptr<FileListBox> box_;
 };
 
 QTEST_MAIN(TestFileListBox)

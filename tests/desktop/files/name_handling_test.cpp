@@ -17,10 +17,12 @@ using crunchwise::NaturalOrder;
 
 namespace {
 
+// Each parameter prints as its label, which also names its case.
 struct RawName {
     const char* label;
     QByteArray bytes;
     bool validUtf8;
+    friend void PrintTo(const RawName& name, std::ostream* out) { *out << name.label; }
 };
 
 class FileNameCodecRoundTrip : public testing::TestWithParam<RawName> {};
@@ -59,6 +61,7 @@ struct Ordered {
     const char* label;
     QString first;
     QString second;
+    friend void PrintTo(const Ordered& pair, std::ostream* out) { *out << pair.label; }
 };
 
 class NaturalOrderPairs : public testing::TestWithParam<Ordered> {};
@@ -144,6 +147,7 @@ struct UriLine {
     const char* label;
     QByteArray line;
     QString path; // empty: left out
+    friend void PrintTo(const UriLine& line, std::ostream* out) { *out << line.label; }
 };
 
 class FileUrlLines : public testing::TestWithParam<UriLine> {};
