@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/compressed_info.h"
 
+#include "platform/transform_steps.h"
 #include "szdd/kwaj.h"
 
 #include <array>
@@ -72,25 +73,6 @@ CompressedInfo compressedInfoOf(std::span<const std::uint8_t> start, std::uint64
     return info;
 }
 
-namespace {
-
-// Reads up to `size` bytes from the start of `file` into `buffer`; returns
-// the count, or minus an errno value.
-ssize_t readStart(const PosixFile& file, std::uint8_t* buffer, std::size_t size) {
-    std::size_t filled = 0;
-    while (filled < size) {
-        const ssize_t got = file.readSomeAt(filled, buffer + filled, size - filled);
-        if (got < 0)
-            return got;
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    return static_cast<ssize_t>(filled);
-}
-
-} // namespace
-
 int readCompressedInfo(const PosixFile& file, CompressedInfo& info) {
     info = {};
     struct stat status {};
@@ -101,7 +83,7 @@ int readCompressedInfo(const PosixFile& file, CompressedInfo& info) {
     // long read, so that a large selection is not read 128 KiB a file.
     for (const std::size_t want : {std::size_t{4096}, szdd::kKwajMaxHeaderSize}) {
         const auto buffer = std::make_unique<std::uint8_t[]>(want);
-        const ssize_t got = readStart(file, buffer.get(), want);
+        const ssize_t got = transform::SourceReader(file, true).fill(buffer.get(), want);
         if (got < 0)
             return static_cast<int>(-got);
         const auto filled = static_cast<std::size_t>(got);

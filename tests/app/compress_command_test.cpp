@@ -16,18 +16,12 @@ class TestCompressCommand : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir config_;
     StagedProgram program_;
-    QTemporaryDir runtime_;
 
     QString inProgram(const QString& name) const { return program_.path() + u'/' + name; }
 
 private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
-        AppInfo::setPathForTesting(program_.path());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-    }
+    void initTestCase() { program_.takeOver(); }
 
     void init() {
         MessageBox::clearShown();
@@ -193,7 +187,8 @@ private slots:
         QFile::remove(program_.file("_tempcom.bat"));
         const QString runFolder =
             QString::fromUtf8(readAll(program_.file("recorded.cwd")).trimmed());
-        QCOMPARE(QFileInfo(runFolder).path(), runtime_.path() + QStringLiteral("/Crunchwise"));
+        QCOMPARE(QFileInfo(runFolder).path(),
+                 program_.runtimePath() + QStringLiteral("/Crunchwise"));
         QVERIFY(!QFileInfo::exists(runFolder));
         QCOMPARE(filesIn(destination.path()), QStringList{"one.tx_"});
     }

@@ -29,9 +29,7 @@ class TestCompressRun : public QObject {
     Q_OBJECT
 
 private:
-    QTemporaryDir config_;
     StagedProgram program_;
-    QTemporaryDir runtime_;
 
     QStringList errorLogLines() const {
         const QString log = QString::fromUtf8(readAll(program_.file("error.log")));
@@ -40,16 +38,11 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
-        AppInfo::setPathForTesting(program_.path());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-    }
+    void initTestCase() { program_.takeOver(); }
 
     void init() {
         MessageBox::clearShown();
         program_.clearRecords();
-        QFile::remove(program_.file("error.log"));
     }
 
     void cleanup() { QVERIFY2(MessageBox::pendingAnswers() == 0, "an answer was not asked for"); }

@@ -9,16 +9,6 @@
 using namespace crunchwise;
 using namespace command_fixture;
 
-namespace {
-// What the expansion of the compressed `file` gives, as far as it goes.
-QByteArray expansionOf(const QByteArray& file) {
-    std::vector<std::uint8_t> out;
-    szdd::expand({reinterpret_cast<const std::uint8_t*>(file.data()), std::size_t(file.size())},
-                 out);
-    return QByteArray(reinterpret_cast<const char*>(out.data()), qsizetype(out.size()));
-}
-} // namespace
-
 class TestExpandCommand : public QObject {
     Q_OBJECT
 
@@ -159,7 +149,7 @@ private slots:
 
         const QByteArray part = expansionOf(source);
         szdd::Header header;
-        szdd::readHeader({reinterpret_cast<const std::uint8_t*>(source.data()), 14}, header);
+        szdd::readHeader(spanOf(source), header);
         QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Failed"));
         QVERIFY(!MessageBox::shown().isEmpty());
         const QString text = MessageBox::shown().last().text;

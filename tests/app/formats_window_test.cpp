@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SZ and KWAJ files in the window: what Expand proposes and writes, what it
-// reports for a damaged file, and the line Properties adds for them.
+// KWAJ files in the window (every format and method through the LZ library
+// is tested beside it): what Expand proposes and writes, what it reports for
+// a damaged file, and the line Properties adds for compressed files.
 #include "tests/support/window_session.h"
 
-#include "szdd/kwaj.h"
+#include "tests/support/szdd_file.h"
 
 using namespace crunchwise;
 using namespace command_fixture;
@@ -11,31 +12,11 @@ using namespace command_fixture;
 namespace {
 using Files = QList<std::pair<QString, QByteArray>>;
 
-std::span<const std::uint8_t> spanOf(const QByteArray& data) {
-    return {reinterpret_cast<const std::uint8_t*>(data.data()), std::size_t(data.size())};
-}
-QByteArray bytesOf(const std::vector<std::uint8_t>& data) {
-    return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
-}
-
-// The SZDD file of `data`, or with `sz` its SZ file.
-QByteArray lzssFile(const QByteArray& data, bool sz = false) {
-    std::vector<std::uint8_t> out;
-    sz ? szdd::compressSz(spanOf(data), out) : szdd::compress(spanOf(data), 'E', out);
-    return bytesOf(out);
-}
 // A KWAJ file of `data`, storing the name `stored` ("NAME.EXT") when given.
 QByteArray kwaj(int method, const QByteArray& data, const QByteArray& stored = {}) {
-    szdd::KwajHeader header;
-    header.method = static_cast<szdd::KwajMethod>(method);
-    if (!stored.isEmpty()) {
-        const QList<QByteArray> parts = stored.split('.');
-        header.name = parts[0].toStdString();
-        header.extension = parts.value(1).toStdString();
-    }
-    std::vector<std::uint8_t> out;
-    szdd::compressKwaj(spanOf(data), header, out);
-    return bytesOf(out);
+    const QList<QByteArray> parts = stored.split('.');
+    return bytesOf(crunchwise::testing::kwajOf(
+        method, {data.begin(), data.end()}, parts[0].toStdString(), parts.value(1).toStdString()));
 }
 // Method 4 with its first block's "CK" broken: damaged data.
 QByteArray damagedKwaj(const QByteArray& data) {
@@ -47,10 +28,6 @@ QByteArray refusedKwaj(const QByteArray& data) {
     QByteArray file = kwaj(3, data, "ABCDEFGH");
     file[file.indexOf("ABCDEFGH") + 8] = 'I';
     return file;
-}
-// Method 0 without the optional fields: no stored length.
-QByteArray kwajWithoutLength(const QByteArray& data) {
-    return QByteArray("KWAJ\x88\xf0\x27\xd1\0\0\x0e\0\0\0", 14) + data;
 }
 QString raw(const char* bytes) {
     return FileNameCodec::decode(QByteArray(bytes));
@@ -92,18 +69,6 @@ private slots:
     void expandsEachFormat_data() {
         QTest::addColumn<ExpandCase>("run");
         const QString done = QStringLiteral("Expansion Completed");
-        for (int method = 0; method <= 2; ++method) {
-            const QString name = QStringLiteral("k%1.tx_").arg(method);
-            const QString out = QStringLiteral("k%1.txt").arg(method);
-            QTest::addRow("KWAJ method %d, no stored name", method)
-                << ExpandCase{{{name, kwaj(method, data_)}}, out, {{out, data_}}, {}, done, {}};
-        }
-        QTest::newRow("SZ") << ExpandCase{{{"notes.tx_", lzssFile(data_, true)}},
-                                          "notes.txt",
-                                          {{"notes.txt", data_}},
-                                          {},
-                                          done,
-                                          {}};
         // The first is proposed its stored name; the second, not asked
         // about, takes its own. The names' bytes are kept as stored.
         QTest::newRow("KWAJ methods 3 and 4 under their stored names")
@@ -167,13 +132,14 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("line");
         const QString size = QLocale().toString(data_.size()) + QStringLiteral(" bytes");
-        QTest::newRow("SZDD") << "SETUP.EX_" << lzssFile(data_)
+        QTest::newRow("SZDD") << "SETUP.EX_" << szddOf(data_)
                               << "SZDD, expands to SETUP.EXE, " + size;
         QTest::newRow("KWAJ with a stored name")
             << "disk1.ex_" << kwaj(3, data_, "SETUP.EXE")
             << "KWAJ method 3 (LZH), expands to SETUP.EXE, " + size;
         QTest::newRow("KWAJ without a stored length")
-            << "nolen.tx_" << kwajWithoutLength(data_)
+            << "nolen.tx_"
+            << bytesOf(crunchwise::testing::kwajBytes(0, 0, {}, {data_.begin(), data_.end()}))
             << "KWAJ method 0 (stored), expands to nolen.txt, size not stored in the file";
         QTest::newRow("a refused header")
             << "long.tx_" << refusedKwaj(data_)

@@ -86,7 +86,7 @@ private slots:
         QTest::newRow("Ctrl+A selects every file")
             << "mnuSelectAll" << int(Qt::Key_A) << int(Qt::ControlModifier) << "File1" << false
             << "" << all << all;
-        QTest::newRow("F5 reads the lists again")
+        QTest::newRow("F5 reads the lists again, the status stays")
             << "mnuRefresh" << int(Qt::Key_F5) << none << "Dir1" << false << ""
             << QStringList{"b.txt"} << QStringList{"a.txt", "b.txt", "c.txt", "new.txt"};
     }
@@ -109,8 +109,10 @@ private slots:
                 box->setTextValue(QStringLiteral("renamed.txt"));
                 box->accept();
             });
-        if (item == u"mnuRefresh")
+        if (item == u"mnuRefresh") {
             session_.write(QStringLiteral("new.txt"), "new");
+            window.lblStatus->setText(QStringLiteral("Expansion Completed"));
+        }
         window.findChild<QWidget*>(focus)->setFocus();
         std::optional<frmMain::CommandLock> lock;
         if (locked)
@@ -123,6 +125,8 @@ private slots:
         QCOMPARE(session_.onDisk(), onDisk);
         QCOMPARE(session_.listed(), onDisk);
         QCOMPARE(selectedNames(window.File1), selected);
+        if (item == u"mnuRefresh")
+            QCOMPARE(window.lblStatus->text(), QStringLiteral("Expansion Completed"));
     }
 
     // Two files dropped from a file manager: their folder opens with both

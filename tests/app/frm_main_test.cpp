@@ -180,16 +180,6 @@ private slots:
         QCOMPARE(window->File1->path(), QStringLiteral("/"));
     }
 
-    void refreshShowsNewFilesAndKeepsTheStatus() {
-        auto* window = session_->startOnSource();
-        window->lblStatus->setText(QStringLiteral("Expansion Completed"));
-        session_->write(QStringLiteral("new.txt"), "new");
-        QVERIFY(session_->source.remove(QStringLiteral("a.txt")));
-        window->mnuRefresh->trigger();
-        QCOMPARE(session_->listed(), QStringList({"b.ex_", "new.txt"}));
-        QCOMPARE(window->lblStatus->text(), QStringLiteral("Expansion Completed"));
-    }
-
     void vanishedFolderWarnsAndFallsBackToTheSystemDrive() {
         auto* window = session_->startOnSource();
         const QRect gone = window->Dir1->visualItemRect(

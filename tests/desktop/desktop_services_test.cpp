@@ -23,20 +23,6 @@ class TestDesktopServices : public QObject {
     Q_OBJECT
 
 private slots:
-    void settingsRoundTripAsText() {
-        QTemporaryDir config;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-        const QString app = QStringLiteral("Crunchwise");
-        const QString section = QStringLiteral("Settings");
-        QCOMPARE(GetSetting(app, section, QStringLiteral("RunOnce"), QStringLiteral("0")),
-                 QStringLiteral("0"));
-        SaveSetting(app, section, QStringLiteral("RunOnce"), QStringLiteral("1"));
-        QCOMPARE(GetSetting(app, section, QStringLiteral("RunOnce")), QStringLiteral("1"));
-        QSettings raw(config.path() + QStringLiteral("/Crunchwise/Crunchwise.conf"),
-                      QSettings::IniFormat);
-        QCOMPARE(raw.value(QStringLiteral("Settings/RunOnce")).toString(), QStringLiteral("1"));
-    }
-
     void unwritableSettingsRaise() {
         QTemporaryDir config;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());

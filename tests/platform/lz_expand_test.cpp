@@ -23,6 +23,12 @@ TEST(LzExpand, ExpandsCompressedFilesAndCopiesOthersUnchanged) {
         const Bytes data = testData(size, static_cast<unsigned>(size));
         cases.emplace_back(compressed(data), data);
     }
+    const Bytes data = testData(100000, 7);
+    Bytes sz;
+    ASSERT_EQ(szdd::compressSz(data, sz), szdd::Status::ok);
+    cases.emplace_back(sz, data);
+    for (int method = 0; method <= 4; ++method)
+        cases.emplace_back(kwajOf(method, data), data);
     ScratchFolder folder;
     for (const auto& [file, expanded] : cases) {
         writeBytes(folder / "in", file);

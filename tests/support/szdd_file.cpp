@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/szdd_file.h"
 
-#include "szdd/szdd.h"
+#include "szdd/kwaj.h"
 
 #include <fstream>
 #include <stdexcept>
@@ -19,6 +19,32 @@ Bytes compressed(const Bytes& data, char missingChar) {
     if (szdd::compress(data, static_cast<std::uint8_t>(missingChar), out) != szdd::Status::ok)
         throw std::runtime_error("szdd::compress failed");
     return out;
+}
+
+Bytes kwajOf(int method, const Bytes& data, const std::string& name, const std::string& extension) {
+    szdd::KwajHeader header;
+    header.method = static_cast<szdd::KwajMethod>(method);
+    if (!name.empty())
+        header.name = name;
+    if (!extension.empty())
+        header.extension = extension;
+    Bytes out;
+    if (szdd::compressKwaj(data, header, out) != szdd::Status::ok)
+        throw std::runtime_error("szdd::compressKwaj failed");
+    return out;
+}
+
+Bytes kwajBytes(std::uint16_t method, std::uint16_t flags, const Bytes& fields, const Bytes& data,
+                int offset) {
+    Bytes file(std::begin(szdd::kKwajMagic), std::end(szdd::kKwajMagic));
+    const auto at = static_cast<std::uint16_t>(offset >= 0 ? offset : 14 + fields.size());
+    for (const std::uint16_t value : {method, at, flags}) {
+        file.push_back(static_cast<std::uint8_t>(value));
+        file.push_back(static_cast<std::uint8_t>(value >> 8));
+    }
+    file.insert(file.end(), fields.begin(), fields.end());
+    file.insert(file.end(), data.begin(), data.end());
+    return file;
 }
 
 Bytes cutInsideMatch() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// SZDD files for tests: a real file of the platform's own compressor, our
-// compressed form of any data, and a stream cut inside a match.
+// Compressed files for tests: a real SZDD file of the platform's own
+// compressor, our SZDD and KWAJ forms of any data, a stream cut inside a
+// match, and KWAJ headers laid out by hand.
 #pragma once
 
 #include "tests/support/file_contents.h"
@@ -20,6 +21,18 @@ extern const std::string kReferenceText;
 // The SZDD file of `data`, with `missingChar` in its header. Throws
 // std::runtime_error when the codec fails.
 Bytes compressed(const Bytes& data, char missingChar = 'x');
+
+// The KWAJ file of `data` by our writer, in `method` (0 to 4), storing
+// `name` and `extension` when not empty. Throws std::runtime_error when
+// the codec fails.
+Bytes kwajOf(int method, const Bytes& data, const std::string& name = "",
+             const std::string& extension = "");
+
+// A KWAJ file laid out by hand: the magic, `method`, the data offset (just
+// after `fields` unless `offset` is given) and `flags`, then `fields` and
+// `data` as they are.
+Bytes kwajBytes(std::uint16_t method, std::uint16_t flags, const Bytes& fields = {},
+                const Bytes& data = {}, int offset = -1);
 
 // A compressed file cut inside a match: the header, a control byte saying
 // "match", and only the first of the match's two bytes.

@@ -13,6 +13,7 @@
 #include "desktop/settings_store.h"
 #include "dialogs/frm_save_directory.h"
 #include "dialogs/frm_save_directory_expand.h"
+#include "szdd/szdd.h"
 #include "tests/support/test_folder.h"
 #include "widgets/dir_list_box.h"
 #include "widgets/file_list_box.h"
@@ -53,6 +54,33 @@ inline QByteArray readAll(const QString& path) {
 inline bool writeAll(const QString& path, const QByteArray& data) {
     std::ofstream file(crunchwise::FileNameCodec::encode(path).toStdString(), std::ios::binary);
     return bool(file.write(data.constData(), data.size()).flush());
+}
+
+// Bytes between Qt and the codec.
+inline std::span<const std::uint8_t> spanOf(const QByteArray& data) {
+    return {reinterpret_cast<const std::uint8_t*>(data.data()), std::size_t(data.size())};
+}
+inline QByteArray bytesOf(const std::vector<std::uint8_t>& data) {
+    return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
+}
+// The SZDD file of `data` (no missing character), and the expansion of an
+// SZDD file as far as it goes, by the codec.
+inline QByteArray szddOf(const QByteArray& data) {
+    std::vector<std::uint8_t> out;
+    szdd::compress(spanOf(data), 0, out);
+    return bytesOf(out);
+}
+inline QByteArray expansionOf(const QByteArray& file) {
+    std::vector<std::uint8_t> out;
+    szdd::expand(spanOf(file), out);
+    return bytesOf(out);
+}
+// The same on files.
+inline bool compressed(const QByteArray& data, const QString& file) {
+    return writeAll(file, szddOf(data));
+}
+inline QByteArray expanded(const QString& file) {
+    return expansionOf(readAll(file));
 }
 
 // Varied, compressible contents, different for each `seed`.
@@ -324,6 +352,15 @@ public:
     }
     QString path() const { return folder_.path(); }
     QString file(const char* name) const { return folder_.path() + u'/' + QLatin1String(name); }
+    QString runtimePath() const { return runtime_.path(); }
+
+    // Makes this the window's program folder, with a settings store and a
+    // runtime folder of its own.
+    void takeOver() const {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config_.path());
+        crunchwise::AppInfo::setPathForTesting(path());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+    }
 
     // Waits until a batch has run; its exit code.
     QByteArray waitForRunner() const {
@@ -332,32 +369,17 @@ public:
         return readAll(file("runner.done")).trimmed();
     }
     void clearRecords() const {
-        for (const char* name : {"recorded.bat", "recorded.cwd", "runner.err", "runner.done"})
+        for (const char* name :
+             {"recorded.bat", "recorded.cwd", "runner.err", "runner.done", "error.log"})
             QFile::remove(file(name));
     }
 
 private:
     QTemporaryDir folder_;
+    QTemporaryDir config_;
+    QTemporaryDir runtime_;
 };
 
-// A compressed copy of `data` at `file`, made by compress.exe.
-inline bool compressed(const QByteArray& data, const QString& file) {
-    const QString plain = file + QStringLiteral(".plain");
-    if (!writeAll(plain, data))
-        return false;
-    const int code =
-        QProcess::execute(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/compress.exe"), {plain, file});
-    return QFile::remove(plain) && code == 0;
-}
-
-// What expand.exe makes of the compressed `file`.
-inline QByteArray expanded(const QString& file) {
-    const QString back = file + QStringLiteral(".back");
-    QProcess::execute(QStringLiteral(CRUNCHWISE_PROGRAM_DIR "/expand.exe"), {file, back});
-    const QByteArray result = readAll(back);
-    QFile::remove(back);
-    return result;
-}
 #endif
 
 // Runs Compress on the files at `rows` of `source` into `destination`; the

@@ -2,32 +2,20 @@
 // Telling the three formats apart, and reading and writing the SZ and KWAJ
 // headers, sound and damaged, beside libmspack's reading of the same bytes.
 #include "tests/support/scratch_folder.h"
+#include "tests/support/szdd_file.h"
 #include "tests/szdd/format_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>
 
 using namespace szdd_test;
+using crunchwise::testing::kwajBytes;
 using crunchwise::testing::ScratchFolder;
 
 namespace {
 
 Bytes magic(const std::uint8_t (&m)[8]) {
     return Bytes(std::begin(m), std::end(m));
-}
-
-// A KWAJ header: method, data offset, flags, then `fields` and `data`.
-Bytes kwaj(std::uint16_t method, std::uint16_t flags, const Bytes& fields, const Bytes& data = {},
-           int offset = -1) {
-    Bytes file = magic(szdd::kKwajMagic);
-    const auto at = static_cast<std::uint16_t>(offset >= 0 ? offset : 14 + fields.size());
-    for (const std::uint16_t v : {method, at, flags}) {
-        file.push_back(static_cast<std::uint8_t>(v));
-        file.push_back(static_cast<std::uint8_t>(v >> 8));
-    }
-    file.insert(file.end(), fields.begin(), fields.end());
-    file.insert(file.end(), data.begin(), data.end());
-    return file;
 }
 
 Bytes text(const std::string& s, bool nul = true) {
@@ -138,7 +126,7 @@ TEST(FormatHeader, NameAndExtensionCasesOfLibmspacksSuite) {
                 fields = text(digits.substr(0, n), n < 9);
             if (e)
                 fields = fields + text(digits.substr(0, e), e < 4);
-            const Bytes file = kwaj(0, flags, fields, text("data"));
+            const Bytes file = kwajBytes(0, flags, fields, text("data"));
             szdd::KwajHeader header;
             const szdd::Status status = szdd::readKwajHeader(file, file.size(), header);
             std::string theirs;
@@ -167,20 +155,21 @@ TEST(FormatHeader, DamagedKwajHeadersAreRefusedAsLibmspackRefusesThem) {
         Peer libmspack;
     } cases[] = {
         {"onlyTheMagic", magic(szdd::kKwajMagic), S::headerTruncated, Peer::crashes},
-        {"fixedPartCut", withoutLast(kwaj(0, 0, {})), S::headerTruncated, Peer::crashes},
-        {"lengthCut", kwaj(0, 0x01, {0x10, 0}), S::headerTruncated, Peer::refuses},
-        {"unknown2Cut", kwaj(0, 0x03, length + Bytes{7}), S::headerTruncated, Peer::refuses},
-        {"unknownBlockLengthCut", kwaj(0, 0x04, {5}), S::headerTruncated, Peer::refuses},
-        {"nameWithoutRoom", kwaj(0, 0x08, {0}), S::headerTruncated, Peer::refuses},
-        {"nameOfNine", kwaj(0, 0x08, text("ABCDEFGHI")), S::badName, Peer::refuses},
-        {"extensionOfFour", kwaj(0, 0x10, text("ABCD")), S::badName, Peer::refuses},
-        {"extraTextCut", kwaj(0, 0x20, {9, 0, 'a', 'b'}), S::headerTruncated, Peer::refuses},
-        {"methodFive", kwaj(5, 0, {}, text("data")), S::unknownMethod, Peer::refuses},
-        {"methodFFFF", kwaj(0xFFFF, 0, {}, text("data")), S::unknownMethod, Peer::refuses},
+        {"fixedPartCut", withoutLast(kwajBytes(0, 0, {})), S::headerTruncated, Peer::crashes},
+        {"lengthCut", kwajBytes(0, 0x01, {0x10, 0}), S::headerTruncated, Peer::refuses},
+        {"unknown2Cut", kwajBytes(0, 0x03, length + Bytes{7}), S::headerTruncated, Peer::refuses},
+        {"unknownBlockLengthCut", kwajBytes(0, 0x04, {5}), S::headerTruncated, Peer::refuses},
+        {"nameWithoutRoom", kwajBytes(0, 0x08, {0}), S::headerTruncated, Peer::refuses},
+        {"nameOfNine", kwajBytes(0, 0x08, text("ABCDEFGHI")), S::badName, Peer::refuses},
+        {"extensionOfFour", kwajBytes(0, 0x10, text("ABCD")), S::badName, Peer::refuses},
+        {"extraTextCut", kwajBytes(0, 0x20, {9, 0, 'a', 'b'}), S::headerTruncated, Peer::refuses},
+        {"methodFive", kwajBytes(5, 0, {}, text("data")), S::unknownMethod, Peer::refuses},
+        {"methodFFFF", kwajBytes(0xFFFF, 0, {}, text("data")), S::unknownMethod, Peer::refuses},
         // libmspack seeks past the end and expands nothing.
-        {"dataOffsetPastTheEnd", kwaj(0, 0, {}, text("data"), 20), S::badDataOffset, Peer::accepts},
-        {"extensionWithoutRoom", kwaj(0, 0x18, {0, 0}), S::headerTruncated, Peer::refuses},
-        {"dataOffsetAtTheEnd", kwaj(0, 0, {}, text("data"), 19), S::ok, Peer::accepts},
+        {"dataOffsetPastTheEnd", kwajBytes(0, 0, {}, text("data"), 20), S::badDataOffset,
+         Peer::accepts},
+        {"extensionWithoutRoom", kwajBytes(0, 0x18, {0, 0}), S::headerTruncated, Peer::refuses},
+        {"dataOffsetAtTheEnd", kwajBytes(0, 0, {}, text("data"), 19), S::ok, Peer::accepts},
     };
     ScratchFolder dir;
     for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 // compress.exe and expand.exe on SZ and KWAJ: every format and method
 // through our writer, libmspack and our reader; -l, -t and "-" (standard
 // input and output) as a user runs them.
+#include "tests/support/szdd_file.h"
 #include "tests/szdd/format_test_data.h"
 #include "tests/tools/tool_session.h"
 
@@ -32,20 +33,6 @@ std::vector<std::string> with(std::vector<std::string> options,
                               const std::vector<std::string>& more) {
     options.insert(options.end(), more.begin(), more.end());
     return options;
-}
-
-// A KWAJ file of method 0 without a stored length: `name` (with its NUL)
-// is its only field when given.
-Bytes bareKwaj(const std::string& data, const std::string& name = "") {
-    const std::string field = name.empty() ? "" : name + '\0';
-    Bytes file(szdd::kKwajMagic, szdd::kKwajMagic + 8);
-    for (const std::size_t value : {0ul, 14 + field.size(), name.empty() ? 0ul : 8ul}) {
-        file.push_back(static_cast<std::uint8_t>(value));
-        file.push_back(0);
-    }
-    file.insert(file.end(), field.begin(), field.end());
-    file.insert(file.end(), data.begin(), data.end());
-    return file;
 }
 
 class FormatsTool : public ToolSession {};
@@ -124,8 +111,9 @@ TEST_F(FormatsTool, ListShowsSizesFormatsAndNamesLikeGzip) {
     writeBytes(folder / "NOTE.TXT", testData(1000, 1));
     ASSERT_EQ(run(kCompress, {"--format=kwaj", "--method=4", "NOTE.TXT", "k.kw_"}), 0);
     fs::remove(folder / "NOTE.TXT");
-    writeBytes(folder / "bare.kw_", bareKwaj("twelve bytes"));
-    writeBytes(folder / "evil.kw_", bareKwaj("x", "../x"));
+    // Method 0 without a stored length; the second stores the name "../x".
+    writeBytes(folder / "bare.kw_", kwajBytes(0, 0, {}, Bytes(12, 't')));
+    writeBytes(folder / "evil.kw_", kwajBytes(0, 0x08, {'.', '.', '/', 'x', 0}, {'x'}));
     writeBytes(folder / "cut.kw_", Bytes(szdd::kKwajMagic, szdd::kKwajMagic + 8));
     RunOptions options;
     options.output = errorFile / "stdout";

@@ -264,19 +264,6 @@ private slots:
         QCOMPARE(box_->list(box_->indexAt(QPoint(1, 1)).row()), top);
     }
 
-    // Files that come or go above the top of a scrolled list do not move it.
-    void refreshKeepsTheTopFile() {
-        QVERIFY(folder_->createNumbered(300, QStringLiteral("f")));
-        open({});
-        box_->scrollTo(box_->model()->index(150, 0), QAbstractItemView::PositionAtTop);
-        const QString top = box_->list(box_->indexAt(QPoint(1, 1)).row());
-        QVERIFY(folder_->create({"a1", "a2", "a3"}) && folder_->remove("f0"));
-        box_->refresh();
-        QCoreApplication::processEvents(); // the list is laid out again
-        QCOMPARE(box_->listCount(), 302);
-        QCOMPARE(box_->list(box_->indexAt(QPoint(1, 1)).row()), top);
-    }
-
     // Dragged to a file manager, the selected files go as their exact file
     // addresses, offered to copy only: a move would take them away.
     void dragOffersTheSelectionToCopy() {
