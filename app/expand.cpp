@@ -216,7 +216,8 @@ QString statusOf(bool cancelled, bool failed, bool ranAny) {
         return QStringLiteral("Expansion Cancelled");
     if (failed)
         return QStringLiteral("Expansion Failed");
-    return ranAny ? QStringLiteral("Expansion Completed") : QString();
+    // No to the replace question for every file leaves nothing to do.
+    return ranAny ? QStringLiteral("Expansion Completed") : QStringLiteral("Expansion Cancelled");
 }
 
 // Expands the pending files; the status tells the outcome, and the files

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -31,16 +32,20 @@ std::uint64_t bytesReadBy(int tid) {
     return 0;
 }
 
-// A failure with the host's error `hostError`; a destination's missing
-// folder is a path not found.
+// A failure with the host's error `hostError`, in the host's words ("Read-
+// only file system" says more than the number's "Permission denied"), as
+// compress.exe reports it; a destination's missing folder is a path not
+// found.
 ExpandOutcome failedWith(int hostError, bool atDestination) {
     ExpandOutcome outcome;
     outcome.state = State::failed;
     outcome.atDestination = atDestination;
-    outcome.number = hostError == ENOENT && atDestination ? ErrorNumber::PathNotFound
-                     : hostError != 0                     ? runtimeErrorFromErrno(hostError)
-                                                          : ErrorNumber::PathFileAccess;
-    outcome.reason = runtimeErrorText(outcome.number);
+    const bool missingFolder = hostError == ENOENT && atDestination;
+    outcome.number = missingFolder    ? ErrorNumber::PathNotFound
+                     : hostError != 0 ? runtimeErrorFromErrno(hostError)
+                                      : ErrorNumber::PathFileAccess;
+    outcome.reason = missingFolder || hostError == 0 ? runtimeErrorText(outcome.number)
+                                                     : std::strerror(hostError);
     return outcome;
 }
 
