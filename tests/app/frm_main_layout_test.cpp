@@ -35,9 +35,6 @@ class TestFrmMainLayout : public QObject {
         const QPoint at = handle_->mapTo(window_, onHandle);
         QTest::mouseEvent(action, window_->windowHandle(), Qt::LeftButton, {}, at);
     }
-    void moveWithoutButton(QPoint onHandle) {
-        QTest::mouseMove(window_->windowHandle(), handle_->mapTo(window_, onHandle));
-    }
 
 private slots:
     void init() {
@@ -77,8 +74,8 @@ private slots:
                 QVERIFY(bar_->isVisible());
                 mouse(QTest::MouseRelease, {4, 30});
             } else if (action == 4) {
-                moveWithoutButton({2, 10});
-                moveWithoutButton({-100, 40});
+                for (const QPoint onHandle : {QPoint(2, 10), QPoint(-100, 40)})
+                    QTest::mouseMove(window_->windowHandle(), handle_->mapTo(window_, onHandle));
                 QCOMPARE(bar_->geometry(), barBefore);
             }
         }
