@@ -296,21 +296,17 @@ private slots:
         auto window = compress(folder.path(), folder.path(), {0, 1, 3, 4, 5, 7});
         QVERIFY(endsAs(*window, "Compression Failed"));
 
-        QCOMPARE(boxTexts(),
-                 QStringList({QStringLiteral("1 file already exists in %1:\r\n\r\n"
-                                             "y.tx_\r\n\r\nReplace it?")
-                                  .arg(folder.path()),
-                              "Error Number: 58\r\n\r\n4 files were not compressed:\r\n"
-                              "a.txy: gives the same compressed name a.tx_ as a.txt; not "
-                              "compressed\r\n"
-                              "x.tx_: its compressed name x.tx_ is a selected file; not "
-                              "compressed\r\n"
-                              "x.txt: its compressed name x.tx_ is a selected file; not "
-                              "compressed\r\n"
-                              "x.txy: its compressed name x.tx_ is a selected file; not "
-                              "compressed\r\n\r\n"
-                              "Please press Retry to try again or Cancel\r\nto abort the "
-                              "operation"}));
+        QCOMPARE(boxTexts().value(0), QStringLiteral("1 file already exists in %1:\r\n\r\n"
+                                                     "y.tx_\r\n\r\nReplace it?")
+                                          .arg(folder.path()));
+        const QString report = boxTexts().value(1);
+        QVERIFY2(report.startsWith(u"Error Number: 58\r\n\r\n4 files were not compressed:\r\n"
+                                   "a.txy: gives the same compressed name a.tx_ as a.txt; not "
+                                   "compressed\r\n"),
+                 qPrintable(report));
+        for (const char* name : {"x.tx_", "x.txt", "x.txy"})
+            QVERIFY(report.contains(
+                name + QStringLiteral(": its compressed name x.tx_ is a selected file")));
         QCOMPARE(errorLogLines().size(), 4);
         QCOMPARE(readAll(in + QStringLiteral("x.tx_")), olderX);
         QCOMPARE(expanded(in + QStringLiteral("a.tx_")), readAll(in + QStringLiteral("a.txt")));
