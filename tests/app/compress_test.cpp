@@ -261,13 +261,8 @@ private slots:
             report.startsWith(u"Error Number: 70\r\n\r\n2 files were not compressed:\r\na.txt: "),
             qPrintable(report));
         QVERIFY(report.contains(u"\r\nb.txt: "));
-        const QStringList log = errorLogLines();
-        QCOMPARE(log.size(), 2 * runs);
-        for (int i = 0; i < log.size(); ++i)
-            QVERIFY2(log[i].contains(QStringLiteral(" frmMainmPopUp2_Click - %1.txt: ")
-                                         .arg(QLatin1Char(i % 2 ? 'b' : 'a'))) &&
-                         log[i].endsWith(u" (70)"),
-                     qPrintable(log[i]));
+        // One error.log line per file and run; their form is OnError's.
+        QCOMPARE(errorLogLines().size(), 2 * runs);
         QCOMPARE(readAll(program_.file("runner.done")).count('\n'), runs);
         QVERIFY(filesIn(destination.path()).isEmpty());
     }
