@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Delete, Rename and Properties on real files, driven through the command
-// handler with the dialogs answered as a user would.
+// handler with the dialogs answered as a user would; and every command on a
+// name that is not UTF-8 ("\xff\xfe.txt") beside its look-alike twin
+// ("\uFFFD\uFFFD.txt", what a lossy conversion makes of it), which acts on
+// the file chosen and leaves the twin alone.
 #include "tests/support/window_session.h"
+
+#include "program/command_line.h"
+#include "tests/support/scratch_folder.h"
 
 #include <QDateTime>
 #include <QInputDialog>
@@ -10,6 +16,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
+using namespace crunchwise;
 using namespace command_fixture;
 
 namespace {
@@ -24,12 +31,34 @@ class TestFileCommands : public QObject {
     // One window for the cases that need no home of their own.
     WindowSession session_{QStringList{}};
     frmMain& window = *session_.window;
+    StagedProgram program_;
+    const QString kRaw = FileNameCodec::decode("\xff\xfe");
+    const QString kTwin = QStringLiteral("\uFFFD\uFFFD");
+    const QByteArray rawData_ = QByteArray(2222, 'r');
+    const QByteArray twinData_ = QByteArray(333, 't');
+    bool rawLaid_ = false;
+
+    // The raw names and their twins, plain ("*.txt") and compressed
+    // ("*.tx_"); the raw one `suffix` alone selected.
+    void layRaw(const char* suffix) {
+        session_.reset({});
+        for (const auto& [name, data] : {std::pair{kRaw, rawData_}, std::pair{kTwin, twinData_}}) {
+            session_.write(name + ".txt", data);
+            QVERIFY(compressed(data, session_.source.pathOf(name + ".tx_")));
+        }
+        window.File1->refresh();
+        session_.select({kRaw + QLatin1String(suffix)});
+        rawLaid_ = true;
+    }
+    QByteArray raw(const char* suffix) const { return session_.read(kRaw + QLatin1String(suffix)); }
 
 private slots:
     void init() { MessageBox::clearShown(); }
     void cleanup() {
         QLocale::setDefault(QLocale::c());
         QVERIFY2(MessageBox::pendingAnswers() == 0, "a scripted answer was not asked for");
+        if (std::exchange(rawLaid_, false)) // the twin is never touched
+            QCOMPARE(session_.read(kTwin + ".txt"), twinData_);
     }
 
     void deleteMovesTheSelectionToTheTrash_data() {
@@ -217,15 +246,11 @@ private slots:
         QTest::addColumn<QTime>("changed");
         QTest::addColumn<QString>("text");
         const QTime afternoon(14, 7, 9);
-        QTest::newRow("empty file")
-            << qint64(0) << afternoon << "Last Modified: 3/5/99 2:07:09 PM\nFile Size:  bytes";
-        QTest::newRow("999 bytes")
-            << qint64(999) << afternoon << "Last Modified: 3/5/99 2:07:09 PM\nFile Size: 999 bytes";
-        QTest::newRow("1000 bytes") << qint64(1000) << afternoon
-                                    << "Last Modified: 3/5/99 2:07:09 PM\nFile Size: 1,000 bytes";
-        QTest::newRow("3 GiB") << (qint64(3) << 30) << afternoon
-                               << "Last Modified: 3/5/99 2:07:09 PM\n"
-                                  "File Size: 3,221,225,472 bytes";
+        const QString at = "Last Modified: 3/5/99 2:07:09 PM\nFile Size: ";
+        QTest::newRow("empty file") << qint64(0) << afternoon << at + " bytes";
+        QTest::newRow("999 bytes") << qint64(999) << afternoon << at + "999 bytes";
+        QTest::newRow("1000 bytes") << qint64(1000) << afternoon << at + "1,000 bytes";
+        QTest::newRow("3 GiB") << (qint64(3) << 30) << afternoon << at + "3,221,225,472 bytes";
         QTest::newRow("changed at midnight")
             << qint64(5) << QTime(0, 0, 0) << "Last Modified: 3/5/99\nFile Size: 5 bytes";
     }
@@ -279,6 +304,77 @@ private slots:
         window.mPopUp2_Click(index);
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(session_.onDisk(), QStringList({"a.txt"}));
+    }
+
+    void propertiesShowsTheRawName() {
+        layRaw(".txt");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        window.mPopUp2_Click(7);
+        QCOMPARE(boxTitles(), QStringList{FileNameCodec::displayText(kRaw + ".txt")});
+        QVERIFY(boxTexts()[0].endsWith(QStringLiteral("File Size: 2,222 bytes")));
+    }
+
+    void deleteTrashesTheRawName() {
+        layRaw(".txt");
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.mPopUp2_Click(4);
+        QCOMPARE(raw(".txt"), QByteArray("<missing>"));
+        const QString trash = session_.homePath() + QStringLiteral("/.local/share/Trash");
+        QCOMPARE(readAll(trash + QStringLiteral("/files/") + kRaw + ".txt"), rawData_);
+        const QByteArray info = readAll(trash + QStringLiteral("/info/") + kRaw + ".txt.trashinfo");
+        // Raw names, which QTemporaryDir could not remove.
+        std::filesystem::remove_all(FileNameCodec::encode(trash).toStdString());
+        QVERIFY2(info.contains("%FF%FE.txt\nDeletionDate="), info.constData());
+    }
+
+    void renameRenamesTheRawName() {
+        layRaw(".txt");
+        whenOpen<QInputDialog>([](QInputDialog* box) {
+            box->setTextValue(QStringLiteral("renamed.txt"));
+            box->accept();
+        });
+        window.mPopUp2_Click(5);
+        QCOMPARE(session_.read(QStringLiteral("renamed.txt")), rawData_);
+        QCOMPARE(raw(".txt"), QByteArray("<missing>"));
+    }
+
+    void expandExpandsTheRawName() {
+        layRaw(".tx_");
+        QString proposed;
+        whenOpen<frmSaveDirectoryExpand>([&](frmSaveDirectoryExpand* dialog) {
+            proposed = dialog->txtFileName->text();
+            dialog->txtFileName->setText(kRaw + ".out");
+            dialog->cmdSave->click();
+        });
+        window.mPopUp2_Click(1);
+        QCOMPARE(proposed, kRaw + ".txt");
+        QCOMPARE(window.lblStatus->text(), QStringLiteral("Expansion Completed"));
+        QCOMPARE(raw(".out"), rawData_);
+        QCOMPARE(session_.read(kTwin + ".out"), QByteArray("<missing>"));
+    }
+
+    void compressCompressesTheRawName() {
+        layRaw(".txt");
+        program_.takeOver();
+        crunchwise::testing::ScratchFolder destination;
+        const QString into = QString::fromStdString(destination.path());
+        answerCompressTo(into);
+        window.mPopUp2_Click(0);
+        QVERIFY(endsAs(window, "Compression Completed"));
+        QCOMPARE(filesIn(into), QStringList{kRaw + ".tx_"});
+        QCOMPARE(expanded(into + u'/' + kRaw + ".tx_"), rawData_);
+    }
+
+    void commandLinePathSelectsTheRawName() {
+        layRaw(".tx_");
+        QByteArray path = FileNameCodec::encode(session_.source.pathOf(kRaw + ".txt"));
+        char program[] = "crunchwise";
+        char* argv[] = {program, path.data()};
+        QString opened;
+        QCOMPARE(CommandLine().readPath(argumentList(2, argv), opened), std::optional<int>());
+        QVERIFY(window.openPath(opened));
+        QCOMPARE(currentName(window.File1), kRaw + ".txt");
     }
 };
 

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: where it opens and what it keeps, the lists, the pop-up
-// menu, and failures of the lists.
+// menu, failures of the lists, and
+// `crunchwise PATH`: the lists open on a folder, or on a file's folder with
+// that file current; a running copy does the same for a second one, and
+// takes a second copy's Enter (never into an open question: SingleInstance's
+// requestsActOnTheMainWindowOnly).
 #include "common/locale_number.h"
 #include "common/twips.h"
 #include "desktop/help_viewer.h"
@@ -14,13 +18,12 @@
 #include <QAction>
 
 using namespace crunchwise;
-using command_fixture::boxTexts;
-using command_fixture::boxTitles;
+using namespace command_fixture;
 
 namespace {
-QPoint twipsToPoint(int left, int top) {
-    return QPoint(Twips::toPixels(left), Twips::toPixels(top));
-}
+// A name that is not UTF-8, and its look-alike: the same text on screen.
+const QByteArray kRawName("\xff\xfe.txt");
+const QByteArray kLookAlike("\xef\xbf\xbd\xef\xbf\xbd.txt");
 
 // Highlights the subfolder `name` of the folder list; false when absent.
 bool highlightSubfolder(DirListBox* list, const QString& name) {
@@ -33,28 +36,65 @@ bool highlightSubfolder(DirListBox* list, const QString& name) {
     return false;
 }
 
+// Runs the real program as a second copy with `path` (none when empty);
+// true when it ends normally with exit code 0 and writes no settings.
+bool runSecondCopy(const QString& path) {
+    QTemporaryDir secondConfig;
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), secondConfig.path());
+    second.setProcessEnvironment(environment);
+    // The path's exact bytes, through the shell: QProcess would pass a name
+    // that is not UTF-8 as its look-alike.
+    QString octal;
+    for (const char byte : FileNameCodec::encode(path))
+        octal += QString::asprintf("\\0%03o", unsigned(uchar(byte)));
+    const QString command = path.isEmpty() ? QStringLiteral("exec \"$0\"")
+                                           : QStringLiteral("exec \"$0\" \"$(printf %b \"$1\")\"");
+    second.start(QStringLiteral("/bin/sh"),
+                 {QStringLiteral("-c"), command, QStringLiteral(CRUNCHWISE_EXECUTABLE), octal});
+    if (!second.waitForStarted())
+        return false;
+    // The running copy answers from this event loop.
+    return QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 15000) &&
+           second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0 &&
+           QDir(secondConfig.path()).isEmpty();
+}
+
+// A path given to the window, relative to the source folder: whether it
+// opens, the folder shown after ("<start>": the one before) and the file
+// current and selected there.
+struct OpenCase {
+    QString path;
+    bool opened;
+    QString folder;
+    QString currentFile;
+};
 } // namespace
+
+Q_DECLARE_METATYPE(OpenCase)
 
 class TestFrmMain : public QObject {
     Q_OBJECT
 
-private:
     std::unique_ptr<WindowSession> session_;
 
     static QString stored(const char* key) { return WindowSession::stored(key); }
     static void store(const char* key, const QString& value) { WindowSession::store(key, value); }
     QString source() const { return session_->source.path(); }
+    QString pathOf(const QString& name) const { return session_->source.pathOf(name); }
 
 private slots:
     void initTestCase() { AppInfo::setHelpFileForTesting(QStringLiteral(CRUNCHWISE_HELP_FILE)); }
 
-    // Each case its own settings; the source folder has two files and folders.
+    // Each case its own settings and source folder.
     void init() {
         session_ = std::make_unique<WindowSession>(WindowSession::NoWindow{});
-        QVERIFY(session_->source.create(
-            {"a.txt", "b.ex_", "sub/", "sub/inner/", "sub/c.dl_", "sub/d.txt", "gone/"}));
+        QVERIFY(session_->source.create({"a.txt", "b.ex_", ".hidden", "sub/", "sub/inner/",
+                                         "sub/c.dl_", "sub/d.txt", "gone/", "raw/"}));
+        QVERIFY(session_->source.createRaw("raw/" + kRawName) &&
+                session_->source.createRaw("raw/" + kLookAlike));
     }
-
     void cleanup() {
         delete activeHelpViewer();
         session_.reset();
@@ -64,15 +104,12 @@ private slots:
     void firstStartOpensAtDefaultsAndShowsHelp() {
         auto window = WindowSession::load();
         QVERIFY(window);
-        QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
+        QCOMPARE(window->pos(), QPoint(Twips::toPixels(1000), Twips::toPixels(1000)));
         QCOMPARE(window->centralWidget()->size(),
                  QSize(Twips::toPixels(7260), Twips::toPixels(3420)));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Crunchwise"));
         QVERIFY(activeHelpViewer() && activeHelpViewer()->isVisible());
         QCOMPARE(activeHelpViewer()->fileName(), QStringLiteral(CRUNCHWISE_HELP_FILE));
         QCOMPARE(stored("RunOnce"), QStringLiteral("1"));
-        QCOMPARE(stored("SysTray"), QStringLiteral("<absent>"));
-        QCOMPARE(stored("MainLeft"), QStringLiteral("<absent>"));
     }
 
     // The normal first run: closing the window with the help still open
@@ -122,7 +159,7 @@ private slots:
         store("MainLeft", QStringLiteral("left"));
         store("MainTop", QStringLiteral(""));
         auto window = WindowSession::later();
-        QCOMPARE(window->pos(), twipsToPoint(1000, 1000));
+        QCOMPARE(window->pos(), QPoint(Twips::toPixels(1000), Twips::toPixels(1000)));
         QVERIFY(!activeHelpViewer()); // a later start opens no help
     }
 
@@ -152,13 +189,13 @@ private slots:
         // Enter in the folder list opens the highlighted folder.
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(window->Dir1->path(), source() + QStringLiteral("/sub"));
+        QCOMPARE(window->Dir1->path(), pathOf(QStringLiteral("sub")));
         QCOMPARE(session_->listed(), QStringList({"c.dl_", "d.txt"}));
 
         // Enter on the open folder changes nothing.
         window->Dir1->setListIndex(-1);
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(window->Dir1->path(), source() + QStringLiteral("/sub"));
+        QCOMPARE(window->Dir1->path(), pathOf(QStringLiteral("sub")));
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
@@ -166,12 +203,12 @@ private slots:
     // list follows, and "/" opens the root, not the root's current folder.
     void folderListCrossingVolumesMovesTheDriveList() {
         auto* window = session_->startOnSource();
-        OwnVolume volume(source() + QStringLiteral("/sub"));
+        OwnVolume volume(pathOf(QStringLiteral("sub")));
         if (!volume.offered())
             QSKIP("needs root and a temporary folder on disk to mount a volume");
         QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
         QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(window->Drive1->drive(), source() + QStringLiteral("/sub"));
+        QCOMPARE(window->Drive1->drive(), pathOf(QStringLiteral("sub")));
 
         window->Dir1->setListIndex(-window->Dir1->count() + window->Dir1->listCount());
         QTest::keyClick(window->Dir1, Qt::Key_Return);
@@ -184,11 +221,11 @@ private slots:
         auto* window = session_->startOnSource();
         const QRect gone = window->Dir1->visualItemRect(
             window->Dir1->findItems(QStringLiteral("gone"), Qt::MatchEndsWith).value(0));
-        QVERIFY(QDir(source() + QStringLiteral("/gone")).removeRecursively());
+        QVERIFY(QDir(pathOf(QStringLiteral("gone"))).removeRecursively());
         MessageBox::setNextAnswer(QMessageBox::Ok);
         QTest::mouseDClick(window->Dir1->viewport(), Qt::LeftButton, {}, gone.center());
 
-        QCOMPARE(boxTitles(), QStringList{"Crunchwise"});
+        QCOMPARE(MessageBox::shown().size(), 1);
         const MessageBox::Shown& warning = MessageBox::shown()[0];
         QCOMPARE(warning.icon, QMessageBox::Warning);
         QVERIFY2(QRegularExpression(QStringLiteral("^Error \\d+:  [A-Z].*\\.$"))
@@ -212,16 +249,25 @@ private slots:
         QCOMPARE(window->Drive1->drive(), frmMain::systemDrive());
     }
 
+    void failedEnterInTheFolderListIsReported() {
+        auto* window = session_->startOnSource();
+        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("gone")));
+        QVERIFY(QDir(pathOf(QStringLiteral("gone"))).removeRecursively());
+        MessageBox::setNextAnswer(QMessageBox::Cancel);
+        QTest::keyClick(window->Dir1, Qt::Key_Return);
+        QCOMPARE(boxTitles(), QStringList{"System Error!"});
+        QCOMPARE(window->Dir1->path(), source());
+        QVERIFY(session_->errorLog().contains(" frmMainDir1_KeyPress - "));
+    }
+
     void onlyTheRightButtonAloneOpensTheFilePopUpMenu_data() {
         QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("right") << Qt::RightButton << true;
-        QTest::newRow("left") << Qt::LeftButton << false;
-        QTest::newRow("middle") << Qt::MiddleButton << false;
+        QTest::newRow("right") << Qt::RightButton;
+        QTest::newRow("left") << Qt::LeftButton;
+        QTest::newRow("middle") << Qt::MiddleButton;
     }
     void onlyTheRightButtonAloneOpensTheFilePopUpMenu() {
         QFETCH(Qt::MouseButton, button);
-        QFETCH(bool, opens);
         auto* window = session_->startOnSource();
         window->File1->setListIndex(0);
         window->File1->setSelected(1, true);
@@ -240,6 +286,7 @@ private slots:
         QTest::mousePress(window->File1->viewport(), button, {}, at);
         QTest::mouseRelease(window->File1->viewport(), button, {}, at);
         QTest::qWait(300);
+        const bool opens = button == Qt::RightButton;
         QCOMPARE(offered, opens ? QStringList({"Compress", "Expand", "-", "Delete", "Rename", "-",
                                                "Properties"})
                                 : QStringList());
@@ -248,15 +295,87 @@ private slots:
             QCOMPARE(window->File1->selCount(), 2);
     }
 
-    void failedEnterInTheFolderListIsReported() {
-        auto* window = session_->startOnSource();
-        QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("gone")));
-        QVERIFY(QDir(source() + QStringLiteral("/gone")).removeRecursively());
-        MessageBox::setNextAnswer(QMessageBox::Cancel);
-        QTest::keyClick(window->Dir1, Qt::Key_Return);
-        QCOMPARE(boxTitles(), QStringList{"System Error!"});
-        QCOMPARE(window->Dir1->path(), source());
-        QVERIFY(session_->errorLog().contains(" frmMainDir1_KeyPress - "));
+    void opensFolderOrFileFolder_data() {
+        QTest::addColumn<OpenCase>("row");
+        const QString raw = FileNameCodec::decode("raw/" + kRawName);
+        const QString lookAlike = FileNameCodec::decode("raw/" + kLookAlike);
+        QTest::newRow("folder") << OpenCase{"sub", true, "sub", ""};
+        QTest::newRow("folder written with a trailing separator")
+            << OpenCase{"sub/", true, "sub", ""};
+        QTest::newRow("file") << OpenCase{"sub/d.txt", true, "sub", "d.txt"};
+        QTest::newRow("file through a detour") << OpenCase{"sub/../b.ex_", true, "", "b.ex_"};
+        QTest::newRow("name not UTF-8 beside its look-alike")
+            << OpenCase{raw, true, "raw", raw.mid(4)};
+        QTest::newRow("the look-alike") << OpenCase{lookAlike, true, "raw", lookAlike.mid(4)};
+        QTest::newRow("hidden file shows its folder") << OpenCase{".hidden", false, "", ""};
+        QTest::newRow("missing file changes nothing")
+            << OpenCase{"nothing.txt", false, "<start>", ""};
+    }
+    void opensFolderOrFileFolder() {
+        QFETCH(OpenCase, row);
+        auto window = WindowSession::later();
+        QVERIFY(window);
+        const QString start = window->Dir1->path();
+        // An earlier selection elsewhere does not survive the opening.
+        window->File1->setPath(source());
+        window->File1->setSelected(0, true);
+
+        QCOMPARE(window->openPath(pathOf(row.path)), row.opened);
+        QVERIFY(MessageBox::shown().isEmpty());
+        const QString expected =
+            row.folder == "<start>" ? start : QDir::cleanPath(pathOf(row.folder));
+        QCOMPARE(window->Dir1->path(), expected);
+        if (row.folder == "<start>")
+            return;
+        QCOMPARE(window->File1->path(), expected);
+        QCOMPARE(currentName(window->File1), row.currentFile);
+        QCOMPARE(selectedNames(window->File1),
+                 row.currentFile.isEmpty() ? QStringList() : QStringList{row.currentFile});
+    }
+
+    // A name that is not UTF-8 is left to the lower layers' tests: the
+    // command line (file_commands_test), the request (single_instance_test) and
+    // openPath (above) each keep its bytes.
+    void runningCopyOpensThePathOfASecondAndComesForward_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("hidden"); // else minimized
+        QTest::addColumn<bool>("dialogOpen");
+        // No path: the second copy's Enter opens the folder highlighted.
+        QTest::newRow("no path, window minimized") << "" << false << false;
+        QTest::newRow("file, window hidden in the tray") << "sub/c.dl_" << true << false;
+        QTest::newRow("folder, window minimized") << "sub" << false << false;
+        QTest::newRow("file, once the open dialog is answered") << "sub/c.dl_" << false << true;
+    }
+    void runningCopyOpensThePathOfASecondAndComesForward() {
+        QFETCH(QString, path);
+        QFETCH(bool, hidden);
+        QFETCH(bool, dialogOpen);
+        auto window = WindowSession::later();
+        QVERIFY(window);
+        window->Dir1->setPath(source());
+        if (path.isEmpty()) {
+            QVERIFY(highlightSubfolder(window->Dir1, QStringLiteral("sub")));
+            window->Dir1->setFocus();
+        }
+        hidden ? window->hide() : window->showMinimized();
+        // A command waiting for an answer, as Rename does.
+        QDialog dialog(window.get());
+        dialog.setModal(true);
+        if (dialogOpen)
+            dialog.show();
+
+        QVERIFY(runSecondCopy(path.isEmpty() ? QString() : pathOf(path)));
+        if (dialogOpen) {
+            QTest::qWait(400);
+            QCOMPARE(window->Dir1->path(), source());
+            dialog.accept();
+        }
+        QTRY_COMPARE(window->Dir1->path(), pathOf(QStringLiteral("sub")));
+        if (!path.isEmpty())
+            QCOMPARE(currentName(window->File1), path.section(u'/', 1));
+        QVERIFY(window->isVisible() && !window->isMinimized());
+        // Opening a file sends no Enter: no Properties box for it.
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 };
 

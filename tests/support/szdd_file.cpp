@@ -57,12 +57,15 @@ Bytes cutInsideMatch() {
     return file;
 }
 
+namespace {
+// `file` (an SZDD file) with `length` as its header's expanded length.
 Bytes withHeaderLength(Bytes file, std::uint32_t length) {
     constexpr std::size_t kLengthOffset = 10;
     for (std::size_t i = 0; i < 4; ++i)
         file.at(kLengthOffset + i) = static_cast<std::uint8_t>(length >> (8 * i));
     return file;
 }
+} // namespace
 
 Bytes referenceWithTrueLength() {
     return withHeaderLength(kReferenceCompressed, std::uint32_t(kReferenceText.size()));

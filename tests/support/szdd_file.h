@@ -38,9 +38,6 @@ Bytes kwajBytes(std::uint16_t method, std::uint16_t flags, const Bytes& fields =
 // "match", and only the first of the match's two bytes.
 Bytes cutInsideMatch();
 
-// `file` (an SZDD file) with `length` as its header's expanded length.
-Bytes withHeaderLength(Bytes file, std::uint32_t length);
-
 // The reference file with its true length in its header.
 Bytes referenceWithTrueLength();
 

@@ -92,18 +92,15 @@ inline QByteArray sampleData(int seed, int size = 20000) {
 }
 
 // The files the list shows, the selected ones, and the current one ("" for none).
-inline QStringList listed(const FileListBox* list) {
+inline QStringList listed(const FileListBox* list, bool selectedOnly = false) {
     QStringList names;
     for (int i = 0; i < list->listCount(); ++i)
-        names << list->list(i);
+        if (!selectedOnly || list->selected(i))
+            names << list->list(i);
     return names;
 }
 inline QStringList selectedNames(const FileListBox* list) {
-    QStringList names;
-    for (int i = 0; i < list->listCount(); ++i)
-        if (list->selected(i))
-            names << list->list(i);
-    return names;
+    return listed(list, true);
 }
 inline QString currentName(const FileListBox* list) {
     return list->listIndex() < 0 ? QString() : list->list(list->listIndex());
