@@ -4,7 +4,6 @@
 // decoder one chunk at a time.
 #include "platform/file_transform.h"
 
-#include "platform/compressed_info.h"
 #include "platform/transform_steps.h"
 #include "szdd/kwaj.h"
 
@@ -145,14 +144,9 @@ TransformResult expandFrom(SourceReader& reader, const OutputWriter& write,
         head.from(0), head.whole ? head.size : std::numeric_limits<std::uint64_t>::max());
     if (info.format == szdd::Format::unknown)
         return copyPlain(reader, head, write, stop);
-    TransformResult result;
-    if (info.header != szdd::Status::ok) {
-        result.status =
-            info.header == szdd::Status::unknownMethod ? Status::unknownMethod : Status::badHeader;
-        result.damage = info.header;
-    } else {
-        result = expandData(reader, head, info, write, stop);
-    }
+    TransformResult result = info.header != szdd::Status::ok
+                                 ? headerRefused(info)
+                                 : expandData(reader, head, info, write, stop);
     result.compressed = true;
     result.format = info.format;
     result.method = info.method;
@@ -160,6 +154,13 @@ TransformResult expandFrom(SourceReader& reader, const OutputWriter& write,
 }
 
 } // namespace
+
+TransformResult headerRefused(const CompressedInfo& info) {
+    TransformResult result = failed(
+        info.header == szdd::Status::unknownMethod ? Status::unknownMethod : Status::badHeader);
+    result.damage = info.header;
+    return result;
+}
 
 TransformResult expandIntoFile(const PosixFile& source, ReplacingFile& output,
                                const std::atomic<bool>* stop) {
