@@ -48,7 +48,8 @@ const SuffixRow* matchingRow(std::string_view name) {
     return nullptr;
 }
 
-bool usableMissingChar(std::uint8_t c) {
+// A byte a proposed name may hold: no control character, no slash.
+bool isNameByte(std::uint8_t c) {
     return c >= 0x20 && c != 0x7F && c != '/';
 }
 
@@ -61,8 +62,7 @@ std::string BuildExpandedName(std::string_view name, std::uint8_t missingChar) {
     const SuffixRow* row = matchingRow(name);
     if (row == nullptr) {
         const std::string withMissing = result + static_cast<char>(missingChar);
-        if (missingChar != 0 && usableMissingChar(missingChar) && withMissing != "." &&
-            withMissing != "..")
+        if (isNameByte(missingChar) && withMissing != "." && withMissing != "..")
             return withMissing;
         return result + '$';
     }
@@ -75,12 +75,8 @@ std::string BuildExpandedName(std::string_view name, std::uint8_t missingChar) {
 bool IsSafeFileName(std::string_view name) {
     if (name.empty() || name.front() == '.')
         return false;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '/')
-            return false;
-    }
-    return true;
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return isNameByte(static_cast<std::uint8_t>(c)); });
 }
 
 std::string ProposedExpandedName(std::string_view name, const CompressedInfo& info) {

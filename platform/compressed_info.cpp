@@ -24,6 +24,7 @@ void readSzddFields(std::span<const std::uint8_t> start, CompressedInfo& info) {
     info.method = start[8];
     info.missingChar = start[9];
     info.expandedLength = little32(start, 10);
+    info.dataOffset = szdd::kHeaderSize;
     if (start[8] != szdd::kMethodA)
         info.header = szdd::Status::unknownMethod;
 }
@@ -34,6 +35,7 @@ void readSzFields(std::span<const std::uint8_t> start, CompressedInfo& info) {
         return;
     }
     info.expandedLength = little32(start, 8);
+    info.dataOffset = szdd::kSzHeaderSize;
 }
 
 void readKwajFields(std::span<const std::uint8_t> start, std::uint64_t fileSize,
@@ -45,6 +47,7 @@ void readKwajFields(std::span<const std::uint8_t> start, std::uint64_t fileSize,
     if (info.header != szdd::Status::ok)
         return;
     info.expandedLength = header.length;
+    info.dataOffset = header.dataOffset;
     if (header.name && !header.name->empty()) {
         info.storedName = *header.name;
         if (header.extension && !header.extension->empty())

@@ -19,6 +19,7 @@ struct CompressedInfo {
     std::string storedName;       // KWAJ: "NAME.EXT" (or "NAME") as stored; empty when none
     std::uint8_t missingChar = 0; // SZDD header's missing character
     szdd::Status header = szdd::Status::ok; // ok, or why the header is refused
+    std::size_t dataOffset = 0;             // where the compressed data starts (header ok)
 };
 
 // Reads the header of `file` (from its start, with positioned reads: the

@@ -104,12 +104,7 @@ TransformResult compressChecked(const PosixFile& source, const CompressOptions& 
                                                                        : szdd::Lzss::szdd);
         result = encode(encoder, writeError, source);
     }
-    if (result.status != Status::ok)
-        return result;
-    struct stat after {};
-    if (const int error = source.status(after); error != 0)
-        return failed(Status::readFailed, error);
-    if (result.expandedBytes != length || !transform::sameFile(before, after))
+    if (result.status == Status::ok && result.expandedBytes != length)
         return failed(Status::sourceChanged);
     return result;
 }
@@ -120,7 +115,11 @@ TransformResult compressIntoWriter(const PosixFile& source, const CompressOption
                                    const OutputWriter& write) {
     return transform::guarded([&] {
         struct stat before {};
-        return compressChecked(source, options, write, before);
+        const TransformResult result = compressChecked(source, options, write, before);
+        if (result.status != Status::ok)
+            return result;
+        const TransformResult checked = transform::checkUnchanged(source, before);
+        return checked.status == Status::ok ? result : checked;
     });
 }
 

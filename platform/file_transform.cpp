@@ -4,7 +4,6 @@
 // decoder one chunk at a time.
 #include "platform/file_transform.h"
 
-#include "platform/compressed_info.h"
 #include "platform/transform_steps.h"
 #include "szdd/kwaj.h"
 
@@ -64,7 +63,6 @@ TransformResult copyPlain(SourceReader& reader, const Head& head, const OutputWr
 // stored length cut inside an item, is damaged.
 void judgeEnd(szdd::Status finished, std::optional<std::uint32_t> expected, bool kwaj,
               TransformResult& result) {
-    result.headerLength = expected.value_or(0);
     if (finished == szdd::Status::damaged) {
         result.status = Status::damaged;
         result.damage = finished;
@@ -106,18 +104,17 @@ TransformResult decode(Decoder& decoder, const int& writeError, SourceReader& re
 
 template <typename Decoder>
 TransformResult decodeAll(Decoder& decoder, const int& writeError, SourceReader& reader,
-                          const Head& head, std::size_t dataOffset,
-                          std::optional<std::uint32_t> expected, bool kwaj,
+                          const Head& head, const CompressedInfo& info,
                           const std::atomic<bool>* stop) {
-    TransformResult result = decode(decoder, writeError, reader, head, dataOffset, stop);
-    result.headerLength = expected.value_or(0);
+    TransformResult result = decode(decoder, writeError, reader, head, info.dataOffset, stop);
+    result.headerLength = info.expandedLength.value_or(0);
     if (result.status != Status::ok)
         return result;
     const szdd::Status finished = decoder.finish();
     if (finished == szdd::Status::sinkFailed)
         return failed(Status::writeFailed, writeError);
     result.expandedBytes = decoder.produced();
-    judgeEnd(finished, expected, kwaj, result);
+    judgeEnd(finished, info.expandedLength, info.format == szdd::Format::kwaj, result);
     return result;
 }
 
@@ -128,18 +125,14 @@ TransformResult expandData(SourceReader& reader, const Head& head, const Compres
         writeError = write ? write(data, size) : 0;
         return writeError == 0;
     };
+    // The header was read into `info` already.
     if (info.format == szdd::Format::kwaj) {
-        szdd::KwajHeader header;
-        szdd::readKwajHeader(head.from(0), head.whole ? head.size : ~std::uint64_t{0}, header);
-        szdd::KwajDecoder decoder(header.method, sink);
-        return decodeAll(decoder, writeError, reader, head, header.dataOffset, header.length, true,
-                         stop);
+        szdd::KwajDecoder decoder(static_cast<szdd::KwajMethod>(info.method), sink);
+        return decodeAll(decoder, writeError, reader, head, info, stop);
     }
-    const bool sz = info.format == szdd::Format::sz;
-    szdd::Decoder decoder(sink, sz ? szdd::Lzss::sz : szdd::Lzss::szdd);
-    return decodeAll(decoder, writeError, reader, head,
-                     sz ? szdd::kSzHeaderSize : szdd::kHeaderSize, info.expandedLength, false,
-                     stop);
+    szdd::Decoder decoder(sink,
+                          info.format == szdd::Format::sz ? szdd::Lzss::sz : szdd::Lzss::szdd);
+    return decodeAll(decoder, writeError, reader, head, info, stop);
 }
 
 TransformResult expandFrom(SourceReader& reader, const OutputWriter& write,
@@ -151,14 +144,9 @@ TransformResult expandFrom(SourceReader& reader, const OutputWriter& write,
         head.from(0), head.whole ? head.size : std::numeric_limits<std::uint64_t>::max());
     if (info.format == szdd::Format::unknown)
         return copyPlain(reader, head, write, stop);
-    TransformResult result;
-    if (info.header != szdd::Status::ok) {
-        result.status =
-            info.header == szdd::Status::unknownMethod ? Status::unknownMethod : Status::badHeader;
-        result.damage = info.header;
-    } else {
-        result = expandData(reader, head, info, write, stop);
-    }
+    TransformResult result = info.header != szdd::Status::ok
+                                 ? headerRefused(info)
+                                 : expandData(reader, head, info, write, stop);
     result.compressed = true;
     result.format = info.format;
     result.method = info.method;
@@ -166,6 +154,13 @@ TransformResult expandFrom(SourceReader& reader, const OutputWriter& write,
 }
 
 } // namespace
+
+TransformResult headerRefused(const CompressedInfo& info) {
+    TransformResult result = failed(
+        info.header == szdd::Status::unknownMethod ? Status::unknownMethod : Status::badHeader);
+    result.damage = info.header;
+    return result;
+}
 
 TransformResult expandIntoFile(const PosixFile& source, ReplacingFile& output,
                                const std::atomic<bool>* stop) {

@@ -7,6 +7,7 @@
 // depend on the file size.
 #pragma once
 
+#include "platform/compressed_info.h"
 #include "platform/posix_file.h"
 #include "platform/replacing_file.h"
 #include "szdd/szdd.h"
@@ -46,6 +47,10 @@ struct TransformResult {
     // Why, for badHeader, damaged and unknownMethod (szdd::statusText).
     szdd::Status damage = szdd::Status::ok;
 };
+
+// The failure for a header that `info` says is refused: unknownMethod or
+// badHeader, with `damage` saying why.
+TransformResult headerRefused(const CompressedInfo& info);
 
 // Takes output bytes; returns 0 or an errno value.
 using OutputWriter = std::function<int(const std::uint8_t* data, std::size_t size)>;

@@ -79,20 +79,22 @@ InterruptCleanup::Held::~Held() {
     ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
 }
 
+void InterruptCleanup::catchInterrupts(void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_mask = interrupts();
+    for (const int signal : kInterrupts) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
 void InterruptCleanup::installHandlers() {
     static std::once_flag installed;
     std::call_once(installed, [] {
         ::signal(SIGXFSZ, SIG_IGN);
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        for (const int signal : kInterrupts)
-            sigaddset(&action.sa_mask, signal);
-        for (const int signal : kInterrupts) {
-            struct sigaction previous {};
-            if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
-                ::sigaction(signal, &action, nullptr);
-        }
+        catchInterrupts(onInterrupt);
     });
 }
 

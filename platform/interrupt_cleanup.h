@@ -22,6 +22,10 @@ public:
     // The interrupts: SIGINT, SIGTERM and SIGHUP.
     static sigset_t interrupts();
 
+    // Sets `handler` for the interrupts, which are held while it runs; an
+    // interrupt that the process was started ignoring stays ignored.
+    static void catchInterrupts(void (*handler)(int));
+
     // Holds the interrupts back in this thread for its lifetime: a file
     // created and then registered meanwhile is never left behind by an
     // interrupt that falls between the two. A held interrupt is handled

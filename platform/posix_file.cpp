@@ -68,8 +68,12 @@ int PosixFile::readAll(std::string& text, std::size_t limit) const {
 }
 
 int PosixFile::writeAll(const std::uint8_t* data, std::size_t size) const {
+    return writeAllTo(fd_, data, size);
+}
+
+int writeAllTo(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
+        const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR)
                 continue;

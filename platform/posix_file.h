@@ -53,4 +53,7 @@ private:
     int fd_ = -1;
 };
 
+// PosixFile::writeAll for a descriptor the caller keeps (standard output).
+int writeAllTo(int fd, const std::uint8_t* data, std::size_t size);
+
 } // namespace crunchwise

@@ -38,9 +38,14 @@ std::unique_ptr<std::uint8_t[]> chunkBuffer() {
     return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[kFileChunkSize]);
 }
 
-bool sameFile(const struct stat& before, const struct stat& after) {
-    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
-           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+TransformResult checkUnchanged(const PosixFile& source, const struct stat& before) {
+    struct stat after {};
+    if (const int error = source.status(after); error != 0)
+        return failed(Status::readFailed, error);
+    const bool same = before.st_size == after.st_size &&
+                      before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+                      before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+    return same ? TransformResult{} : failed(Status::sourceChanged);
 }
 
 TransformResult finishOutput(const PosixFile& source, const struct stat& before,
@@ -48,11 +53,8 @@ TransformResult finishOutput(const PosixFile& source, const struct stat& before,
     if (result.status != Status::ok && result.status != Status::lengthDiffers &&
         result.status != Status::damaged)
         return result;
-    struct stat after {};
-    if (const int error = source.status(after); error != 0)
-        return failed(Status::readFailed, error);
-    if (!sameFile(before, after))
-        return failed(Status::sourceChanged);
+    if (TransformResult checked = checkUnchanged(source, before); checked.status != Status::ok)
+        return checked;
     if (const int error = output.setModificationTime(before.st_mtim); error != 0)
         return failed(Status::writeFailed, error);
     return result;

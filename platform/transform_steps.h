@@ -53,12 +53,13 @@ TransformResult readRest(SourceReader& reader, Consume consume, const std::atomi
     }
 }
 
-// Whether `before` and `after` describe the same, unchanged file.
-bool sameFile(const struct stat& before, const struct stat& after);
+// Whether the source is as it was before reading (`before`): ok, readFailed
+// or sourceChanged.
+TransformResult checkUnchanged(const PosixFile& source, const struct stat& before);
 
-// Checks that the source is as it was before reading (`before`), then gives
-// the output its modification time; passes `result` on unless it is a
-// failure that leaves no output.
+// Checks that the source is unchanged, then gives the output its
+// modification time; passes `result` on unless it is a failure that leaves
+// no output.
 TransformResult finishOutput(const PosixFile& source, const struct stat& before,
                              ReplacingFile& output, TransformResult result);
 

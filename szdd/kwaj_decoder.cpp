@@ -4,36 +4,12 @@
 
 namespace szdd {
 
-namespace detail {
-
-namespace {
-
-std::unique_ptr<StreamStage> makeDecoder(KwajMethod method, Sink sink) {
-    switch (method) {
-    case KwajMethod::stored:
-        return std::make_unique<XorStage>(0x00, std::move(sink));
-    case KwajMethod::xorFF:
-        return std::make_unique<XorStage>(0xFF, std::move(sink));
-    case KwajMethod::lzss:
-        return std::make_unique<LzssStage<Decoder>>(std::move(sink));
-    case KwajMethod::lzh:
-        return makeLzhDecoder(std::move(sink));
-    case KwajMethod::mszip:
-        return makeMszipDecoder(std::move(sink));
-    }
-    return nullptr;
-}
-
-} // namespace
-
-} // namespace detail
-
 KwajDecoder::KwajDecoder(KwajMethod method, Sink sink) {
     Sink counting = [this, sink = std::move(sink)](const std::uint8_t* data, std::size_t size) {
         produced_ += size;
         return sink(data, size);
     };
-    stage_ = detail::makeDecoder(method, std::move(counting));
+    stage_ = detail::makeStage(method, /*compressing=*/false, std::move(counting));
     if (!stage_)
         status_ = Status::unknownMethod;
 }

@@ -4,32 +4,8 @@
 
 namespace szdd {
 
-namespace detail {
-
-namespace {
-
-std::unique_ptr<StreamStage> makeEncoder(KwajMethod method, Sink sink) {
-    switch (method) {
-    case KwajMethod::stored:
-        return std::make_unique<XorStage>(0x00, std::move(sink));
-    case KwajMethod::xorFF:
-        return std::make_unique<XorStage>(0xFF, std::move(sink));
-    case KwajMethod::lzss:
-        return std::make_unique<LzssStage<Encoder>>(std::move(sink));
-    case KwajMethod::lzh:
-        return makeLzhEncoder(std::move(sink));
-    case KwajMethod::mszip:
-        return makeMszipEncoder(std::move(sink));
-    }
-    return nullptr;
-}
-
-} // namespace
-
-} // namespace detail
-
 KwajEncoder::KwajEncoder(KwajMethod method, Sink sink)
-    : stage_(detail::makeEncoder(method, std::move(sink))) {
+    : stage_(detail::makeStage(method, /*compressing=*/true, std::move(sink))) {
     if (!stage_)
         status_ = Status::unknownMethod;
 }

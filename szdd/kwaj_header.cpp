@@ -34,6 +34,15 @@ public:
         at_ += n;
         return piece;
     }
+    // A 16-bit length and that many bytes; nothing when cut short.
+    std::optional<std::span<const std::uint8_t>> sized() {
+        if (!has(2))
+            return std::nullopt;
+        const std::uint32_t size = number(2);
+        if (!has(size))
+            return std::nullopt;
+        return take(size);
+    }
 
     // A NUL-ended string of at most `maxLength` bytes.
     Status string(std::size_t maxLength, std::optional<std::string>& out) {
@@ -65,14 +74,8 @@ Status readOptionalFields(FieldReader& in, KwajHeader& h) {
             return Status::headerTruncated;
         in.take(2);
     }
-    if (h.flags & kwajFlag::unknownBlock) {
-        if (!in.has(2))
-            return Status::headerTruncated;
-        const std::uint32_t size = in.number(2);
-        if (!in.has(size))
-            return Status::headerTruncated;
-        in.take(size);
-    }
+    if ((h.flags & kwajFlag::unknownBlock) && !in.sized())
+        return Status::headerTruncated;
     if (h.flags & kwajFlag::name) {
         if (const Status s = in.string(kKwajMaxName, h.name); s != Status::ok)
             return s;
@@ -82,13 +85,10 @@ Status readOptionalFields(FieldReader& in, KwajHeader& h) {
             return s;
     }
     if (h.flags & kwajFlag::extraText) {
-        if (!in.has(2))
+        const auto text = in.sized();
+        if (!text)
             return Status::headerTruncated;
-        const std::uint32_t size = in.number(2);
-        if (!in.has(size))
-            return Status::headerTruncated;
-        const auto text = in.take(size);
-        h.extraText.emplace(text.begin(), text.end());
+        h.extraText.emplace(text->begin(), text->end());
     }
     return Status::ok;
 }

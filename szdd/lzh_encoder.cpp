@@ -18,6 +18,7 @@
 #include "szdd/lzh_parser.h"
 #include "szdd/match_finder.h"
 #include "szdd/stream_stage.h"
+#include "szdd/zeroed_block.h"
 
 #include <algorithm>
 #include <cstring>
@@ -70,9 +71,16 @@ Lengths lengthsFor(Counts counts, bool everySymbol) {
 
 class LzhEncoder final : public StreamStage {
 public:
+    // The tables are untouched zero pages until used, as in the SZDD encoder:
+    // a small source does not pay for clearing a megabyte.
     explicit LzhEncoder(Sink sink)
-        : sink_(std::move(sink)), buffer_(kCapacity + MatchFinder::kReadPadding),
-          length_(kCapacity, 0), distance_(kCapacity, 0) {}
+        : sink_(std::move(sink)),
+          storage_(ZeroedBlock::roomFor<std::uint8_t>(kCapacity + MatchFinder::kReadPadding) +
+                   ZeroedBlock::roomFor<std::uint8_t>(kCapacity) +
+                   ZeroedBlock::roomFor<std::uint16_t>(kCapacity)),
+          buffer_(storage_.take<std::uint8_t>(kCapacity + MatchFinder::kReadPadding)),
+          length_(storage_.take<std::uint8_t>(kCapacity)),
+          distance_(storage_.take<std::uint16_t>(kCapacity)) {}
 
     Status feed(std::span<const std::uint8_t> chunk) override;
     Status finish() override;
@@ -97,14 +105,15 @@ private:
     bool flushBytes(bool all);
 
     Sink sink_;
-    std::vector<std::uint8_t> buffer_; // source bytes from position base_
+    ZeroedBlock storage_;            // holds buffer_, length_ and distance_
+    std::span<std::uint8_t> buffer_; // source bytes from position base_
     std::uint64_t base_ = 0;
     std::size_t fill_ = 0;
     std::uint64_t parsed_ = 0; // items written cover the source up to here
     std::uint64_t found_ = 0;  // positions below this have their match found
     MatchFinder finder_;
-    std::vector<std::uint8_t> length_; // per position from parsed_ on
-    std::vector<std::uint16_t> distance_;
+    std::span<std::uint8_t> length_; // per position from parsed_ on
+    std::span<std::uint16_t> distance_;
     Parser parser_;
     bool haveCodes_ = false;
     Lengths lengths_;

@@ -58,4 +58,23 @@ std::unique_ptr<StreamStage> makeLzhEncoder(Sink sink);
 std::unique_ptr<StreamStage> makeMszipDecoder(Sink sink);
 std::unique_ptr<StreamStage> makeMszipEncoder(Sink sink);
 
+// The coder of `method` that compresses or expands; null for a method above 4.
+inline std::unique_ptr<StreamStage> makeStage(KwajMethod method, bool compressing, Sink sink) {
+    switch (method) {
+    case KwajMethod::stored:
+    case KwajMethod::xorFF:
+        return std::make_unique<XorStage>(method == KwajMethod::xorFF ? 0xFF : 0x00,
+                                          std::move(sink));
+    case KwajMethod::lzss:
+        if (compressing)
+            return std::make_unique<LzssStage<Encoder>>(std::move(sink));
+        return std::make_unique<LzssStage<Decoder>>(std::move(sink));
+    case KwajMethod::lzh:
+        return compressing ? makeLzhEncoder(std::move(sink)) : makeLzhDecoder(std::move(sink));
+    case KwajMethod::mszip:
+        return compressing ? makeMszipEncoder(std::move(sink)) : makeMszipDecoder(std::move(sink));
+    }
+    return nullptr;
+}
+
 } // namespace szdd::detail

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// compress() and expand() for SZDD and SZ: the streaming codec over whole buffers.
-#include "szdd/szdd.h"
+// The whole-buffer conveniences of SZDD, SZ and KWAJ: the streaming codecs
+// over buffers held in memory.
+#include "szdd/kwaj.h"
 
 #include <algorithm>
 
@@ -15,25 +16,29 @@ Sink appendTo(std::vector<std::uint8_t>& out) {
     };
 }
 
+// Feeds all of `data` to a decoder or encoder and ends it.
+template <typename Codec> Status feedAll(Codec& codec, std::span<const std::uint8_t> data) {
+    const Status fed = codec.feed(data);
+    return fed == Status::ok ? codec.finish() : fed;
+}
+
+// The length field is a hint only; a hostile one must not cause a huge allocation.
+void reserveFor(std::uint64_t lengthField, std::size_t streamSize, std::vector<std::uint8_t>& out) {
+    out.reserve(std::min<std::uint64_t>(lengthField, std::uint64_t{streamSize} * 9));
+}
+
 // Appends the stream to `out`, which already holds the header.
 Status encodeAfterHeader(std::span<const std::uint8_t> source, Lzss variant,
                          std::vector<std::uint8_t>& out) {
     Encoder encoder(appendTo(out), variant);
-    const Status fed = encoder.feed(source);
-    if (fed != Status::ok)
-        return fed;
-    return encoder.finish();
+    return feedAll(encoder, source);
 }
 
 Status decodeAfterHeader(std::span<const std::uint8_t> stream, std::uint32_t lengthField,
                          Lzss variant, std::vector<std::uint8_t>& out) {
-    // The length field is a hint only; a hostile one must not cause a huge allocation.
-    out.reserve(std::min<std::size_t>(lengthField, stream.size() * 9));
+    reserveFor(lengthField, stream.size(), out);
     Decoder decoder(appendTo(out), variant);
-    const Status fed = decoder.feed(stream);
-    if (fed != Status::ok)
-        return fed;
-    return decoder.finish();
+    return feedAll(decoder, stream);
 }
 
 } // namespace
@@ -79,6 +84,53 @@ Status expandSz(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& o
     if (head != Status::ok)
         return head;
     return decodeAfterHeader(file.subspan(kSzHeaderSize), length, Lzss::sz, out);
+}
+
+Status compressKwaj(std::span<const std::uint8_t> source, const KwajHeader& header,
+                    std::vector<std::uint8_t>& out) {
+    if (source.size() > kMaxLength)
+        return Status::tooLarge;
+    KwajHeader stored = header;
+    stored.length = static_cast<std::uint32_t>(source.size());
+    std::vector<std::uint8_t> file;
+    if (const Status s = writeKwajHeader(stored, file); s != Status::ok)
+        return s;
+    file.reserve(file.size() + source.size() / 2 + 64);
+    KwajEncoder encoder(header.method, appendTo(file));
+    const Status status = feedAll(encoder, source);
+    if (status == Status::ok)
+        out = std::move(file);
+    return status;
+}
+
+Status expandKwaj(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out,
+                  KwajHeader* header) {
+    out.clear();
+    KwajHeader read;
+    if (const Status s = readKwajHeader(file, file.size(), read); s != Status::ok)
+        return s;
+    const auto data = file.subspan(read.dataOffset);
+    reserveFor(read.length.value_or(0), data.size(), out);
+    KwajDecoder decoder(read.method, appendTo(out));
+    const Status status = feedAll(decoder, data);
+    if (header)
+        *header = std::move(read);
+    return status;
+}
+
+Status expandAny(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out) {
+    switch (detectFormat(file)) {
+    case Format::szdd:
+        return expand(file, out);
+    case Format::sz:
+        return expandSz(file, out);
+    case Format::kwaj:
+        return expandKwaj(file, out);
+    case Format::unknown:
+        break;
+    }
+    out.clear();
+    return Status::notCompressed;
 }
 
 } // namespace szdd

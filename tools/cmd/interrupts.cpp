@@ -22,15 +22,7 @@ void onInterrupt(int signal) {
 bool install() {
     if (::pipe2(gWake, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    action.sa_mask = InterruptCleanup::interrupts();
-    for (int signal = 1; signal < NSIG; ++signal) {
-        struct sigaction previous {};
-        if (sigismember(&action.sa_mask, signal) == 1 &&
-            ::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
-            ::sigaction(signal, &action, nullptr);
-    }
+    InterruptCleanup::catchInterrupts(onInterrupt);
     return true;
 }
 

@@ -39,16 +39,7 @@ bool isTerminal(int fd) {
 
 OutputWriter descriptorWriter(int fd) {
     return [fd](const std::uint8_t* data, std::size_t size) {
-        while (size > 0) {
-            const ssize_t wrote = ::write(fd, data, size);
-            if (wrote < 0 && errno == EINTR)
-                continue;
-            if (wrote < 0)
-                return errno;
-            data += wrote;
-            size -= static_cast<std::size_t>(wrote);
-        }
-        return 0;
+        return writeAllTo(fd, data, size);
     };
 }
 

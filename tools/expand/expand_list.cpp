@@ -90,20 +90,12 @@ ExitCode rowOf(const fs::path& file, const PosixFile& opened, Row& row, std::ost
     if (error != 0)
         return reportTransformFailure(job, kProgram, {TransformResult::Status::readFailed, error},
                                       err);
-    TransformResult result;
-    result.format = info.format;
-    result.method = info.method;
-    result.damage = info.header;
-    if (info.header != szdd::Status::ok) {
-        result.status = info.header == szdd::Status::unknownMethod
-                            ? TransformResult::Status::unknownMethod
-                            : TransformResult::Status::badHeader;
-        return reportTransformFailure(job, kProgram, result, err);
-    }
+    if (info.header != szdd::Status::ok)
+        return reportTransformFailure(job, kProgram, headerRefused(info), err);
     row.compressed = static_cast<std::uint64_t>(status.st_size);
     row.expanded = info.expandedLength.value_or(row.compressed);
     if (info.format == szdd::Format::kwaj && !info.expandedLength) {
-        result = expandStream(opened, {}); // no stored length: measured
+        const TransformResult result = expandStream(opened, {}); // no stored length: measured
         if (result.status != TransformResult::Status::ok)
             return reportTransformFailure(job, kProgram, result, err);
         row.expanded = result.expandedBytes;
