@@ -170,6 +170,12 @@ private slots:
                           .existing = {{"SAMPLE.TXT", "edited by the user"}},
                           .replace = false,
                           .outputs = {{"SAMPLE.TXT", "edited by the user"}, {"OTHER.TXT", two}}};
+        QTest::newRow("No for the only file leaves nothing to do")
+            << ExpandCase{.files = {{"SAMPLE.TX_", szddOf(one)}},
+                          .existing = {{"SAMPLE.TXT", "edited by the user"}},
+                          .replace = false,
+                          .outputs = {{"SAMPLE.TXT", "edited by the user"}},
+                          .status = "Expansion Cancelled"};
         // Other spellings of a selected file are the output plan's.
         QTest::newRow("output onto the source itself")
             << ExpandCase{.files = {{"a.tx_", szddOf(one)}, {"b.tx_", szddOf(two)}},
