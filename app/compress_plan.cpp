@@ -47,8 +47,6 @@ CompressSelection captureSelection(const frmMain& form) {
     selection.shortFolder = FileNameCodec::hostPath(form.txtDOSPath);
     selection.shortDestination = FileNameCodec::hostPath(form.txtShortPathName);
     selection.destination = form.txtLongPathName;
-    if (selection.destination.size() > 1 && selection.destination.endsWith(u'/'))
-        selection.destination.chop(1); // shown without the separator the dialog added
     return selection;
 }
 

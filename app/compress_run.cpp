@@ -10,8 +10,6 @@
 #include "desktop/shell_execute.h"
 #include "errors/error_trap.h"
 #include "errors/on_error.h"
-#include "widgets/dir_list_box.h"
-#include "widgets/file_list_box.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -88,19 +86,6 @@ void raiseLaunchFailure(int shellExecuteResult) {
     if (shellExecuteResult == SE_ERR_PNF)
         raiseRuntimeError(ErrorNumber::PathNotFound);
     raiseRuntimeError(ErrorNumber::InvalidArgument);
-}
-
-// Reads the folder and file lists again; the highlighted folder and the
-// selected files stay where they still exist.
-void refreshLists(frmMain& form, ErrorTrap& trap) {
-    trap.step([&] {
-        const QString highlighted = form.Dir1->list(form.Dir1->listIndex());
-        form.Dir1->setPath(form.Dir1->path());
-        for (int i = -1; i < form.Dir1->listCount(); ++i)
-            if (i >= 0 && form.Dir1->list(i) == highlighted)
-                form.Dir1->setListIndex(i);
-    });
-    trap.step([&] { form.File1->refresh(); });
 }
 
 } // namespace
@@ -310,7 +295,9 @@ void CompressRun::finish() {
 void CompressRun::report() {
     const bool nothingDone = files_.empty() && failures_.empty() && declined_ > 0;
     ErrorTrap trap(form_.objectName() + QStringLiteral("mPopUp2_Click"));
-    refreshLists(form_, trap);
+    // The outputs show in both lists; the highlighted folder and the selected
+    // files stay where they still exist.
+    trap.step([&] { form_.readListsAgain(); });
     trap.step([&] {
         form_.lblStatus->setText(cancelled_ || nothingDone ? QStringLiteral("Compression Cancelled")
                                  : failures_.empty()       ? QStringLiteral("Compression Completed")

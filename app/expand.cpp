@@ -119,10 +119,7 @@ Sorted sortOut(QWidget* parent, ExpandPlan& plan) {
             sorted.toRun.push_back(j);
         }
     }
-    const QString folder = plan.folder.size() > 1 && plan.folder.endsWith(QLatin1Char('/'))
-                               ? plan.folder.chopped(1)
-                               : plan.folder;
-    if (!existing.empty() && askToReplace(parent, folder, existingNames)) {
+    if (!existing.empty() && askToReplace(parent, plan.folder, existingNames)) {
         for (const std::size_t j : existing) {
             plan.agreed.insert(plan.jobs[j].destination);
             sorted.toRun.push_back(j);

@@ -128,7 +128,8 @@ ExpandRun::ExpandRun(std::vector<ExpandJob> jobs)
     std::error_code error;
     for (const ExpandJob& job : jobs_) {
         const auto size = fs::file_size(job.source, error);
-        totalBytes_ += error ? 0 : size;
+        sizes_.push_back(error ? 0 : size);
+        totalBytes_ += sizes_.back();
     }
 }
 
@@ -158,11 +159,9 @@ void ExpandRun::wait() {
 std::uint64_t ExpandRun::bytesDone() const {
     const std::uint64_t now = bytesReadBy(worker_);
     const std::uint64_t reading = now > readAtFileStart_ ? now - readAtFileStart_ : 0;
-    const std::size_t index = std::min<std::size_t>(current_, jobs_.empty() ? 0 : jobs_.size() - 1);
-    std::error_code error;
-    const auto size = jobs_.empty() ? 0 : fs::file_size(jobs_[index].source, error);
-    return std::min(totalBytes_,
-                    finishedBytes_ + std::min<std::uint64_t>(reading, error ? 0 : size));
+    const std::size_t index = std::size_t(current_);
+    const std::uint64_t size = index < sizes_.size() ? sizes_[index] : 0;
+    return std::min(totalBytes_, finishedBytes_ + std::min(reading, size));
 }
 
 void ExpandRun::run() {
@@ -171,9 +170,7 @@ void ExpandRun::run() {
         current_ = static_cast<int>(i);
         readAtFileStart_ = bytesReadBy(worker_);
         outcomes_[i] = expandOne(jobs_[i]);
-        std::error_code error;
-        const auto size = fs::file_size(jobs_[i].source, error);
-        finishedBytes_ += error ? 0 : size;
+        finishedBytes_ += sizes_[i];
     }
     finished_ = true;
     if (onFinished_)

@@ -68,6 +68,7 @@ private:
 
     std::vector<ExpandJob> jobs_;
     std::vector<ExpandOutcome> outcomes_;
+    std::vector<std::uint64_t> sizes_; // each source's, taken once at the start
     std::uint64_t totalBytes_ = 0;
     std::atomic<std::uint64_t> finishedBytes_{0};
     std::atomic<std::uint64_t> readAtFileStart_{0};

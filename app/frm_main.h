@@ -53,6 +53,10 @@ public:
     // Opens the first of `paths` as openPath() does; when it is a file, the
     // others of its folder are selected with it. False as openPath().
     bool openPaths(const QStringList& paths);
+    // Reads the folder shown again for both lists, in one reading when both
+    // show it; what is highlighted, selected and scrolled to stays where it
+    // still can. Throws RuntimeError when the folder cannot be read.
+    void readListsAgain();
 
     // The system drive that the panes fall back to.
     static QString systemDrive();
@@ -171,7 +175,6 @@ private:
     void mnuSelectAll_Click();
     void createFolderWatch();
     void followFolder();
-    void readListsAgain();
     void openNearestFolder();
     void enableCommands(bool enabled);
     void connectPanes();

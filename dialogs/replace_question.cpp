@@ -13,7 +13,9 @@ bool askToReplace(QWidget* parent, const QString& folder, const QStringList& nam
     for (const QString& name : names)
         lines.push_back(FileNameCodec::displayText(name).toStdString());
     const bool one = names.size() == 1;
-    const QString place = FileNameCodec::displayText(folder);
+    // The folder as the user knows it, without the separator a dialog added.
+    const QString place = FileNameCodec::displayText(
+        folder.size() > 1 && folder.endsWith(u'/') ? folder.chopped(1) : folder);
     const QString text =
         (one ? QStringLiteral("1 file already exists in %1:").arg(place)
              : QStringLiteral("%1 files already exist in %2:").arg(names.size()).arg(place)) +

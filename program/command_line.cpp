@@ -2,22 +2,22 @@
 #include "program/command_line.h"
 
 #include "common/file_name_codec.h"
+#include "desktop/files/file_url.h"
 #include "desktop/files/folder_reader.h"
 #include "desktop/files/path_kind.h"
 
-#include <QUrl>
 #include <cstdio>
 
 namespace crunchwise {
 
 namespace {
-// A file: address as the path it names, its percent-encoded bytes kept exactly.
+// A file: address as the path it names, read as a dropped address is; an
+// address that names no local file stays as given, and so is not found.
 QString localPath(const QString& given) {
-    const QUrl url(given);
-    if (!given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) || !url.isLocalFile())
+    if (!given.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
         return given;
-    return FileNameCodec::decode(
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+    const QString path = FileUrl::localPath(FileNameCodec::encode(given));
+    return path.isEmpty() ? given : path;
 }
 
 void print(FILE* stream, const QString& text) {

@@ -15,6 +15,11 @@ namespace crunchwise {
 namespace {
 // Each run costs the views and the selection a pass over what they hold.
 constexpr int kMostRuns = 256;
+
+// A walk over both listings: < 0 entry `i` of `old` went, > 0 `j` of `next` came.
+int orderAt(const FolderListing& old, qsizetype i, const FolderListing& next, qsizetype j) {
+    return i == old.size() ? 1 : j == next.size() ? -1 : FolderListing::compare(old, i, next, j);
+}
 } // namespace
 
 FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -51,9 +56,7 @@ int FileListModel::runsUpTo(const FolderListing& next, int most) const {
     int runs = 0;
     int last = 0; // -1 removing, 1 inserting, 0 neither
     while ((i < rows_.size() || j < next.size()) && runs < most) {
-        const int order = i == rows_.size()  ? 1
-                          : j == next.size() ? -1
-                                             : FolderListing::compare(rows_, i, next, j);
+        const int order = orderAt(rows_, i, next, j);
         if (order != last && order != 0)
             ++runs;
         last = order;
@@ -65,9 +68,7 @@ int FileListModel::runsUpTo(const FolderListing& next, int most) const {
 
 void FileListModel::applyRuns() {
     const auto order = [&](qsizetype i, qsizetype j) {
-        return i == rows_.size()   ? 1
-               : j == next_.size() ? -1
-                                   : FolderListing::compare(rows_, i, next_, j);
+        return orderAt(rows_, i, next_, j);
     };
     while (kept_ < rows_.size() || taken_ < next_.size()) {
         const int first = order(kept_, taken_);

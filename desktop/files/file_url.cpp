@@ -7,11 +7,7 @@
 
 namespace crunchwise::FileUrl {
 
-namespace {
-
-// The path of a local file address, its percent-encoded bytes taken as they
-// are; empty for any other address.
-QString localPathOf(const QByteArray& line) {
+QString localPath(const QByteArray& line) {
     // Addresses should be ASCII; blanks and raw UTF-8 from lax senders are
     // read as such.
     const QUrl url(QString::fromUtf8(line), QUrl::TolerantMode);
@@ -31,8 +27,6 @@ QString localPathOf(const QByteArray& line) {
     return FileNameCodec::decode(bytes);
 }
 
-} // namespace
-
 QByteArray uriList(const QStringList& paths) {
     QByteArray list;
     for (const QString& path : paths)
@@ -46,7 +40,7 @@ QStringList localPaths(const QByteArray& list) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith('#'))
             continue;
-        const QString path = localPathOf(line);
+        const QString path = localPath(line);
         if (!path.isEmpty())
             paths.append(path);
     }

@@ -16,6 +16,12 @@ namespace crunchwise::FileUrl {
 // ended by CR LF. Never fails.
 QByteArray uriList(const QStringList& paths);
 
+// The path that the local file address `line` names, its percent-encoded
+// bytes taken as they are; empty for an address of another scheme or host,
+// a relative one, or one whose bytes hold an encoded "/" or NUL (it names no
+// file, and decoding it would name another one). Never fails.
+QString localPath(const QByteArray& line);
+
 // The local paths that the text/uri-list `list` names, in its order:
 // comment lines, empty lines and addresses of other schemes or other hosts
 // are left out. Never fails.
