@@ -376,6 +376,16 @@ private slots:
         QVERIFY(window.openPath(opened));
         QCOMPARE(currentName(window.File1), kRaw + ".txt");
     }
+
+    // A file: address names a file of this host, its "/" unencoded.
+    void commandLineAddressNamesOnlyALocalPath() {
+        QString opened;
+        for (const char* address : {"file:///etc%2Fpasswd", "file://elsewhere/etc"})
+            QCOMPARE(CommandLine().readPath({"crunchwise", address}, opened), std::optional(1));
+        QCOMPARE(CommandLine().readPath({"crunchwise", "file:///etc/pass%77d"}, opened),
+                 std::optional<int>());
+        QCOMPARE(opened, QStringLiteral("/etc/passwd"));
+    }
 };
 
 QTEST_MAIN(TestFileCommands)
