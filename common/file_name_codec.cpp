@@ -1,41 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/file_name_codec.h"
 
+#include "core/utf8.h"
+
 namespace crunchwise {
 
 namespace {
 
 constexpr char16_t escapeBase = 0xDC00;
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Length of the valid UTF-8 sequence at `p` (1..4), or 0 if it is invalid.
-int validSequenceLength(const unsigned char* p, qsizetype left, char32_t& codePoint) {
-    const unsigned char lead = p[0];
-    int length = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2, minimum = 0x80, codePoint = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, minimum = 0x800, codePoint = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, minimum = 0x10000, codePoint = lead & 0x07;
-    else
-        return 0;
-    if (left < length)
-        return 0;
-    for (int i = 1; i < length; ++i) {
-        if (!isContinuation(p[i]))
-            return 0;
-        codePoint = (codePoint << 6) | (p[i] & 0x3F);
-    }
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    if (codePoint < minimum || surrogate || codePoint > 0x10FFFF)
-        return 0;
-    return length;
-}
 
 bool isEscape(const QString& s, qsizetype i) {
     const char16_t unit = s.at(i).unicode();
@@ -56,15 +28,14 @@ QString FileNameCodec::decode(const char* bytes, qsizetype size) {
     QString out = QString::fromLatin1(bytes, i);
     out.reserve(size);
     while (i < size) {
-        char32_t codePoint = p[i];
-        const int length = p[i] < 0x80 ? 1 : validSequenceLength(p + i, size - i, codePoint);
+        const std::size_t length = utf8SequenceLength({bytes + i, std::size_t(size - i)});
         if (length == 0) {
             out.append(QChar(char16_t(escapeBase + p[i])));
             ++i;
             continue;
         }
-        out.append(QString::fromUcs4(&codePoint, 1));
-        i += length;
+        out.append(QString::fromUtf8(bytes + i, qsizetype(length)));
+        i += qsizetype(length);
     }
     return out;
 }
