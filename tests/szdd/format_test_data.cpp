@@ -14,12 +14,13 @@ const std::vector<Writable>& writableFormats() {
     using szdd::Format;
     using szdd::KwajMethod;
     static const std::vector<Writable> formats = {
-        {"sz", Format::sz, KwajMethod::lzss},
-        {"kwajStored", Format::kwaj, KwajMethod::stored},
-        {"kwajXor", Format::kwaj, KwajMethod::xorFF},
-        {"kwajLzss", Format::kwaj, KwajMethod::lzss},
-        {"kwajLzh", Format::kwaj, KwajMethod::lzh},
-        {"kwajMszip", Format::kwaj, KwajMethod::mszip},
+        {"szdd", Format::szdd, KwajMethod::lzss, szdd::kHeaderSize},
+        {"sz", Format::sz, KwajMethod::lzss, szdd::kSzHeaderSize},
+        {"kwajStored", Format::kwaj, KwajMethod::stored, 27},
+        {"kwajXor", Format::kwaj, KwajMethod::xorFF, 27},
+        {"kwajLzss", Format::kwaj, KwajMethod::lzss, 27},
+        {"kwajLzh", Format::kwaj, KwajMethod::lzh, 27},
+        {"kwajMszip", Format::kwaj, KwajMethod::mszip, 27},
     };
     return formats;
 }
@@ -27,7 +28,9 @@ const std::vector<Writable>& writableFormats() {
 Bytes compressAs(const Writable& format, const Bytes& source) {
     Bytes file;
     szdd::Status status = szdd::Status::ok;
-    if (format.format == szdd::Format::sz) {
+    if (format.format == szdd::Format::szdd) {
+        status = szdd::compress(source, 'x', file);
+    } else if (format.format == szdd::Format::sz) {
         status = szdd::compressSz(source, file);
     } else {
         szdd::KwajHeader header;
@@ -45,30 +48,36 @@ Bytes encodeDataChunked(const Writable& format, const Bytes& source,
                         const std::vector<std::size_t>& chunkSizes) {
     Bytes out;
     szdd::Status status = szdd::Status::ok;
-    if (format.format == szdd::Format::sz) {
-        szdd::Encoder encoder(appendTo(out), szdd::Lzss::sz);
-        status = runChunked(encoder, source, chunkSizes);
-    } else {
+    std::uint64_t consumed = 0;
+    if (format.format == szdd::Format::kwaj) {
         szdd::KwajEncoder encoder(format.method, appendTo(out));
         status = runChunked(encoder, source, chunkSizes);
-        if (encoder.consumed() != source.size())
-            throw std::runtime_error("encoder miscounted");
+        consumed = encoder.consumed();
+    } else {
+        szdd::Encoder encoder(appendTo(out), format.format == szdd::Format::sz ? szdd::Lzss::sz
+                                                                               : szdd::Lzss::szdd);
+        status = runChunked(encoder, source, chunkSizes);
+        consumed = encoder.consumed();
     }
-    if (status != szdd::Status::ok)
-        throw std::runtime_error("encoder failed");
+    if (status != szdd::Status::ok || consumed != source.size())
+        throw std::runtime_error("encoder failed or miscounted");
     return out;
 }
 
 szdd::Status expandChunked(const Bytes& file, const std::vector<std::size_t>& chunkSizes,
                            Bytes& out) {
     out.clear();
-    if (szdd::detectFormat(file) == szdd::Format::sz) {
+    if (const szdd::Format format = szdd::detectFormat(file); format != szdd::Format::kwaj) {
+        const bool sz = format == szdd::Format::sz;
         std::uint32_t length = 0;
-        if (const szdd::Status s = szdd::readSzHeader(file, length); s != szdd::Status::ok)
+        szdd::Header header;
+        if (const szdd::Status s =
+                sz ? szdd::readSzHeader(file, length) : szdd::readHeader(file, header);
+            s != szdd::Status::ok)
             return s;
-        szdd::Decoder decoder(appendTo(out), szdd::Lzss::sz);
-        return runChunked(decoder, Bytes(file.begin() + szdd::kSzHeaderSize, file.end()),
-                          chunkSizes);
+        szdd::Decoder decoder(appendTo(out), sz ? szdd::Lzss::sz : szdd::Lzss::szdd);
+        const std::size_t at = sz ? szdd::kSzHeaderSize : szdd::kHeaderSize;
+        return runChunked(decoder, Bytes(file.begin() + long(at), file.end()), chunkSizes);
     }
     szdd::KwajHeader header;
     if (const szdd::Status s = szdd::readKwajHeader(file, file.size(), header);

@@ -14,21 +14,22 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
     return a;
 }
 
-// SZ, or KWAJ with one of its methods.
+// SZDD, SZ, or KWAJ with one of its methods; its data starts at `dataAt`.
 struct Writable {
     const char* name;
     szdd::Format format;
     szdd::KwajMethod method;
+    std::size_t dataAt;
 };
 const std::vector<Writable>& writableFormats();
 
-// The whole file of `source` in that format (KWAJ with name "name" and
-// extension "txt"). Throws std::runtime_error when the codec fails.
+// The whole file of `source` in that format (SZDD with missing character 'x',
+// KWAJ with name "name" and extension "txt"). Throws std::runtime_error when the codec fails.
 Bytes compressAs(const Writable& format, const Bytes& source);
 // The data after the header, compressed by the streaming encoder fed in chunks.
 Bytes encodeDataChunked(const Writable& format, const Bytes& source,
                         const std::vector<std::size_t>& chunkSizes);
-// Expands an SZ or KWAJ file: header read whole, data fed to the streaming decoder in chunks.
+// Expands an SZDD, SZ or KWAJ file: header read whole, data fed to the streaming decoder in chunks.
 szdd::Status expandChunked(const Bytes& file, const std::vector<std::size_t>& chunkSizes,
                            Bytes& out);
 

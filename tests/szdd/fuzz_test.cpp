@@ -179,7 +179,7 @@ TEST(FormatFuzz, MutatedFilesExpandAlikeWholeAndChunked) {
             files.emplace_back(format, compressAs(format, makeRandom(20000, 64)));
     }
     for (const auto& [format, file] : files) {
-        const std::size_t data = format.format == szdd::Format::sz ? 12 : 27;
+        const std::size_t data = format.dataAt;
         for (int round = 0; round < 700; ++round) {
             SCOPED_TRACE(std::string(format.name) + " round " + std::to_string(round));
             Bytes damaged = file;
