@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the batch runner reads single lines.
+// How the batch runner reads single lines; BatchRunner runs whole batches.
 #include "tools/cmd/batch_line.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +11,17 @@ using Kind = BatchLine::Kind;
 
 TEST(BatchLine, KindOfEachLine) {
     const std::pair<const char*, Kind> cases[] = {
-        {"COMPRESS.EXE a b", Kind::compress}, {"rename a b", Kind::ren},
-        {"@del _tempcom.bat", Kind::del},     {"", Kind::nothing},
-        {"@echo off", Kind::nothing},         {"ECHO ON", Kind::nothing},
-        {"rem a | b", Kind::nothing},         {":: note", Kind::nothing},
-        {"echo hello", Kind::unknown},        {"format c: & del a", Kind::refused},
+        {"COMPRESS.EXE a b", Kind::compress},
+        {"rename a b", Kind::ren},
+        {"@del _tempcom.bat", Kind::del},
+        {"", Kind::nothing},
+        {"@echo off", Kind::nothing},
+        {"ECHO ON", Kind::nothing},
+        {"rem a | b", Kind::nothing},
+        {":: note", Kind::nothing},
+        {"echo hello", Kind::unknown},
+        {"format c: & del a", Kind::refused},
+        {"  DEL x", Kind::del},
     };
     for (const auto& [line, kind] : cases) {
         EXPECT_EQ(parseBatchLine(line).kind, kind) << line;

@@ -92,15 +92,6 @@ TEST_F(BatchRunner, RenStaysInTheSourceFolderAndNeverReplaces) {
     EXPECT_EQ(readText(folder / "out/b.tx_"), "b");
 }
 
-TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
-    writeText(program() / "x", "x");
-    EXPECT_EQ(
-        runBatch({"@echo off", "rem del nothing & more", "", "  DEL x", "del _tempcom.bat"}, "\n"),
-        0)
-        << errors();
-    EXPECT_EQ(folder.entries(program()), std::vector<std::string>{"crunchws-cmd"});
-}
-
 TEST_F(BatchRunner, EachLineIsReportedAsItEndsAndTheNextLineRuns) {
     fs::create_directory(program() / "sub");
     EXPECT_EQ(runBatch({"compress a b", "", "del missing.txt", "del sub", "del _tempcom.bat"}), 1);
