@@ -3,7 +3,7 @@
 // mscompress, and libmspack, on real files in a temporary folder.
 #include "tests/support/program_runner.h"
 #include "tests/support/scratch_folder.h"
-#include "tests/szdd/format_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Compress then expand gives the source back in every format, whole or in
 // chunks of any size.
-#include "tests/szdd/format_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <gtest/gtest.h>
 

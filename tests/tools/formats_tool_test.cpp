@@ -3,7 +3,7 @@
 // through our writer, libmspack and our reader; -l, -t and "-" (standard
 // input and output) as a user runs them.
 #include "tests/support/szdd_file.h"
-#include "tests/szdd/format_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 #include "tests/tools/tool_session.h"
 
 #include <fcntl.h>
