@@ -6,24 +6,13 @@
 
 #include <string>
 #include <utility>
-#include <vector>
 
 using crunchwise::BuildExpandedName;
 
-namespace {
-
-using Case = std::pair<std::string, std::string>; // name, expected expansion
-
-void expectAll(const std::vector<Case>& cases) {
-    for (const auto& [name, expected] : cases) {
-        EXPECT_EQ(BuildExpandedName(name), expected) << "name: " << name;
-    }
-}
-
-} // namespace
-
-TEST(ExpandedName, KnownSuffixesTakeTheCaseOfTheThirdCharacterFromTheEnd) {
-    expectAll({
+// Known suffixes take the case of the third character from the end; other
+// names lose their last character to '$'; non-ASCII bytes never match a letter.
+TEST(ExpandedName, KnownSuffixesComeBackOthersEndInDollar) {
+    const std::pair<std::string, std::string> cases[] = {
         {"SETUP.EX_", "SETUP.EXE"},
         {"readme.tx_", "readme.txt"},
         {"TABLE.DA_", "TABLE.DAT"},
@@ -32,11 +21,6 @@ TEST(ExpandedName, KnownSuffixesTakeTheCaseOfTheThirdCharacterFromTheEnd) {
         {"INDEX.HtM_", "INDEX.HtMl"},
         {"photo.jPE_", "photo.jPEG"},
         {"EX_EX_", "EX_EXE"},
-    });
-}
-
-TEST(ExpandedName, NamesWithoutAKnownSuffixLoseTheirLastCharacterToDollar) {
-    expectAll({
         {"README.TXT", "README.TX$"},
         {"DRIVER.SY_", "DRIVER.SY$"},
         {"SETUP.EXE", "SETUP.EX$"},
@@ -44,11 +28,6 @@ TEST(ExpandedName, NamesWithoutAKnownSuffixLoseTheirLastCharacterToDollar) {
         {"setup.ex_.bak", "setup.ex_.ba$"},
         {"Makefile", "Makefil$"},
         {"archive.", "archive$"},
-    });
-}
-
-TEST(ExpandedName, ShortNames) {
-    expectAll({
         {"", ""},
         {"A", "$"},
         {"_", "$"},
@@ -57,13 +36,9 @@ TEST(ExpandedName, ShortNames) {
         {"ex_", "exe"},
         {"HTM_", "HTML"},
         {"jpe_", "jpeg"},
-    });
-}
-
-TEST(ExpandedName, NonAsciiBytesNeverMatchALetter) {
-    // "é" in UTF-8 followed by "x_": the third byte from the end is not 'e'.
-    expectAll({
-        {"caf\xC3\xA9x_", "caf\xC3\xA9x$"},
+        {"caf\xC3\xA9x_", "caf\xC3\xA9x$"}, // the third byte from the end is not 'e'
         {"\xC3\xA9.ex_", "\xC3\xA9.exe"},
-    });
+    };
+    for (const auto& [name, expected] : cases)
+        EXPECT_EQ(BuildExpandedName(name), expected) << "name: " << name;
 }

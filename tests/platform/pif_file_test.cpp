@@ -19,18 +19,14 @@ TEST(PifFile, TheShippedLauncherNamesTheBatchRunnerBesideIt) {
     EXPECT_EQ(result.pif.arguments, (std::vector<std::string>{"/c", "_tempcom.bat"}));
 }
 
-TEST(PifFile, ParsesCommentsBlanksLineEndsAndQuotedArguments) {
-    const PifReadResult result =
-        parsePifFile("# header\r\n\r\n; note\r\n  program = bin/run me \r\n"
-                     "arguments=/c \"my batch.bat\" x\r\n",
-                     "/opt/app");
+TEST(PifFile, ParsesCommentsBlanksLineEndsQuotedArgumentsAndAbsolutePrograms) {
+    PifReadResult result = parsePifFile("# header\r\n\r\n; note\r\n  program = bin/run me \r\n"
+                                        "arguments=/c \"my batch.bat\" x\r\n",
+                                        "/opt/app");
     ASSERT_EQ(result.status, Status::ok) << result.error;
     EXPECT_EQ(result.pif.program, fs::path("/opt/app/bin/run me"));
     EXPECT_EQ(result.pif.arguments, (std::vector<std::string>{"/c", "my batch.bat", "x"}));
-}
-
-TEST(PifFile, AbsoluteProgramAndNoArguments) {
-    const PifReadResult result = parsePifFile("program=/usr/bin/true\n", "/opt/app");
+    result = parsePifFile("program=/usr/bin/true\n", "/opt/app");
     ASSERT_EQ(result.status, Status::ok) << result.error;
     EXPECT_EQ(result.pif.program, fs::path("/usr/bin/true"));
     EXPECT_TRUE(result.pif.arguments.empty());
