@@ -8,27 +8,9 @@
 using namespace szdd_test;
 
 TEST(FormatRoundTrip, EveryFormatWholeAndChunkedGivesTheSourceBack) {
-    Bytes runs(70000, 0);
-    std::fill(runs.begin() + 30000, runs.begin() + 40000, 'x');
-    Bytes blanks(5000, ' ');
-    blanks.push_back('!');
-    const std::vector<Sample> samples = {
-        {"empty", {}},
-        {"oneByte", {'a'}},
-        {"thirteenBytes", makeText(13, 6)},
-        {"fourteenBytes", makeText(14, 6)},
-        {"text4095", makeText(4095, 1)},
-        {"text4096", makeText(4096, 2)},
-        {"text4097", makeText(4097, 3)},
-        {"longRuns", runs},
-        {"leadingBlanks", blanks},
-        {"random", makeRandom(200000, 4)},
-        {"program", makeProgram(300000, 8)},
-        {"textAcrossBlocks", makeText(600000, 10)},
-    };
     const std::vector<std::size_t> oddChunks = {1, 7, 4093, 1, 65537, 13, 100003};
     for (const Writable& format : writableFormats()) {
-        for (const Sample& sample : samples) {
+        for (const Sample& sample : samples()) {
             SCOPED_TRACE(std::string(format.name) + " " + sample.name);
             const Bytes file = compressAs(format, sample.data);
             Bytes out;

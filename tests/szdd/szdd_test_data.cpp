@@ -58,6 +58,31 @@ Bytes makePieces(std::size_t size, unsigned seed, std::size_t maxPiece) {
     return out;
 }
 
+const std::vector<Sample>& samples() {
+    static const std::vector<Sample> all = [] {
+        Bytes runs(70000, 0);
+        std::fill(runs.begin() + 30000, runs.begin() + 40000, 'x');
+        Bytes blanks(5000, ' ');
+        blanks.push_back('!');
+        return std::vector<Sample>{
+            {"empty", {}},
+            {"oneByte", {'a'}},
+            {"thirteenBytes", makeText(13, 6)},
+            {"fourteenBytes", makeText(14, 6)},
+            {"sixteenBytes", makeText(16, 12)},
+            {"text4095", makeText(4095, 1)},
+            {"text4096", makeText(4096, 2)},
+            {"text4097", makeText(4097, 3)},
+            {"longRuns", runs},
+            {"leadingBlanks", blanks},
+            {"random", makeRandom(200000, 4)},
+            {"program", makeProgram(300000, 8)},
+            {"textAcrossBlocks", makeText(600000, 10)},
+        };
+    }();
+    return all;
+}
+
 Bytes withHeader(const Bytes& stream) {
     Bytes file(szdd::kHeaderSize);
     szdd::writeHeader({szdd::kMethodA, 0, static_cast<std::uint32_t>(stream.size())},

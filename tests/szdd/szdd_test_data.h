@@ -18,6 +18,9 @@ struct Sample {
     const char* name;
     Bytes data;
 };
+// The sources that every codec and peer test walks: the smallest sizes, the
+// edges of the 4 KiB window, runs, noise, machine code and text across blocks.
+const std::vector<Sample>& samples();
 
 // A method A file holding `stream` after its header.
 Bytes withHeader(const Bytes& stream);
