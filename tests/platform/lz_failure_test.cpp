@@ -61,43 +61,6 @@ TEST(LzFailure, UnknownMethodOrUnreadableSourceKeepsThePreviousFileOrLeavesNone)
     }
 }
 
-// A file cut short, cut inside a match, with noise after its header, or from
-// a compressor that writes a wrong length: the lengths differ. A new
-// destination keeps what could be expanded; an existing one is kept.
-TEST(LzFailure, LengthOtherThanTheHeadersReplacesNothing) {
-    ScratchFolder folder;
-    const Bytes whole = compressed(testData(78737));
-    Bytes noise = compressed(testData(5000));
-    for (std::size_t i = szdd::kHeaderSize; i < noise.size(); ++i)
-        noise[i] = static_cast<std::uint8_t>(i * 7919 % 251);
-    const Bytes cases[] = {Bytes(whole.begin(), whole.begin() + 5000), cutInsideMatch(), noise,
-                           kReferenceCompressed};
-    for (const Bytes& file : cases) {
-        writeBytes(folder / "in.tx_", file);
-        Bytes part;
-        szdd::expand(file, part);
-        writeText(folder / "old.txt", kPrevious);
-        EXPECT_EQ(expandFile(folder / "in.tx_", folder / "old.txt"), LZERROR_BADLENGTH);
-        EXPECT_EQ(readText(folder / "old.txt"), kPrevious);
-        OFSTRUCT record;
-        const int in = LZOpenFileA((folder / "in.tx_").string(), record, OF_READ);
-        const int out = LZOpenFileA((folder / "new.txt").string(), record, OF_CREATE);
-        EXPECT_EQ(LZCopy(in, out), LZERROR_BADLENGTH);
-        LZCOPYINFO info;
-        ASSERT_EQ(LZCopyInfo(out, info), 0);
-        EXPECT_EQ(info.written, part.size());
-        szdd::Header header;
-        ASSERT_EQ(szdd::readHeader(file, header), szdd::Status::ok);
-        EXPECT_EQ(info.headerLength, header.length);
-        EXPECT_FALSE(info.replacesExisting);
-        EXPECT_EQ(LZClose(in), 0);
-        EXPECT_EQ(LZClose(out), 0);
-        EXPECT_EQ(readBytes(folder / "new.txt"), part);
-        EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.tx_", "new.txt", "old.txt"}));
-        fs::remove(folder / "new.txt");
-    }
-}
-
 TEST(LzFailure, WriteFailureGivesWriteErrorAndKeepsThePreviousFile) {
     ScratchFolder folder;
     writeBytes(folder / "big.da_", compressed(testData(2000000)));
