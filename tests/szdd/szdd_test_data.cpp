@@ -171,16 +171,6 @@ Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSi
     return out;
 }
 
-szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& chunkSizes,
-                           Bytes& out) {
-    out.clear();
-    szdd::Decoder decoder(appendTo(out));
-    const szdd::Status status = runChunked(decoder, stream, chunkSizes);
-    if (decoder.produced() != out.size())
-        throw std::runtime_error("decoder miscounted");
-    return status;
-}
-
 const std::vector<Writable>& writableFormats() {
     using szdd::Format;
     using szdd::KwajMethod;

@@ -67,10 +67,6 @@ szdd::Status runChunked(Codec& codec, const Bytes& data,
 // The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn;
 // both codecs' byte counts are checked.
 Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes);
-// Expands an LZSS stream fed in chunks of the given sizes in turn.
-szdd::Status decodeChunked(const Bytes& stream, const std::vector<std::size_t>& chunkSizes,
-                           Bytes& out);
-
 // `a` followed by `b`.
 inline Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
