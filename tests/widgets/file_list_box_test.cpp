@@ -13,16 +13,13 @@
 using crunchwise::FileListBox;
 using crunchwise::RuntimeError;
 
-struct Click {
+// A click on a row, or with a key (row -1) a key stroke.
+struct Step {
     int row;
     Qt::KeyboardModifiers modifiers;
+    Qt::Key key = Qt::Key_unknown;
 };
-struct KeyStroke {
-    Qt::Key key;
-    Qt::KeyboardModifiers modifiers;
-};
-Q_DECLARE_METATYPE(QList<Click>)
-Q_DECLARE_METATYPE(QList<KeyStroke>)
+Q_DECLARE_METATYPE(QList<Step>)
 
 namespace {
 
@@ -109,70 +106,51 @@ private slots:
             box_->model()->index(odd, 0).data().toString().contains(QChar::ReplacementCharacter));
     }
 
-    void mouseSelection_data() {
+    void selection_data() {
         using M = Qt::KeyboardModifier;
-        QTest::addColumn<QList<Click>>("clicks");
+        const Qt::KeyboardModifiers shift = M::ShiftModifier, ctrl = M::ControlModifier;
+        QTest::addColumn<QList<Step>>("steps");
         QTest::addColumn<QList<int>>("expected");
         QTest::addColumn<int>("current");
-        QTest::newRow("a click selects one file") << QList<Click>{{2, {}}} << QList<int>{2} << 2;
+        QTest::addColumn<int>("clicks"); // one per step that moved or changed the selection
+        QTest::newRow("a click selects one file")
+            << QList<Step>{{2, {}}} << QList<int>{2} << 2 << 1;
         QTest::newRow("shift click selects the range")
-            << QList<Click>{{2, {}}, {5, M::ShiftModifier}} << QList<int>{2, 3, 4, 5} << 5;
+            << QList<Step>{{2, {}}, {5, shift}} << QList<int>{2, 3, 4, 5} << 5 << 2;
         QTest::newRow("ctrl click toggles a selected file off")
-            << QList<Click>{{2, {}}, {5, M::ControlModifier}, {2, M::ControlModifier}}
-            << QList<int>{5} << 2;
+            << QList<Step>{{2, {}}, {5, ctrl}, {2, ctrl}} << QList<int>{5} << 2 << 3;
+        QTest::newRow("down moves the selection")
+            << QList<Step>{{2, {}}, {-1, {}, Qt::Key_Down}} << QList<int>{3} << 3 << 2;
+        QTest::newRow("down on the last file does nothing")
+            << QList<Step>{{9, {}}, {-1, {}, Qt::Key_Down}} << QList<int>{9} << 9 << 1;
+        QTest::newRow("shift down extends it")
+            << QList<Step>{{2, {}}, {-1, shift, Qt::Key_Down}, {-1, shift, Qt::Key_Down}}
+            << QList<int>{2, 3, 4} << 4 << 3;
+        QTest::newRow("ctrl down moves, ctrl space adds") << QList<Step>{{2, {}},
+                                                                         {-1, ctrl, Qt::Key_Down},
+                                                                         {-1, ctrl, Qt::Key_Down},
+                                                                         {-1, ctrl, Qt::Key_Space}}
+                                                          << QList<int>{2, 4} << 4 << 4;
+        QTest::newRow("ctrl a selects all") << QList<Step>{{0, {}}, {-1, ctrl, Qt::Key_A}}
+                                            << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << 0 << 2;
     }
 
-    void mouseSelection() {
-        QFETCH(QList<Click>, clicks);
+    void selection() {
+        QFETCH(QList<Step>, steps);
         QFETCH(QList<int>, expected);
         QFETCH(int, current);
+        QFETCH(int, clicks);
         open(tenFiles);
         QSignalSpy clicked(box_.get(), &FileListBox::click);
-        for (const Click& click : clicks)
-            clickRow(*box_, click.row, click.modifiers);
+        for (const Step& step : steps) {
+            if (step.row < 0)
+                QTest::keyClick(box_.get(), step.key, step.modifiers);
+            else
+                clickRow(*box_, step.row, step.modifiers);
+        }
         QCOMPARE(selectedRows(*box_), expected);
         QCOMPARE(box_->selCount(), expected.size());
         QCOMPARE(box_->listIndex(), current);
-        QCOMPARE(clicked.size(), clicks.size());
-    }
-
-    void keyboardSelection_data() {
-        using M = Qt::KeyboardModifier;
-        QTest::addColumn<int>("start");
-        QTest::addColumn<QList<KeyStroke>>("keys");
-        QTest::addColumn<QList<int>>("expected");
-        QTest::addColumn<int>("clicks"); // one per key that moved or changed the selection
-        QTest::newRow("down moves the selection")
-            << 2 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{3} << 1;
-        QTest::newRow("down on the last file does nothing")
-            << 9 << QList<KeyStroke>{{Qt::Key_Down, {}}} << QList<int>{9} << 0;
-        QTest::newRow("shift down extends it")
-            << 2
-            << QList<KeyStroke>{{Qt::Key_Down, M::ShiftModifier}, {Qt::Key_Down, M::ShiftModifier}}
-            << QList<int>{2, 3, 4} << 2;
-        QTest::newRow("ctrl down moves, ctrl space adds")
-            << 2
-            << QList<KeyStroke>{{Qt::Key_Down, M::ControlModifier},
-                                {Qt::Key_Down, M::ControlModifier},
-                                {Qt::Key_Space, M::ControlModifier}}
-            << QList<int>{2, 4} << 3;
-        QTest::newRow("ctrl a selects all")
-            << 0 << QList<KeyStroke>{{Qt::Key_A, M::ControlModifier}}
-            << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9} << 1;
-    }
-
-    void keyboardSelection() {
-        QFETCH(int, start);
-        QFETCH(QList<KeyStroke>, keys);
-        QFETCH(QList<int>, expected);
-        QFETCH(int, clicks);
-        open(tenFiles);
-        clickRow(*box_, start);
-        QSignalSpy clicked(box_.get(), &FileListBox::click);
-        for (const KeyStroke& stroke : keys)
-            QTest::keyClick(box_.get(), stroke.key, stroke.modifiers);
-        QCOMPARE(selectedRows(*box_), expected);
-        QCOMPARE(box_->selCount(), expected.size());
         QCOMPARE(clicked.size(), clicks);
     }
 
