@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The launcher file: what it names, and its failures.
+// The launcher file: what it names, its failures, and how its command lines
+// split into words by the command interpreter's quoting.
+#include "platform/command_words.h"
 #include "platform/pif_file.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/scratch_folder.h"
@@ -9,6 +11,7 @@
 using namespace crunchwise;
 using namespace crunchwise::testing;
 using Status = PifReadResult::Status;
+using Words = std::vector<std::string>;
 
 TEST(PifFile, TheShippedLauncherNamesTheBatchRunnerBesideIt) {
     const fs::path folder = CRUNCHWISE_PROGRAM_DIR;
@@ -58,4 +61,26 @@ TEST(PifFile, ReadingReportsMissingAndBinaryFiles) {
     EXPECT_EQ(readPifFile(folder / "dos.pif").status, Status::malformed);
     writeText(folder / "huge.pif", "program=a\n" + std::string(70000, '#'));
     EXPECT_EQ(readPifFile(folder / "huge.pif").status, Status::malformed);
+}
+
+TEST(CommandWords, BlanksSeparateWordsAndQuotesGroupThem) {
+    EXPECT_EQ(splitCommandWords("compress  a.txt\tb.tx_ ").words,
+              (Words{"compress", "a.txt", "b.tx_"}));
+    EXPECT_EQ(splitCommandWords(R"(ren D:/OUT/README~1.TX_ "Read Me.tx_")").words,
+              (Words{"ren", "D:/OUT/README~1.TX_", "Read Me.tx_"}));
+    EXPECT_EQ(splitCommandWords(R"(a"b c"d)").words, (Words{"ab cd"}));
+    EXPECT_EQ(splitCommandWords(R"(x "")").words, (Words{"x", ""}));
+    EXPECT_EQ(splitCommandWords(R"(x "open ended)").words, (Words{"x", "open ended"}));
+    EXPECT_TRUE(splitCommandWords("   ").words.empty());
+}
+
+TEST(CommandWords, OperatorsCountOnlyOutsideQuotes) {
+    const auto quoted = splitCommandWords(R"(compress "a&b|c.txt" "<x>.tx_")");
+    EXPECT_EQ(quoted.unquotedOperator, '\0');
+    EXPECT_EQ(quoted.words, (Words{"compress", "a&b|c.txt", "<x>.tx_"}));
+    EXPECT_EQ(splitCommandWords("del a & del b").unquotedOperator, '&');
+    EXPECT_EQ(splitCommandWords("del a|more").unquotedOperator, '|');
+    EXPECT_EQ(splitCommandWords(R"(del "a" >out)").unquotedOperator, '>');
+    EXPECT_EQ(splitCommandWords("del <in").unquotedOperator, '<');
+    EXPECT_EQ(splitCommandWords(R"(del "a" "b & c")").unquotedOperator, '\0');
 }
