@@ -162,15 +162,6 @@ std::vector<Item> walkItems(const Bytes& stream, bool* cutInMatch) {
     return items;
 }
 
-Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes) {
-    Bytes out;
-    szdd::Encoder encoder(appendTo(out));
-    if (runChunked(encoder, source, chunkSizes) != szdd::Status::ok ||
-        encoder.consumed() != source.size())
-        throw std::runtime_error("encoder failed or miscounted");
-    return out;
-}
-
 const std::vector<Writable>& writableFormats() {
     using szdd::Format;
     using szdd::KwajMethod;

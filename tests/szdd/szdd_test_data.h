@@ -64,7 +64,6 @@ szdd::Status runChunked(Codec& codec, const Bytes& data,
     return codec.finish();
 }
 
-// The LZSS stream alone (no header), compressed by feeding chunks of the given sizes in turn;
 // both codecs' byte counts are checked.
 Bytes encodeChunked(const Bytes& source, const std::vector<std::size_t>& chunkSizes);
 // `a` followed by `b`.
