@@ -12,23 +12,26 @@ class LocaleNumberTest : public QObject {
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void numbersAsText_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("whole number has no decimals") << "en_US" << 1000.0f << "1000";
-        QTest::newRow("no group separator") << "en_US" << 123456.0f << "123456";
-        QTest::newRow("decimal point") << "en_US" << 1234.5f << "1234.5";
-        QTest::newRow("decimal comma") << "de_DE" << 1234.5f << "1234,5";
-        QTest::newRow("negative position") << "en_US" << -240.0f << "-240";
-    }
     void numbersAsText() {
-        QFETCH(QString, locale);
-        QFETCH(float, value);
-        QFETCH(QString, text);
-        QLocale::setDefault(QLocale(locale));
-        QCOMPARE(LocaleNumber::fromSingle(value), text);
-        QCOMPARE(LocaleNumber::toSingle(text).value_or(-1.0f), value);
+        const struct {
+            const char* what;
+            const char* locale;
+            float value;
+            const char* text;
+        } rows[] = {
+            {"whole number has no decimals", "en_US", 1000.0f, "1000"},
+            {"no group separator", "en_US", 123456.0f, "123456"},
+            {"decimal point", "en_US", 1234.5f, "1234.5"},
+            {"decimal comma", "de_DE", 1234.5f, "1234,5"},
+            {"negative position", "en_US", -240.0f, "-240"},
+        };
+        for (const auto& row : rows) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(row.locale)));
+            QVERIFY2(LocaleNumber::fromSingle(row.value) == QLatin1String(row.text), row.what);
+            QVERIFY2(LocaleNumber::toSingle(QString::fromLatin1(row.text)).value_or(-1.0f) ==
+                         row.value,
+                     row.what);
+        }
     }
 
     void textThatIsNoNumber() {

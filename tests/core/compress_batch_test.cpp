@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The batch writer against the batch runner's own reading of its lines, and
-// where the batch file goes.
+// The batch writer against the batch runner's own reading of its lines,
+// where the batch file goes, and where the runner finds compress.exe.
 #include "core/batch_file.h"
 #include "core/compress_batch.h"
+#include "core/compress_launch.h"
 #include "failures/runtime_error.h"
 #include "tests/support/failure_number.h"
 #include "tests/support/file_contents.h"
@@ -20,8 +21,10 @@
 
 using namespace crunchwise;
 using namespace crunchwise::commands;
+using crunchwise::commands::findCompressor;
 using crunchwise::testing::readText;
 using crunchwise::testing::ScratchFolder;
+using crunchwise::testing::writeText;
 namespace fs = std::filesystem;
 
 namespace {
@@ -221,6 +224,38 @@ TEST(BatchFolderBases, RuntimeFolderOnlyWhenPrivateThenCacheThenTemporaryFolder)
                                                          root / "cache/Crunchwise", root / user}));
     // The later tests of this program make their folders in the old one.
     tmp ? ::setenv("TMPDIR", tmp->c_str(), 1) : ::unsetenv("TMPDIR");
+}
+
+void makeProgram(const fs::path& file, bool executable = true) {
+    fs::create_directories(file.parent_path());
+    writeText(file, "#!/bin/sh\n");
+    fs::permissions(file, executable ? fs::perms(0755) : fs::perms(0644));
+}
+
+TEST(FindCompressor, CurrentFolderThenOwnFolderThenPathInOrderSkippingWhatCannotRun) {
+    ScratchFolder folder;
+    makeProgram(folder / "current/Compress.Exe");
+    makeProgram(folder / "own:folder/compress.exe");
+    makeProgram(folder / "one/compress.exe");
+    makeProgram(folder / "two/COMPRESS.EXE");
+    const fs::path own = folder / "own:folder";
+    const std::string path = (folder / "one").string() + ":" + (folder / "two").string();
+    EXPECT_EQ(findCompressor(folder / "current", own, path), folder / "current/Compress.Exe");
+    EXPECT_EQ(findCompressor(folder / "none", own, path), own / "compress.exe");
+    EXPECT_EQ(findCompressor(folder / "none", folder / "none", path), folder / "one/compress.exe");
+    EXPECT_EQ(findCompressor(folder / "none", "", "::" + (folder / "two").string()),
+              folder / "two/COMPRESS.EXE");
+    // Folders, files not executable and other names are skipped.
+    fs::create_directories(folder / "a/compress.exe");
+    makeProgram(folder / "b/compress.exe", false);
+    makeProgram(folder / "c/compress");
+    makeProgram(folder / "c/compress.exe.bak");
+    makeProgram(folder / "d/compress.EXE");
+    EXPECT_EQ(findCompressor(folder / "a", folder / "b",
+                             (folder / "c").string() + ":" + (folder / "d").string()),
+              folder / "d/compress.EXE");
+    EXPECT_EQ(findCompressor(folder / "a", folder / "b", (folder / "c").string()), std::nullopt);
+    EXPECT_EQ(findCompressor(folder / "a", "", ""), std::nullopt);
 }
 
 } // namespace

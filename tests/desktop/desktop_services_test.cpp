@@ -63,24 +63,19 @@ private slots:
         QTRY_VERIFY(!activeHelpViewer());
     }
 
-    void requestsOtherThanTrashingTouchNothing_data() {
-        QTest::addColumn<unsigned>("operation");
-        QTest::addColumn<int>("flags");
-        QTest::newRow("delete for good") << FO_DELETE << 0;
-        QTest::newRow("another operation") << 1u << int(FOF_ALLOWUNDO);
-    }
+    // Deleting for good, or another operation, touches nothing.
     void requestsOtherThanTrashingTouchNothing() {
-        QFETCH(unsigned, operation);
-        QFETCH(int, flags);
         QTemporaryDir folder;
         const QString file = folder.filePath(QStringLiteral("a.txt"));
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
-        SHFILEOPSTRUCTA request;
-        request.wFunc = operation;
-        request.fFlags = std::uint16_t(flags | FOF_NOCONFIRMATION);
-        request.pFrom = QFile::encodeName(file).toStdString() + '\0';
-        QCOMPARE(SHFileOperationA(request), ERROR_INVALID_PARAMETER);
-        QVERIFY(QFile::exists(file));
+        for (const auto& [operation, flags] : {std::pair{FO_DELETE, 0}, {1u, int(FOF_ALLOWUNDO)}}) {
+            SHFILEOPSTRUCTA request;
+            request.wFunc = operation;
+            request.fFlags = std::uint16_t(flags | FOF_NOCONFIRMATION);
+            request.pFrom = QFile::encodeName(file).toStdString() + '\0';
+            QCOMPARE(SHFileOperationA(request), ERROR_INVALID_PARAMETER);
+            QVERIFY(QFile::exists(file));
+        }
     }
 
     void fileOnAnotherVolumeGoesToThatVolumesTrash() {

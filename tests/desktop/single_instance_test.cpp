@@ -101,42 +101,39 @@ private slots:
         qputenv("TMPDIR", QFile::encodeName(temp_.path()));
     }
 
-    void socketLivesInAFolderOfTheUsersOwn_data() {
-        QTest::addColumn<QString>("runtime"); // XDG_RUNTIME_DIR
-        QTest::addColumn<bool>("inRuntime");
-        QTest::newRow("the runtime folder") << "private" << true;
-        QTest::newRow("no runtime folder: one of the user's own") << "" << false;
-        // Never closed to others: it may be /tmp, given as the runtime folder.
-        QTest::newRow("a runtime folder open to all is passed over") << "shared" << false;
-        QTest::newRow("a socket left by a copy that died is taken over") << "leftover" << true;
-    }
+    // In the runtime folder; without one, in a folder of the user's own; a
+    // runtime folder open to all (it may be /tmp) is passed over, and a
+    // socket left by a copy that died is taken over.
     void socketLivesInAFolderOfTheUsersOwn() {
-        QFETCH(QString, runtime);
-        QFETCH(bool, inRuntime);
-        if (runtime.isEmpty())
-            qunsetenv("XDG_RUNTIME_DIR");
-        if (runtime == QLatin1String("shared"))
-            QVERIFY(QFile::setPermissions(runtime_.path(), QFileDevice::Permissions(0x7777)));
-        QFile leftover(runtime_.path() + QLatin1Char('/') + kTitle + QStringLiteral(".socket"));
-        if (runtime == QLatin1String("leftover"))
-            QVERIFY(leftover.open(QIODevice::WriteOnly));
-        QVERIFY(!SingleInstance::anotherCopyRunning(kTitle));
-        SingleInstance first;
-        QCOMPARE(first.claim(kTitle), SingleInstance::Claim::First);
-        const QString folder =
-            inRuntime ? runtime_.path()
-                      : temp_.path() + QStringLiteral("/crunchwise-") + QString::number(::getuid());
-        QCOMPARE(first.serverPath(),
-                 folder + QLatin1Char('/') + kTitle + QStringLiteral(".socket"));
-        // The folder of the title's name stays free for the compress batches.
-        QVERIFY(QDir(folder).mkpath(kTitle));
-        QCOMPARE(modeOf(folder), mode_t(0700));
-        QCOMPARE(modeOf(first.serverPath()) & 077, mode_t(0));
-        if (runtime == QLatin1String("shared"))
-            QCOMPARE(modeOf(runtime_.path()), mode_t(0777));
-        SingleInstance second;
-        QCOMPARE(second.claim(kTitle), SingleInstance::Claim::AnotherRunning);
-        QVERIFY(second.serverPath().isEmpty());
+        for (const auto& [runtime, inRuntime] :
+             {std::pair{"private", true}, {"", false}, {"shared", false}, {"leftover", true}}) {
+            init();
+            const QLatin1String kind(runtime);
+            if (kind.isEmpty())
+                qunsetenv("XDG_RUNTIME_DIR");
+            if (kind == QLatin1String("shared"))
+                QVERIFY(QFile::setPermissions(runtime_.path(), QFileDevice::Permissions(0x7777)));
+            QFile leftover(runtime_.path() + QLatin1Char('/') + kTitle + QStringLiteral(".socket"));
+            if (kind == QLatin1String("leftover"))
+                QVERIFY(leftover.open(QIODevice::WriteOnly));
+            QVERIFY(!SingleInstance::anotherCopyRunning(kTitle));
+            SingleInstance first;
+            QCOMPARE(first.claim(kTitle), SingleInstance::Claim::First);
+            const QString folder = inRuntime ? runtime_.path()
+                                             : temp_.path() + QStringLiteral("/crunchwise-") +
+                                                   QString::number(::getuid());
+            QCOMPARE(first.serverPath(),
+                     folder + QLatin1Char('/') + kTitle + QStringLiteral(".socket"));
+            // The folder of the title's name stays free for the compress batches.
+            QVERIFY(QDir(folder).mkpath(kTitle));
+            QCOMPARE(modeOf(folder), mode_t(0700));
+            QCOMPARE(modeOf(first.serverPath()) & 077, mode_t(0));
+            if (kind == QLatin1String("shared"))
+                QCOMPARE(modeOf(runtime_.path()), mode_t(0777));
+            SingleInstance second;
+            QCOMPARE(second.claim(kTitle), SingleInstance::Claim::AnotherRunning);
+            QVERIFY(second.serverPath().isEmpty());
+        }
     }
 
     void fallbackFolderOfAnotherUserIsNotUsed() {
@@ -177,76 +174,65 @@ private slots:
         }
     }
 
-    void requestsActOnTheMainWindowOnly_data() {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<bool>("questionOpen"); // a modal "Move to Trash" question
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<int>("enters"); // in the main window
-        QTest::newRow("activate: Enter in the main window")
-            << QByteArray("activate\n") << false << QByteArray("done\n") << 1;
-        QTest::newRow("activate while a question is open: never answered")
-            << QByteArray("activate\n") << true << QByteArray("done\n") << 0;
-        QTest::newRow("another window's caption is no request")
-            << QByteArray("Move to Trash\n") << true << QByteArray("<dropped>") << 0;
-        QTest::newRow("the main window's caption is no request either")
-            << kTitle.toUtf8() + '\n'
-            << true << QByteArray("<dropped>") << 0;
-        QTest::newRow("a request without a line end, once the limit is passed")
-            << QByteArray(SingleInstance::kMaxRequest + 1, 'a') << false << QByteArray("<dropped>")
-            << 0;
-        QTest::newRow("a request of a megabyte")
-            << QByteArray(1 << 20, 'a') << false << QByteArray("<dropped>") << 0;
-    }
     void requestsActOnTheMainWindowOnly() {
-        QFETCH(QByteArray, request);
-        QFETCH(bool, questionOpen);
-        QFETCH(QByteArray, answer);
-        QFETCH(int, enters);
-        SingleInstance running;
-        QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
-        MainWindow main;
-        running.setMainWindow(&main.window);
-        QDialog question(&main.window);
-        question.setWindowTitle(QStringLiteral("Move to Trash"));
-        auto* yes = new QPushButton(QStringLiteral("&Yes"), &question);
-        yes->setDefault(true);
-        connect(yes, &QPushButton::clicked, &question, &QDialog::accept);
-        question.setModal(true);
-        if (questionOpen)
-            question.show();
-
-        QCOMPARE(ask(running, request), answer);
-        QCOMPARE(main.enters, enters);
-        QCOMPARE(question.isVisible(), questionOpen);
-        QCOMPARE(question.result(), int(QDialog::Rejected));
-        QTRY_VERIFY(running.findChildren<QLocalSocket*>().isEmpty());
+        const struct {
+            const char* what;
+            QByteArray request;
+            bool questionOpen; // a modal "Move to Trash" question
+            QByteArray answer;
+            int enters; // in the main window
+        } rows[] = {
+            {"activate: Enter in the main window", "activate\n", false, "done\n", 1},
+            {"activate while a question is open: never answered", "activate\n", true, "done\n", 0},
+            {"another window's caption is no request", "Move to Trash\n", true, "<dropped>", 0},
+            {"the main window's caption is no request either", kTitle.toUtf8() + '\n', true,
+             "<dropped>", 0},
+            {"a request without a line end, once the limit is passed",
+             QByteArray(SingleInstance::kMaxRequest + 1, 'a'), false, "<dropped>", 0},
+            {"a request of a megabyte", QByteArray(1 << 20, 'a'), false, "<dropped>", 0},
+        };
+        for (const auto& row : rows) {
+            SingleInstance running;
+            QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
+            MainWindow main;
+            running.setMainWindow(&main.window);
+            QDialog question(&main.window);
+            question.setWindowTitle(QStringLiteral("Move to Trash"));
+            auto* yes = new QPushButton(QStringLiteral("&Yes"), &question);
+            yes->setDefault(true);
+            connect(yes, &QPushButton::clicked, &question, &QDialog::accept);
+            question.setModal(true);
+            if (row.questionOpen)
+                question.show();
+            QVERIFY2(ask(running, row.request) == row.answer, row.what);
+            QVERIFY2(main.enters == row.enters, row.what);
+            QVERIFY2(question.isVisible() == row.questionOpen, row.what);
+            QCOMPARE(question.result(), int(QDialog::Rejected));
+            QTRY_VERIFY(running.findChildren<QLocalSocket*>().isEmpty());
+        }
     }
 
     // Any name the host allows reaches the running copy byte for byte, also
     // beside its look-alike whose two characters are U+FFFD.
-    void openRequestCarriesTheExactName_data() {
-        QTest::addColumn<QByteArray>("name");
-        QTest::newRow("not UTF-8") << QByteArray("\xff\xfe.txt");
-        QTest::newRow("its look-alike") << QByteArray("\xef\xbf\xbd\xef\xbf\xbd.txt");
-        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9.txt");
-        QTest::newRow("a tab and a line break") << QByteArray("a\tb\nc.txt");
-    }
     void openRequestCarriesTheExactName() {
-        QFETCH(QByteArray, name);
-        SingleInstance running;
-        QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
-        QStringList opened;
-        connect(&running, &SingleInstance::openRequested, this,
-                [&](const QString& path) { opened << path; });
-        const QString path = FileNameCodec::decode("/some/folder/" + name);
-        std::atomic<bool> answered = false;
-        std::unique_ptr<QThread> second(QThread::create(
-            [&] { answered = SingleInstance::activateAndOpen(kTitle, path, 5000); }));
-        second->start();
-        QTRY_VERIFY(second->isFinished());
-        QVERIFY(answered);
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(FileNameCodec::encode(opened[0]), "/some/folder/" + name);
+        for (const QByteArray& name :
+             {QByteArray("\xff\xfe.txt"), QByteArray("\xef\xbf\xbd\xef\xbf\xbd.txt"),
+              QByteArray("caf\xc3\xa9.txt"), QByteArray("a\tb\nc.txt")}) {
+            SingleInstance running;
+            QCOMPARE(running.claim(kTitle), SingleInstance::Claim::First);
+            QStringList opened;
+            connect(&running, &SingleInstance::openRequested, this,
+                    [&](const QString& path) { opened << path; });
+            const QString path = FileNameCodec::decode("/some/folder/" + name);
+            std::atomic<bool> answered = false;
+            std::unique_ptr<QThread> second(QThread::create(
+                [&] { answered = SingleInstance::activateAndOpen(kTitle, path, 5000); }));
+            second->start();
+            QTRY_VERIFY(second->isFinished());
+            QVERIFY(answered);
+            QCOMPARE(opened.size(), 1);
+            QCOMPARE(FileNameCodec::encode(opened[0]), "/some/folder/" + name);
+        }
     }
 
     void handOffSurvivesAPeerThatGaveUpDuringABox() {

@@ -48,62 +48,54 @@ private slots:
         QCOMPARE(versions, QStringList({"version 1.61", "version 1.61"}));
     }
 
-    void clicks_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("closes");
-        QTest::addColumn<QString>("opens");
-        const int left = Qt::LeftButton;
-        QTest::newRow("background") << "frmSplash" << left << true << QString();
-        QTest::newRow("icon frame") << "Picture1" << left << true << QString();
-        QTest::newRow("icon") << "Image1" << left << true << QString();
-        QTest::newRow("name") << "Label1" << left << true << QString();
-        QTest::newRow("version") << "Label2" << left << true << QString();
-        QTest::newRow("copyright") << "Label3" << left << true << QString();
-        QTest::newRow("web link") << "imgWebURL" << left << true << "https://crunchwise.org/";
-        QTest::newRow("mail link")
-            << "imgEmailURL" << left << true << "mailto:support@crunchwise.org";
-        QTest::newRow("background, right button")
-            << "frmSplash" << int(Qt::RightButton) << false << QString();
-        QTest::newRow("name, middle button")
-            << "Label1" << int(Qt::MiddleButton) << false << QString();
-        QTest::newRow("web link, right button")
-            << "imgWebURL" << int(Qt::RightButton) << false << QString();
-    }
+    // A left click anywhere closes the window, but a link opens its address
+    // and leaves it open; other buttons do nothing.
     void clicks() {
-        QFETCH(QString, control);
-        QFETCH(int, button);
-        QFETCH(bool, closes);
-        QFETCH(QString, opens);
-        frmSplash about;
-        about.show();
-        QWidget* target =
-            control == about.objectName() ? &about : about.findChild<QWidget*>(control);
-        QTest::mouseClick(target, Qt::MouseButton(button), {},
-                          target == &about ? QPoint(5, 5) : QPoint());
-        // A link opens its address and leaves the window open.
-        QCOMPARE(about.isVisible(), !closes || !opens.isEmpty());
-        QCOMPARE(catcher_.opened.size(), opens.isEmpty() ? 0 : 1);
-        if (!opens.isEmpty())
-            QCOMPARE(catcher_.opened[0], QUrl(opens));
+        const int left = Qt::LeftButton;
+        const struct {
+            const char* control;
+            int button;
+            const char* opens;
+        } rows[] = {
+            {"frmSplash", left, ""},
+            {"Picture1", left, ""},
+            {"Image1", left, ""},
+            {"Label1", left, ""},
+            {"Label2", left, ""},
+            {"Label3", left, ""},
+            {"imgWebURL", left, "https://crunchwise.org/"},
+            {"imgEmailURL", left, "mailto:support@crunchwise.org"},
+            {"frmSplash", Qt::RightButton, ""},
+            {"Label1", Qt::MiddleButton, ""},
+            {"imgWebURL", Qt::RightButton, ""},
+        };
+        for (const auto& row : rows) {
+            catcher_.opened.clear();
+            frmSplash about;
+            about.show();
+            QWidget* target = about.objectName() == QLatin1String(row.control)
+                                  ? &about
+                                  : about.findChild<QWidget*>(QLatin1String(row.control));
+            QTest::mouseClick(target, Qt::MouseButton(row.button), {},
+                              target == &about ? QPoint(5, 5) : QPoint());
+            const bool link = *row.opens != '\0';
+            QVERIFY2(about.isVisible() == (row.button != left || link), row.control);
+            QCOMPARE(catcher_.opened, link ? QList<QUrl>{QUrl(row.opens)} : QList<QUrl>{});
+        }
     }
 
-    void keys_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("closes");
-        QTest::newRow("letter") << int(Qt::Key_A) << true;
-        QTest::newRow("Enter") << int(Qt::Key_Return) << true;
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
-        QTest::newRow("F2, no character") << int(Qt::Key_F2) << false;
-        QTest::newRow("Shift alone") << int(Qt::Key_Shift) << false;
-    }
+    // A key that types a character closes it, others do not.
     void keys() {
-        QFETCH(int, key);
-        QFETCH(bool, closes);
-        frmSplash about;
-        about.show();
-        QTest::keyClick(&about, Qt::Key(key));
-        QCOMPARE(about.isVisible(), !closes);
+        for (const auto& [key, closes] : {std::pair{Qt::Key_A, true},
+                                          {Qt::Key_Return, true},
+                                          {Qt::Key_Escape, true},
+                                          {Qt::Key_F2, false},
+                                          {Qt::Key_Shift, false}}) {
+            frmSplash about;
+            about.show();
+            QTest::keyClick(&about, key);
+            QVERIFY2(about.isVisible() == !closes, qPrintable(QString::number(key)));
+        }
     }
 };
 

@@ -100,28 +100,24 @@ private slots:
         QCOMPARE(OnError::beepCount(), beeps);
     }
 
-    void otherExceptionsAreReportedWithTheirNumbers_data() {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("logged");
-        QTest::newRow("missing file from the file system") << 0 << "File not found (53)";
-        QTest::newRow("out of memory") << 1 << "Out of memory (7)";
-        QTest::newRow("any other exception") << 2 << "broken (51)";
-    }
+    // A missing file from the file system, out of memory, any other exception.
     void otherExceptionsAreReportedWithTheirNumbers() {
-        QFETCH(int, kind);
-        QFETCH(QString, logged);
-        MessageBox::setNextAnswer(QMessageBox::Cancel);
-        ErrorTrap(QStringLiteral("frmMainKinds")).step([kind] {
-            if (kind == 0)
-                throw std::filesystem::filesystem_error(
-                    "open", std::make_error_code(std::errc::no_such_file_or_directory));
-            if (kind == 1)
-                throw std::bad_alloc();
-            throw std::runtime_error("broken");
-        });
-        QFile log(folder_.path() + QStringLiteral("/error.log"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY2(log.readAll().contains(logged.toUtf8() + "\r\n"), qPrintable(logged));
+        for (const auto& [kind, logged] : {std::pair{0, "File not found (53)\r\n"},
+                                           {1, "Out of memory (7)\r\n"},
+                                           {2, "broken (51)\r\n"}}) {
+            MessageBox::setNextAnswer(QMessageBox::Cancel);
+            ErrorTrap(QStringLiteral("frmMainKinds")).step([kind] {
+                if (kind == 0)
+                    throw std::filesystem::filesystem_error(
+                        "open", std::make_error_code(std::errc::no_such_file_or_directory));
+                if (kind == 1)
+                    throw std::bad_alloc();
+                throw std::runtime_error("broken");
+            });
+            QFile log(folder_.path() + QStringLiteral("/error.log"));
+            QVERIFY(log.open(QIODevice::ReadOnly));
+            QVERIFY2(log.readAll().contains(logged), logged);
+        }
     }
 };
 

@@ -123,28 +123,25 @@ private slots:
         QCOMPARE(report(57, "Device I/O error", "t", QMessageBox::Escape), OnError::vbCancel);
     }
 
-    void unwritableLogStillShowsTheDialogAndHonoursTheAnswer_data() {
-        QTest::addColumn<QString>("programFolder");
-        QTest::addColumn<QString>("blocker"); // a folder standing where the log should be
-        QTest::newRow("program folder gone") << QStringLiteral("/gone") << QString();
-        QTest::newRow("log name taken by a folder") << QString() << QStringLiteral("error.log");
-        QTest::newRow("program folder is a file") << QStringLiteral("/file") << QString();
-    }
+    // The program folder gone, the log's name taken by a folder, the program
+    // folder a file.
     void unwritableLogStillShowsTheDialogAndHonoursTheAnswer() {
-        QFETCH(QString, programFolder);
-        QFETCH(QString, blocker);
-        QTemporaryDir readOnly;
-        if (!blocker.isEmpty())
-            QVERIFY(QDir(readOnly.path()).mkdir(blocker));
-        if (programFolder == QStringLiteral("/file")) {
-            QFile file(readOnly.path() + programFolder);
-            QVERIFY(file.open(QIODevice::WriteOnly));
+        for (const auto& [programFolder, blocker] :
+             {std::pair{"/gone", ""}, {"", "error.log"}, {"/file", ""}}) {
+            QTemporaryDir readOnly;
+            if (*blocker)
+                QVERIFY(QDir(readOnly.path()).mkdir(QLatin1String(blocker)));
+            if (QLatin1String(programFolder) == QLatin1String("/file")) {
+                QFile file(readOnly.path() + programFolder);
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+            AppInfo::setPathForTesting(readOnly.path() + programFolder);
+            MessageBox::clearShown();
+            QCOMPARE(report(70, "Permission denied", "frmMainX", QMessageBox::Retry),
+                     OnError::vbRetry);
+            QCOMPARE(MessageBox::shown().size(), 1);
+            QVERIFY(!QFileInfo(readOnly.path() + programFolder + "/error.log").isFile());
         }
-        AppInfo::setPathForTesting(readOnly.path() + programFolder);
-
-        QCOMPARE(report(70, "Permission denied", "frmMainX", QMessageBox::Retry), OnError::vbRetry);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(!QFileInfo(readOnly.path() + programFolder + "/error.log").isFile());
     }
 
     // An installed program folder is read-only: the log then goes to the

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The LZ library on SZ and KWAJ files: headers read for lists, and damaged
-// files refused without costing an existing file.
+// The LZ library on damaged files of every format, refused or cut short
+// without costing an existing file, and headers read for lists.
 #include "platform/compressed_info.h"
 #include "szdd/kwaj.h"
 #include "tests/platform/lz_test_files.h"
@@ -18,18 +18,6 @@ Bytes text(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
 
-LZCOPYINFO copyInfo(const fs::path& source, const fs::path& destination, std::int64_t& copied) {
-    OFSTRUCT record;
-    const int in = LZOpenFileA(source.string(), record, OF_READ);
-    const int out = LZOpenFileA(destination.string(), record, OF_CREATE);
-    copied = LZCopy(in, out);
-    LZCOPYINFO info;
-    LZCopyInfo(out, info);
-    LZClose(in);
-    LZClose(out);
-    return info;
-}
-
 const Bytes kData = testData(100000, 7);
 
 } // namespace
@@ -44,6 +32,12 @@ TEST(LzFormats, ADamagedFileNeverReplacesAFileAndARefusedHeaderWritesNothing) {
     // Method 4 data after a header that stores no length.
     Bytes noLength = kwajBytes(4, 0);
     noLength.insert(noLength.end(), mszip.begin() + 18, mszip.begin() + 5000);
+    const Bytes szdd = compressed(testData(78737));
+    Bytes methodB = compressed(testData(1000));
+    methodB[kMethodOffset] = 'B';
+    Bytes noise = compressed(testData(5000));
+    for (std::size_t i = szdd::kHeaderSize; i < noise.size(); ++i)
+        noise[i] = static_cast<std::uint8_t>(i * 7919 % 251);
     struct Row {
         const char* what;
         Bytes file;
@@ -55,6 +49,7 @@ TEST(LzFormats, ADamagedFileNeverReplacesAFileAndARefusedHeaderWritesNothing) {
         {"name without NUL", kwajBytes(0, 0x08, text("LONGNAME.TXT"), {}, 30), LZERROR_DAMAGED,
          szdd::Status::badName, true},
         {"unknown method", kwajBytes(7, 0), LZERROR_UNKNOWNALG, szdd::Status::unknownMethod, true},
+        {"SZDD method B", methodB, LZERROR_UNKNOWNALG, szdd::Status::unknownMethod, true},
         {"offset past the end", kwajBytes(0, 0, {}, text("abc"), 400), LZERROR_DAMAGED,
          szdd::Status::badDataOffset, true},
         {"KWAJ header cut", Bytes(mszip.begin(), mszip.begin() + 16), LZERROR_DAMAGED,
@@ -66,20 +61,33 @@ TEST(LzFormats, ADamagedFileNeverReplacesAFileAndARefusedHeaderWritesNothing) {
         {"cut, with length", Bytes(mszip.begin(), mszip.begin() + 5000), LZERROR_BADLENGTH,
          szdd::Status::ok, false},
         {"SZ of a wrong length", wrongLength, LZERROR_BADLENGTH, szdd::Status::ok, false},
+        // SZDD: cut, cut inside a match, noise after the header, another compressor's length.
+        {"SZDD cut", Bytes(szdd.begin(), szdd.begin() + 5000), LZERROR_BADLENGTH, szdd::Status::ok,
+         false},
+        {"SZDD cut in a match", cutInsideMatch(), LZERROR_BADLENGTH, szdd::Status::ok, false},
+        {"SZDD noise", noise, LZERROR_BADLENGTH, szdd::Status::ok, false},
+        {"SZDD reference", kReferenceCompressed, LZERROR_BADLENGTH, szdd::Status::ok, false},
     };
     ScratchFolder folder;
     for (const Row& row : rows) {
         writeBytes(folder / "in", row.file);
         writeText(folder / "old", "kept");
-        std::int64_t copied = 0;
-        LZCOPYINFO info = copyInfo(folder / "in", folder / "old", copied);
-        EXPECT_EQ(copied, row.code) << row.what;
+        LZCOPYINFO info;
+        EXPECT_EQ(expandFile(folder / "in", folder / "old", &info), row.code) << row.what;
         EXPECT_EQ(info.damage, row.damage) << row.what;
         EXPECT_EQ(readText(folder / "old"), "kept") << row.what;
         // A new file keeps what could be expanded of damaged data only.
-        info = copyInfo(folder / "in", folder / "new", copied);
+        info = {};
+        expandFile(folder / "in", folder / "new", &info);
+        EXPECT_FALSE(info.replacesExisting);
         EXPECT_EQ(fs::exists(folder / "new"), !row.headerRefused) << row.what;
         EXPECT_EQ(folder.entries().size(), row.headerRefused ? 2u : 3u) << row.what;
+        if (!row.headerRefused) {
+            Bytes part;
+            szdd::expandAny(row.file, part);
+            EXPECT_EQ(info.written, part.size()) << row.what;
+            EXPECT_TRUE(readBytes(folder / "new") == part) << row.what;
+        }
         fs::remove(folder / "new");
     }
 }

@@ -9,9 +9,10 @@
 
 namespace crunchwise::testing {
 
-// Opens, copies and closes as the Expand command does. Returns LZCopy's
-// result, or the negative handle of a failed open.
-inline std::int64_t expandFile(const fs::path& source, const fs::path& destination) {
+// Opens, copies and closes as the Expand command does; fills `info` when
+// given. Returns LZCopy's result, or the negative handle of a failed open.
+inline std::int64_t expandFile(const fs::path& source, const fs::path& destination,
+                               LZCOPYINFO* info = nullptr) {
     OFSTRUCT record;
     const int in = LZOpenFileA(source.string(), record, OF_READ);
     const int out = LZOpenFileA(destination.string(), record, OF_CREATE);
@@ -20,6 +21,8 @@ inline std::int64_t expandFile(const fs::path& source, const fs::path& destinati
         return out;
     }
     const std::int64_t result = LZCopy(in, out);
+    if (info)
+        LZCopyInfo(out, *info);
     LZClose(in);
     LZClose(out);
     return result;

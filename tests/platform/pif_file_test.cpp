@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The launcher file: what it names, and its failures.
+// The launcher file: what it names, its failures, and how its command lines
+// split into words by the command interpreter's quoting.
+#include "platform/command_words.h"
 #include "platform/pif_file.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/scratch_folder.h"
@@ -9,6 +11,7 @@
 using namespace crunchwise;
 using namespace crunchwise::testing;
 using Status = PifReadResult::Status;
+using Words = std::vector<std::string>;
 
 TEST(PifFile, TheShippedLauncherNamesTheBatchRunnerBesideIt) {
     const fs::path folder = CRUNCHWISE_PROGRAM_DIR;
@@ -19,18 +22,14 @@ TEST(PifFile, TheShippedLauncherNamesTheBatchRunnerBesideIt) {
     EXPECT_EQ(result.pif.arguments, (std::vector<std::string>{"/c", "_tempcom.bat"}));
 }
 
-TEST(PifFile, ParsesCommentsBlanksLineEndsAndQuotedArguments) {
-    const PifReadResult result =
-        parsePifFile("# header\r\n\r\n; note\r\n  program = bin/run me \r\n"
-                     "arguments=/c \"my batch.bat\" x\r\n",
-                     "/opt/app");
+TEST(PifFile, ParsesCommentsBlanksLineEndsQuotedArgumentsAndAbsolutePrograms) {
+    PifReadResult result = parsePifFile("# header\r\n\r\n; note\r\n  program = bin/run me \r\n"
+                                        "arguments=/c \"my batch.bat\" x\r\n",
+                                        "/opt/app");
     ASSERT_EQ(result.status, Status::ok) << result.error;
     EXPECT_EQ(result.pif.program, fs::path("/opt/app/bin/run me"));
     EXPECT_EQ(result.pif.arguments, (std::vector<std::string>{"/c", "my batch.bat", "x"}));
-}
-
-TEST(PifFile, AbsoluteProgramAndNoArguments) {
-    const PifReadResult result = parsePifFile("program=/usr/bin/true\n", "/opt/app");
+    result = parsePifFile("program=/usr/bin/true\n", "/opt/app");
     ASSERT_EQ(result.status, Status::ok) << result.error;
     EXPECT_EQ(result.pif.program, fs::path("/usr/bin/true"));
     EXPECT_TRUE(result.pif.arguments.empty());
@@ -62,4 +61,26 @@ TEST(PifFile, ReadingReportsMissingAndBinaryFiles) {
     EXPECT_EQ(readPifFile(folder / "dos.pif").status, Status::malformed);
     writeText(folder / "huge.pif", "program=a\n" + std::string(70000, '#'));
     EXPECT_EQ(readPifFile(folder / "huge.pif").status, Status::malformed);
+}
+
+TEST(CommandWords, BlanksSeparateWordsAndQuotesGroupThem) {
+    EXPECT_EQ(splitCommandWords("compress  a.txt\tb.tx_ ").words,
+              (Words{"compress", "a.txt", "b.tx_"}));
+    EXPECT_EQ(splitCommandWords(R"(ren D:/OUT/README~1.TX_ "Read Me.tx_")").words,
+              (Words{"ren", "D:/OUT/README~1.TX_", "Read Me.tx_"}));
+    EXPECT_EQ(splitCommandWords(R"(a"b c"d)").words, (Words{"ab cd"}));
+    EXPECT_EQ(splitCommandWords(R"(x "")").words, (Words{"x", ""}));
+    EXPECT_EQ(splitCommandWords(R"(x "open ended)").words, (Words{"x", "open ended"}));
+    EXPECT_TRUE(splitCommandWords("   ").words.empty());
+}
+
+TEST(CommandWords, OperatorsCountOnlyOutsideQuotes) {
+    const auto quoted = splitCommandWords(R"(compress "a&b|c.txt" "<x>.tx_")");
+    EXPECT_EQ(quoted.unquotedOperator, '\0');
+    EXPECT_EQ(quoted.words, (Words{"compress", "a&b|c.txt", "<x>.tx_"}));
+    EXPECT_EQ(splitCommandWords("del a & del b").unquotedOperator, '&');
+    EXPECT_EQ(splitCommandWords("del a|more").unquotedOperator, '|');
+    EXPECT_EQ(splitCommandWords(R"(del "a" >out)").unquotedOperator, '>');
+    EXPECT_EQ(splitCommandWords("del <in").unquotedOperator, '<');
+    EXPECT_EQ(splitCommandWords(R"(del "a" "b & c")").unquotedOperator, '\0');
 }

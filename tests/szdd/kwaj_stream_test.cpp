@@ -3,7 +3,7 @@
 // blocks from zlib's raw deflate with a preset dictionary, and LZH streams
 // bit by bit.
 #include "tests/support/scratch_folder.h"
-#include "tests/szdd/format_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 
 #include <gtest/gtest.h>
 #include <mspack.h>

@@ -1,13 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The batch runner as the launcher starts it: crunchws-cmd /c _tempcom.bat
-// in a program folder, with compress.exe beside it or along PATH.
+// The batch runner: how it reads single lines, and whole batches as the
+// launcher starts them, crunchws-cmd /c _tempcom.bat in a program folder,
+// with compress.exe beside it or along PATH.
 #include "tests/tools/tool_session.h"
+#include "tools/cmd/batch_line.h"
 
 #include <csignal>
 #include <sys/stat.h>
 #include <thread>
 
 using namespace crunchwise::testing;
+
+using crunchwise::tools::BatchLine;
+using crunchwise::tools::parseBatchLine;
+using crunchwise::tools::splitBatchLines;
+using Kind = BatchLine::Kind;
+
+TEST(BatchLine, KindOfEachLine) {
+    const std::pair<const char*, Kind> cases[] = {
+        {"COMPRESS.EXE a b", Kind::compress},
+        {"rename a b", Kind::ren},
+        {"@del _tempcom.bat", Kind::del},
+        {"", Kind::nothing},
+        {"@echo off", Kind::nothing},
+        {"ECHO ON", Kind::nothing},
+        {"rem a | b", Kind::nothing},
+        {":: note", Kind::nothing},
+        {"echo hello", Kind::unknown},
+        {"format c: & del a", Kind::refused},
+        {"  DEL x", Kind::del},
+    };
+    for (const auto& [line, kind] : cases) {
+        EXPECT_EQ(parseBatchLine(line).kind, kind) << line;
+    }
+}
+
+TEST(BatchLine, SplitsOnCarriageReturnLineFeedOrLineFeed) {
+    EXPECT_EQ(splitBatchLines("a\r\nb\nc\r\n"), (std::vector<std::string_view>{"a", "b", "c"}));
+    EXPECT_EQ(splitBatchLines("a\r\n\r\nlast"), (std::vector<std::string_view>{"a", "", "last"}));
+    EXPECT_TRUE(splitBatchLines("").empty());
+}
 
 class BatchRunner : public ToolSession {
 protected:
@@ -90,15 +122,6 @@ TEST_F(BatchRunner, RenStaysInTheSourceFolderAndNeverReplaces) {
               "crunchws-cmd: line 4: ren: ../out/b.tx_: a file of that name already exists\n");
     EXPECT_EQ(folder.entries(folder / "out"), (std::vector<std::string>{"b.tx_", "setup.ex_"}));
     EXPECT_EQ(readText(folder / "out/b.tx_"), "b");
-}
-
-TEST_F(BatchRunner, AcceptsLineFeedsAloneRemarksAndEcho) {
-    writeText(program() / "x", "x");
-    EXPECT_EQ(
-        runBatch({"@echo off", "rem del nothing & more", "", "  DEL x", "del _tempcom.bat"}, "\n"),
-        0)
-        << errors();
-    EXPECT_EQ(folder.entries(program()), std::vector<std::string>{"crunchws-cmd"});
 }
 
 TEST_F(BatchRunner, EachLineIsReportedAsItEndsAndTheNextLineRuns) {

@@ -3,7 +3,7 @@
 // through our writer, libmspack and our reader; -l, -t and "-" (standard
 // input and output) as a user runs them.
 #include "tests/support/szdd_file.h"
-#include "tests/szdd/format_test_data.h"
+#include "tests/szdd/szdd_test_data.h"
 #include "tests/tools/tool_session.h"
 
 #include <fcntl.h>
@@ -19,14 +19,15 @@ struct Format {
     std::vector<std::string> options;
 };
 
+// Each named as expand -l shows it; method 3 is KWAJ's default.
 const std::vector<Format> kFormats = {
-    {"SZDD", {}},
-    {"SZ", {"--format=sz"}},
-    {"KWAJ 0", {"--format=kwaj", "--method=0"}},
-    {"KWAJ 1", {"--format", "kwaj", "--method", "1"}},
-    {"KWAJ 2", {"--format=kwaj", "--method=2"}},
-    {"KWAJ 3 (the default)", {"--format=kwaj"}},
-    {"KWAJ 4", {"--format=kwaj", "--method=4"}},
+    {" SZDD ", {}},
+    {" SZ ", {"--format=sz"}},
+    {"KWAJ method 0", {"--format=kwaj", "--method=0"}},
+    {"KWAJ method 1", {"--format", "kwaj", "--method", "1"}},
+    {"KWAJ method 2", {"--format=kwaj", "--method=2"}},
+    {"KWAJ method 3", {"--format=kwaj"}},
+    {"KWAJ method 4", {"--format=kwaj", "--method=4"}},
 };
 
 std::vector<std::string> with(std::vector<std::string> options,
@@ -39,12 +40,13 @@ class FormatsTool : public ToolSession {};
 
 } // namespace
 
-TEST_F(FormatsTool, EveryFormatComesBackThroughLibmspackAndExpand) {
+// That libmspack reads each format as our writer makes it is FormatPeers';
+// here each option picks its format, and the data and name come back.
+TEST_F(FormatsTool, EveryFormatComesBackThroughExpand) {
+    RunOptions listing;
+    listing.output = errorFile / "stdout";
     const std::vector<Sample> samples = {
         {"TEXT.TXT", szdd_test::makeText(150000, 3)},
-        {"PROGRAM.EXE", szdd_test::makeProgram(150000, 4)},
-        {"RANDOM.BIN", szdd_test::makeRandom(40000, 5)},
-        {"ZEROS.DAT", Bytes(70000, 0)},
         {"EMPTY.TXT", {}},
     };
     fs::create_directories(folder / "in");
@@ -54,11 +56,8 @@ TEST_F(FormatsTool, EveryFormatComesBackThroughLibmspackAndExpand) {
         for (const Sample& sample : samples) {
             const std::string source = std::string("in/") + sample.name;
             ASSERT_EQ(run(kCompress, with(format.options, {source, "packed"})), 0) << errors();
-            Bytes byPeer;
-            EXPECT_EQ(
-                szdd_test::expandWithLibmspack(folder / "in", readBytes(folder / "packed"), byPeer),
-                0);
-            EXPECT_TRUE(byPeer == sample.data) << format.name << ' ' << sample.name;
+            ASSERT_EQ(run(kExpand, {"-l", "packed"}, listing), 0) << errors();
+            EXPECT_NE(readText(errorFile / "stdout").find(format.name), std::string::npos);
             // -r names it back: the KWAJ stored name, the SZDD missing character.
             fs::create_directory(folder / "out");
             ASSERT_EQ(run(kExpand, {"-r", "packed", "out"}), 0) << errors();
@@ -157,20 +156,4 @@ TEST_F(FormatsTool, TestChecksWithoutWritingAndADamagedFileKeepsTheOldOne) {
     EXPECT_EQ(folder.entries(), before);
     EXPECT_EQ(run(kExpand, {"bad.kw_", "data.txt"}), 6);
     EXPECT_EQ(readBytes(folder / "data.txt"), testData(60000, 2));
-}
-
-TEST_F(FormatsTool, WrongFormatOptionsExitWithOne) {
-    const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
-        {{"--format=zip", "a", "b"}, "unknown format 'zip' (szdd, sz or kwaj)"},
-        {{"--format=kwaj", "--method=5", "a", "b"}, "unknown method '5' (0 to 4)"},
-        {{"--method=3", "a", "b"}, "--method needs --format=kwaj"},
-        {{"-r", "-"}, "-r cannot name the output of standard input"},
-    };
-    for (const auto& [arguments, reason] : rows) {
-        EXPECT_EQ(run(kCompress, arguments), 1);
-        EXPECT_EQ(errors().rfind("compress.exe: " + reason + "\n", 0), 0u) << errors();
-    }
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"-l"}, {"-l", "-t", "a"}, {"-t", "-", "-"}, {"-l", "-r", "a"}, {"--format=sz"}})
-        EXPECT_EQ(run(kExpand, arguments), 1) << arguments[0];
 }

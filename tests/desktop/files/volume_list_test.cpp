@@ -10,32 +10,30 @@ class TestVolumeList : public QObject {
     Q_OBJECT
 
 private slots:
-    void tellsUserVolumesFromSystemMounts_data() {
-        QTest::addColumn<QString>("root");
-        QTest::addColumn<QByteArray>("type");
-        QTest::addColumn<bool>("offered");
-        QTest::newRow("the system volume") << "/" << QByteArray("ext4") << true;
-        QTest::newRow("the system volume of a container") << "/" << QByteArray("overlay") << true;
-        QTest::newRow("a USB stick under /media") << "/media/usb" << QByteArray("vfat") << true;
-        QTest::newRow("removable media under /run/media")
-            << "/run/media/ann/DISK" << QByteArray("exfat") << true;
-        QTest::newRow("a network share") << "/mnt/share" << QByteArray("cifs") << true;
-        QTest::newRow("proc") << "/proc" << QByteArray("proc") << false;
-        QTest::newRow("the tmpfs of /run") << "/run" << QByteArray("tmpfs") << false;
-        QTest::newRow("shared memory") << "/dev/shm" << QByteArray("tmpfs") << false;
-        QTest::newRow("a disk mounted for the system under /run")
-            << "/run/credentials" << QByteArray("ext4") << false;
-        QTest::newRow("a snap package") << "/snap/core/1" << QByteArray("squashfs") << false;
-        QTest::newRow("a container layer")
-            << "/var/lib/docker/overlay2/x/merged" << QByteArray("overlay") << false;
-        QTest::newRow("an automount stub") << "/mnt/auto" << QByteArray("autofs") << false;
-    }
-
     void tellsUserVolumesFromSystemMounts() {
-        QFETCH(QString, root);
-        QFETCH(QByteArray, type);
-        QFETCH(bool, offered);
-        QCOMPARE(VolumeList::isUserVolume(root, type), offered);
+        const struct {
+            const char* what;
+            const char* root;
+            const char* type;
+            bool offered;
+        } rows[] = {
+            {"the system volume", "/", "ext4", true},
+            {"the system volume of a container", "/", "overlay", true},
+            {"a USB stick under /media", "/media/usb", "vfat", true},
+            {"removable media under /run/media", "/run/media/ann/DISK", "exfat", true},
+            {"a network share", "/mnt/share", "cifs", true},
+            {"proc", "/proc", "proc", false},
+            {"the tmpfs of /run", "/run", "tmpfs", false},
+            {"shared memory", "/dev/shm", "tmpfs", false},
+            {"a disk mounted for the system under /run", "/run/credentials", "ext4", false},
+            {"a snap package", "/snap/core/1", "squashfs", false},
+            {"a container layer", "/var/lib/docker/overlay2/x/merged", "overlay", false},
+            {"an automount stub", "/mnt/auto", "autofs", false},
+        };
+        for (const auto& row : rows)
+            QVERIFY2(VolumeList::isUserVolume(QString::fromLatin1(row.root), row.type) ==
+                         row.offered,
+                     row.what);
     }
 
     void findsTheVolumeOfAPath() {
