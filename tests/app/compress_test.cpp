@@ -160,27 +160,6 @@ private slots:
         QCOMPARE(filesIn(source.path()), names);
     }
 
-    // A batch that has not finished keeps _tempcom.bat; the next run goes to
-    // a folder of its own, still finds the program folder's compressor, and
-    // its folder goes once its runner has ended.
-    void unfinishedBatchIsNeverRewritten() {
-        QTemporaryDir source, destination;
-        QVERIFY(writeAll(source.path() + QStringLiteral("/one.txt"), sampleData(1)));
-        const QByteArray unfinished = "del _tempcom.bat\r\n";
-        QVERIFY(writeAll(program_.file("_tempcom.bat"), unfinished));
-        auto window = compress(source.path(), destination.path(), {0});
-        QVERIFY(endsAs(*window, "Compression Completed"));
-
-        QCOMPARE(readAll(program_.file("_tempcom.bat")), unfinished);
-        QFile::remove(program_.file("_tempcom.bat"));
-        const QString runFolder =
-            QString::fromUtf8(readAll(program_.file("recorded.cwd")).trimmed());
-        QCOMPARE(QFileInfo(runFolder).path(),
-                 program_.runtimePath() + QStringLiteral("/Crunchwise"));
-        QVERIFY(!QFileInfo::exists(runFolder));
-        QCOMPARE(filesIn(destination.path()), QStringList{"one.tx_"});
-    }
-
     // While a run goes on, no second file command starts; once it has
     // ended, its new files show in the list with no refresh, the selection
     // stays on the same files, and the next command runs.

@@ -115,23 +115,6 @@ private slots:
         QCOMPARE(session_.onDisk(), left);
     }
 
-    // While Expand asks for its destination, no other command can start:
-    // the items are disabled and the handler refuses a call that gets through.
-    void noSecondCommandStartsWhileOneRuns() {
-        session_.select({"a.txt"});
-        bool disabled = false;
-        whenOpen<QDialog>([&](QDialog* dialog) {
-            disabled = !window.mnuDelete->isEnabled() && !window.cmdCompress->isEnabled() &&
-                       !window.mPopUp2[7]->isEnabled();
-            window.mPopUp2_Click(4); // Delete would ask first
-            dialog->reject();
-        });
-        window.cmdExpand->click();
-        QVERIFY(disabled);
-        QCOMPARE(MessageBox::shown().size(), 0);
-        QVERIFY(window.mnuDelete->isEnabled() && window.cmdCompress->isEnabled());
-    }
-
     void exitRunsTheUnload_data() {
         QTest::addColumn<QString>("control");
         QTest::newRow("Exit button") << "cmdExit";
